@@ -1,0 +1,223 @@
+#include "app/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QCheckBox>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "app/AboutWindow.h"
+#include "app/AppPaths.h"
+#include "app/Application.h"
+#include "app/FileVersion.h"
+#include "app/ProductLinks.h"
+#include "app/SettingsKeys.h"
+#include "ui/Prompts.h"
+#include "ui/Themes.h"
+
+namespace keys = settings_keys;
+
+namespace {
+
+std::string str(const QString& s) { return s.toStdString(); }
+QString qstr(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("frmMain"));
+  BuildMainLayout(this, ui_);
+  BuildMainMenus(this, menus_);
+  FormCreate();
+  ConnectMenus();
+  DisableUnconnectedActions();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+IniFile TfrmMain::Settings() const { return IniFile(str(globalObject_->IniPath())); }
+
+IniFile TfrmMain::FormatCatalogue() const { return IniFile(str(globalObject_->FormatIniPath())); }
+
+void TfrmMain::FormCreate() {
+  globalObject_ = std::make_unique<TGlobalObject>();
+  const QString folder = app_paths::programFolder();
+  globalObject_->SetIniPath(app_paths::configFolder() + "oxbeldvdto3gpconverter.ini");
+  globalObject_->SetFormatIniPath(folder + "oxbel3gpformat.ini");
+  globalObject_->SetProductTitle(QStringLiteral("Oxbel DVD to 3GP Converter"));
+  globalObject_->SetVersion(QStringLiteral(" ver 1.70 "));
+  globalObject_->SetWebSiteUrl(QString::fromLatin1(product_links::kHomePage));
+  globalObject_->SetHelpUrl(product_links::manualUrl().toString());
+
+  setApplicationTitle(globalObject_->ProductTitle());
+  themes::apply(Settings().readInteger(keys::kSettings, keys::kSkinIndex, keys::kSkinIndexAtStartup));
+
+  if (auto* application = dynamic_cast<OxbelApplication*>(QApplication::instance()))
+    application->setExceptionHandler([this](std::exception_ptr error) { ShowApplicationException(error, this); });
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  FormShow();
+}
+
+void TfrmMain::FormShow() {
+  resize(786, 522);
+  for (QWidget* w : std::initializer_list<QWidget*>{ui_.imgbtnPAuse, ui_.imgbtnStop, ui_.imgbtnSnap, ui_.trcPreview})
+    w->setEnabled(false);
+  ConversionPreview = std::make_unique<QImage>();
+
+  LoadShownSettings();
+  ui_.edt1->setTextMargins(4, 2, 0, 0);
+  BuildFileColumns();
+
+  globalObject_->SetVersion(FileVersionText());
+  setWindowTitle(globalObject_->ProductTitle() + globalObject_->Version());
+
+  ui_.cmbAudioLanguage->setEnabled(false);
+  ui_.cmbSubtitle->setEnabled(false);
+  SkipExitConfirmation = false;
+}
+
+void TfrmMain::LoadShownSettings() {
+  const IniFile settings = Settings();
+  ui_.cbOutputFormat->clear();
+  ui_.cbOutputFormat->addItems(format_catalogue::OutputFormatComboItems());
+  ui_.cbOutputFormat->setMaxVisibleItems(std::min(20, ui_.cbOutputFormat->count()));
+  ui_.cbOutputFormat->setCurrentIndex(settings.readInteger(keys::kSettings, keys::kOutPutFormat, 0));
+  connect(ui_.cbOutputFormat, &QComboBox::currentIndexChanged, this,
+          [this](int index) { Settings().writeInteger(keys::kSettings, keys::kOutPutFormat, index); });
+
+  ui_.edDirectory->setText(
+      qstr(settings.readString(keys::kSettings, keys::kOutPutDir, str(app_paths::defaultOutputFolder()))));
+  connect(ui_.edDirectory, &QLineEdit::textChanged, this,
+          [this](const QString& text) { Settings().writeString(keys::kSettings, keys::kOutPutDir, str(text)); });
+
+  CurrentFormatCode = qstr(settings.readString(keys::kSettings, keys::kFormatCode, keys::kFormatCodeDefault));
+  CurrentFormatName = qstr(settings.readString(keys::kSettings, keys::kFormatName, keys::kFormatNameDefault));
+
+  ui_.trcVolume->setRange(0, 128);
+  const int volume = settings.readInteger(keys::kSettings, keys::kVolume, 0);
+  ui_.trcVolume->setValue(volume < 0 || volume > 128 ? 64 : volume);
+  const int mute = settings.readInteger(keys::kSettings, keys::kMute, 0);
+  if (mute == 1) ui_.ckMute->setChecked(true);
+  if (mute == 0) ui_.ckMute->setChecked(false);
+}
+
+void TfrmMain::BuildFileColumns() {
+  const QStringList captions{"Source", "Length", "Trimmed Length", "Destination File", "Progress"};
+  const int widths[] = {140, 65, 90, 120, 60};
+  ui_.lvFiles->setColumnCount(int(captions.size()));
+  ui_.lvFiles->setHeaderLabels(captions);
+  for (int i = 0; i < captions.size(); ++i) ui_.lvFiles->setColumnWidth(i, widths[i]);
+}
+
+void TfrmMain::ConnectMenus() {
+  connect(menus_.actExit, &QAction::triggered, this, &QWidget::close);
+  connect(ui_.btnExit, &QPushButton::clicked, this, &QWidget::close);
+  connect(menus_.mnuSkin, &QMenu::aboutToShow, this, &TfrmMain::SkinMenuShow);
+  for (int i = 0; i < themes::kCount; ++i)
+    connect(menus_.actSkins[size_t(i)], &QAction::triggered, this, [this, i] { SkinItemClick(i); });
+  connect(menus_.actShowLog, &QAction::toggled, ui_.mmoLog, &QWidget::setVisible);
+  connect(menus_.mnuEdit, &QMenu::aboutToShow, this, &TfrmMain::EditMenuShow);
+  connect(menus_.pmFiles, &QMenu::aboutToShow, this, &TfrmMain::FilesPopupShow);
+  connect(ui_.BtnEdit, &QPushButton::clicked, this, &TfrmMain::BtnEditClick);
+  connect(ui_.lvFiles, &QWidget::customContextMenuRequested, this, &TfrmMain::lvFilesContextMenu);
+
+  auto openUrl = [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); };
+  connect(menus_.actHelp, &QAction::triggered, this, [this, openUrl] { openUrl(globalObject_->HelpUrl()); });
+  connect(menus_.actWebSite, &QAction::triggered, this, [this, openUrl] { openUrl(globalObject_->WebSiteUrl()); });
+  for (QAction* action : {menus_.actSupport, menus_.actRelatedHome})
+    connect(action, &QAction::triggered, this, [openUrl] { openUrl(QString::fromLatin1(product_links::kHomePage)); });
+  connect(menus_.actAbout, &QAction::triggered, this, &TfrmMain::ShowAbout);
+}
+
+// Actions whose work is not built yet stay visible but cannot be used.
+void TfrmMain::DisableUnconnectedActions() {
+  for (QAction* action : {menus_.actAdd, menus_.actRemove, menus_.actClear, menus_.actStart,
+                          menus_.actSettings, menus_.actPreference, menus_.actAddDvdFolder})
+    action->setEnabled(false);
+  for (QWidget* widget : std::initializer_list<QWidget*>{
+           ui_.btnAdd, ui_.btnRemove, ui_.btnClear, ui_.btnStart, ui_.BtnAddDVD, ui_.btnDVDStart,
+           ui_.btnStartBelow, ui_.btnBrows, ui_.btnOpen, ui_.btnDefault, ui_.edt1, ui_.imgbtn1,
+           ui_.btnFromUp, ui_.btnFromDown, ui_.btnToUp, ui_.btnToDown, ui_.imgbtnPlay,
+           ui_.ckMute, ui_.trcVolume, ui_.cmbVideoSize, ui_.cmbVideoEncoder, ui_.cmbVideoBitRate,
+           ui_.cmbFrameRate, ui_.cmbZoom, ui_.cmbSamplerate, ui_.cmbAudioBitRate,
+           ui_.cmbAudioEncoder, ui_.cmbChannel, ui_.cmbVolume})
+    widget->setEnabled(false);
+}
+
+void TfrmMain::SkinMenuShow() {
+  checkedSkin_ = Settings().readInteger(keys::kSettings, keys::kSkinIndex, keys::kSkinIndexInMenu);
+  for (int i = 0; i < themes::kCount; ++i) menus_.actSkins[size_t(i)]->setChecked(i == checkedSkin_);
+}
+
+void TfrmMain::SkinItemClick(int index) {
+  if (index == checkedSkin_) {
+    menus_.actSkins[size_t(index)]->setChecked(true);  // the click unchecked it
+    return;
+  }
+  hide();
+  themes::apply(index);
+  checkedSkin_ = index;
+  for (int i = 0; i < themes::kCount; ++i) menus_.actSkins[size_t(i)]->setChecked(i == index);
+  show();
+  Settings().writeInteger(keys::kSettings, keys::kSkinIndex, index);
+}
+
+bool TfrmMain::HasSelectedJob() const {
+  return ui_.lvFiles->topLevelItemCount() > 0 && !ui_.lvFiles->selectedItems().isEmpty();
+}
+
+void TfrmMain::EditMenuShow() {
+  const bool enable = HasSelectedJob();
+  for (QAction* action : {menus_.actCrop, menus_.actTrim, menus_.actEffects, menus_.actCheckAll,
+                          menus_.actUncheckAll, menus_.actReverseCheck, menus_.actCheck, menus_.actUncheck})
+    action->setEnabled(enable);
+}
+
+void TfrmMain::FilesPopupShow() {
+  const bool enable = HasSelectedJob();
+  for (QAction* action : {menus_.popCrop, menus_.popTrim, menus_.popEffects, menus_.popVideoInfo,
+                          menus_.popRemove, menus_.popClear, menus_.popStart})
+    action->setEnabled(enable);
+}
+
+void TfrmMain::BtnEditClick() {
+  menus_.pmFiles->popup(ui_.BtnEdit->mapToGlobal(QPoint(0, ui_.BtnEdit->height())));
+}
+
+void TfrmMain::lvFilesContextMenu(const QPoint& position) {
+  menus_.pmFiles->popup(ui_.lvFiles->viewport()->mapToGlobal(position));
+}
+
+void TfrmMain::ShowAbout() {
+  if (!about_) about_ = new TfrmAbout(*globalObject_, this);
+  about_->exec();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  if (!SkipExitConfirmation) {
+    PromptMessage question{QStringLiteral("Warning"), QStringLiteral("Do you really want to exit?"),
+                           PromptButtons::YesNo, PromptIcon::Question};
+    if (prompts().ask(this, question) != PromptAnswer::Yes) {
+      event->ignore();
+      return;
+    }
+  }
+  ConversionPreview.reset();
+  TaskItems.clear();
+  event->accept();
+  // The program runs until the main window closes, whatever else is still open.
+  QCoreApplication::quit();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <QVector>
+
+#include <memory>
+
+#include "app/GlobalObject.h"
+#include "app/IniFile.h"
+#include "app/MainWindowLayout.h"
+#include "app/MainWindowMenus.h"
+#include "frontend/FormatCatalogue.h"
+
+class TfrmAbout;
+
+// The main window: job list, preview pane, parameter panel and menus. Owns the
+// global object for the whole run. UI thread only.
+class TfrmMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TfrmMain(QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  TGlobalObject& GlobalObject() { return *globalObject_; }
+  // A fresh handle on the settings file (every access opens and closes it).
+  IniFile Settings() const;
+  IniFile FormatCatalogue() const;
+
+  const MainControls& controls() const { return ui_; }
+  const MainMenus& menus() const { return menus_; }
+
+  bool SkipExitConfirmation = false;
+  QString CurrentFormatCode;
+  QString CurrentFormatName;
+  QString LatestVersion;
+  FormatNameTable FormatNames;
+  QVector<int> TaskItems;  // job-list row of each engine task of the running batch
+  std::unique_ptr<QImage> ConversionPreview;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormShow();
+  void LoadShownSettings();
+  void BuildFileColumns();
+  void ConnectMenus();
+  void DisableUnconnectedActions();
+  void SkinMenuShow();
+  void SkinItemClick(int index);
+  void EditMenuShow();
+  void FilesPopupShow();
+  void BtnEditClick();
+  void lvFilesContextMenu(const QPoint& position);
+  void ShowAbout();
+  bool HasSelectedJob() const;
+
+  std::unique_ptr<TGlobalObject> globalObject_;
+  MainControls ui_;
+  MainMenus menus_;
+  TfrmAbout* about_ = nullptr;  // created on first use, kept for the run
+  bool shownOnce_ = false;
+  int checkedSkin_ = -1;  // the Skin item shown checked
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMainWindow;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QToolButton;
+class QTreeWidget;
+
+// The controls of the main window, named as the rest of the program knows them.
+// Created and owned by the window's widget tree.
+struct MainControls {
+  // Tool button row.
+  QPushButton* btnAdd = nullptr;
+  QPushButton* btnRemove = nullptr;
+  QPushButton* btnClear = nullptr;
+  QPushButton* BtnEdit = nullptr;
+  QPushButton* btnStart = nullptr;
+  QPushButton* btnExit = nullptr;
+  QPushButton* BtnAddDVD = nullptr;
+  QPushButton* btnDVDStart = nullptr;
+
+  // DVD stream and chapter choice above the job list.
+  QGroupBox* grpDvd = nullptr;
+  QComboBox* cmbAudioLanguage = nullptr;
+  QComboBox* cmbSubtitle = nullptr;
+  QLineEdit* edtFrom = nullptr;
+  QLineEdit* edtTo = nullptr;
+  QToolButton* btnFromUp = nullptr;
+  QToolButton* btnFromDown = nullptr;
+  QToolButton* btnToUp = nullptr;
+  QToolButton* btnToDown = nullptr;
+
+  QTreeWidget* lvFiles = nullptr;
+
+  // Preview pane.
+  QFrame* pan1 = nullptr;
+  QSlider* trcPreview = nullptr;
+  QLabel* lblTime = nullptr;
+  QLabel* lblPTS = nullptr;
+  QToolButton* imgbtnPlay = nullptr;
+  QToolButton* imgbtnPAuse = nullptr;
+  QToolButton* imgbtnStop = nullptr;
+  QToolButton* imgbtnSnap = nullptr;
+  QCheckBox* ckMute = nullptr;
+  QSlider* trcVolume = nullptr;
+
+  // Parameter panel.
+  QLineEdit* edt1 = nullptr;
+  QToolButton* imgbtn1 = nullptr;
+  QListWidget* lst1 = nullptr;
+  QPushButton* btnDefault = nullptr;
+  QComboBox* cmbVideoSize = nullptr;
+  QComboBox* cmbVideoEncoder = nullptr;
+  QComboBox* cmbVideoBitRate = nullptr;
+  QComboBox* cmbFrameRate = nullptr;
+  QComboBox* cmbZoom = nullptr;
+  QComboBox* cmbSamplerate = nullptr;
+  QComboBox* cmbAudioBitRate = nullptr;
+  QComboBox* cmbAudioEncoder = nullptr;
+  QComboBox* cmbChannel = nullptr;
+  QComboBox* cmbVolume = nullptr;
+
+  // Output folder row.
+  QLineEdit* edDirectory = nullptr;
+  QPushButton* btnBrows = nullptr;
+  QPushButton* btnOpen = nullptr;
+  QPushButton* btnStartBelow = nullptr;
+
+  // Kept hidden: the legacy format combo and the log memo.
+  QComboBox* cbOutputFormat = nullptr;
+  QPlainTextEdit* mmoLog = nullptr;
+};
+
+// Creates the controls and lays them out in window's central widget.
+void BuildMainLayout(QMainWindow* window, MainControls& controls);

@@ -1,0 +1,19 @@
+#include "app/AppPaths.h"
+#include "app/Application.h"
+#include "app/CoverWindow.h"
+#include "app/MainWindow.h"
+
+int main(int argc, char** argv) {
+  OxbelApplication application(argc, argv);
+
+  TfrmCover cover(app_paths::programFolder() + "skin/dvd3gpcover.jpg");
+  cover.show();
+  cover.repaint();
+  QApplication::processEvents();
+
+  setApplicationTitle(QStringLiteral("Oxbel dvd ripper"));
+  TfrmMain mainWindow;
+  cover.watchMainWindow(&mainWindow);
+  mainWindow.show();
+  return application.exec();
+}

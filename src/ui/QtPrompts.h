@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ui/Prompts.h"
+
+// Prompts shown as Qt message boxes.
+class QtPrompts : public Prompts {
+ public:
+  PromptAnswer ask(QWidget* parent, const PromptMessage& message) override;
+  void beep() override;
+};

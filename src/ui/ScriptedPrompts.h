@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+
+#include <deque>
+
+#include "ui/Prompts.h"
+
+// Prompts for tests and tools: records every message and answers from a script
+// (or with the default answer once the script is used up). Installs itself for
+// its lifetime.
+class ScriptedPrompts : public Prompts {
+ public:
+  ScriptedPrompts() { setPrompts(this); }
+  ~ScriptedPrompts() override { setPrompts(nullptr); }
+
+  void queueAnswer(PromptAnswer answer) { script_.push_back(answer); }
+  void setDefaultAnswer(PromptAnswer answer) { defaultAnswer_ = answer; }
+
+  PromptAnswer ask(QWidget*, const PromptMessage& message) override {
+    asked.append(message);
+    if (script_.empty()) return defaultAnswer_;
+    const auto answer = script_.front();
+    script_.pop_front();
+    return answer;
+  }
+  void beep() override { ++beeps; }
+
+  QList<PromptMessage> asked;
+  int beeps = 0;
+
+ private:
+  std::deque<PromptAnswer> script_;
+  PromptAnswer defaultAnswer_ = PromptAnswer::Ok;
+};
