@@ -177,8 +177,9 @@ TEST_F(MainWindowTest, JobCommandsAreDisabledWhileTheListIsEmpty) {
     if (!action->isSeparator()) EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
   }
   emit menus.pmFiles->aboutToShow();
-  for (QAction* action : {menus.popCrop, menus.popTrim, menus.popEffects, menus.popRemove, menus.popClear, menus.popStart})
+  for (QAction* action : {menus.popCrop, menus.popTrim, menus.popEffects, menus.popRemove, menus.popClear, menus.popStart}) {
     EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+  }
   EXPECT_FALSE(menus.actSettings->isVisible());
   EXPECT_FALSE(menus.popVideoInfo->isVisible());
   EXPECT_TRUE(menus.actExit->isEnabled());

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string>
+
+// Folder of the running executable, with a trailing "/".
+std::string ProgramFolder();

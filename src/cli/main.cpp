@@ -1,0 +1,65 @@
+// oxbel-cli: the command-line front end of the conversion engine.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/ProbeCommand.h"
+#include "cli/ProgramFolder.h"
+#include "engine/EngineException.h"
+#include "engine/MediaLoader.h"
+#include "engine/MediaLogger.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: oxbel-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  probe FILE...   describe media files: format, size, duration, bit rate,\n"
+    "                  metadata and every stream. Exits 1 when a file cannot be\n"
+    "                  read, with the reason on standard error.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help      show this text\n"
+    "\n"
+    "The media libraries are loaded from the LibAV folder beside the program when\n"
+    "they are there, otherwise from the system.\n";
+
+bool loadLibraries() {
+  auto& loader = TMediaLoader::instance();
+  loader.setLibraryDirectory(ProgramFolder() + "LibAV");
+  if (loader.loadSet(kEngineLibraries)) return true;
+  std::fprintf(stderr, "%s\n", loader.lastError().c_str());
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (arguments.empty() || arguments[0] == "-h" || arguments[0] == "--help") {
+    std::fputs(kHelp, arguments.empty() ? stderr : stdout);
+    return arguments.empty() ? 2 : 0;
+  }
+  const std::string command = arguments[0];
+  arguments.erase(arguments.begin());
+  if (command != "probe") {
+    std::fprintf(stderr, "oxbel-cli: unknown command '%s' (see oxbel-cli --help)\n", command.c_str());
+    return 2;
+  }
+  // The libraries' own errors explain a failure; lesser messages would clutter
+  // the output, and the engine's own failures are printed by the command.
+  auto& logger = TMediaLogger::instance();
+  logger.SetLogLevel(llError);
+  logger.SetOnLog([&logger](const void* sender, std::uint32_t, TLogLevel, const std::string& message) {
+    if (sender == &logger) std::fprintf(stderr, "%s\n", message.c_str());
+  });
+  if (!loadLibraries()) return 1;
+  try {
+    return RunProbeCommand(arguments);
+  } catch (const EngineException& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+// The media libraries' declarations and the entry-point table through which all
+// code calls them. The program links none of these libraries: the loader fills
+// the table at run time (MediaLoader.h). An entry is nullptr while its library
+// is not bound.
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavdevice/avdevice.h>
+#include <libavfilter/avfilter.h>
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libavutil/parseutils.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+}
+
+namespace media {
+#define MEDIA_FN(library, function) inline decltype(&::function) function = nullptr;
+#include "engine/MediaEntryPoints.inc"
+#undef MEDIA_FN
+}  // namespace media
