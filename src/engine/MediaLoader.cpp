@@ -154,12 +154,13 @@ bool TMediaLoader::openLocked(MediaLibrary library) {
     return false;
   }
   status_[size_t(library)].handle = handle;
+  status_[size_t(library)].openedPath = path;
   return true;
 }
 
 bool TMediaLoader::bindLocked(MediaLibrary library) {
   auto& status = status_[size_t(library)];
-  const std::string name = fileNameLocked(library);
+  const std::string& name = status.openedPath;
   for (const auto& entry : kEntryPoints) {
     if (entry.library != library) continue;
     dlerror();

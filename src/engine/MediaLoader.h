@@ -53,6 +53,7 @@ class TMediaLoader {
  private:
   struct Status {
     std::string replacementName;
+    std::string openedPath;  // what dlopen was given, for messages
     void* handle = nullptr;
     bool bound = false;
   };

@@ -1,0 +1,57 @@
+#include "TestSignal.h"
+
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+
+#include "engine/MediaApi.h"
+
+namespace test_media {
+
+void FillPicture(AVFrame& frame, std::int64_t index) {
+  const int shift = int(index % 256);
+  const int boxSize = frame.height / 4;
+  const int boxX = int(index * 4 % (frame.width - boxSize));
+  const int boxY = (frame.height - boxSize) / 2;
+  for (int y = 0; y < frame.height; ++y) {
+    std::uint8_t* row = frame.data[0] + std::ptrdiff_t(y) * frame.linesize[0];
+    for (int x = 0; x < frame.width; ++x) {
+      const bool inBox = x >= boxX && x < boxX + boxSize && y >= boxY && y < boxY + boxSize;
+      row[x] = std::uint8_t(inBox ? 235 : 16 + (x + y + shift) % 200);
+    }
+  }
+  for (int y = 0; y < frame.height / 2; ++y) {
+    std::uint8_t* u = frame.data[1] + std::ptrdiff_t(y) * frame.linesize[1];
+    std::uint8_t* v = frame.data[2] + std::ptrdiff_t(y) * frame.linesize[2];
+    for (int x = 0; x < frame.width / 2; ++x) {
+      u[x] = std::uint8_t(64 + x * 128 / (frame.width / 2));
+      v[x] = std::uint8_t(64 + (y + shift / 2) % (frame.height / 2) * 128 / (frame.height / 2));
+    }
+  }
+}
+
+namespace {
+
+void StoreSample(AVFrame& frame, int channel, int index, double value) {
+  const auto fixed = std::int16_t(std::lround(value * 32767));
+  switch (frame.format) {
+    case AV_SAMPLE_FMT_FLTP: reinterpret_cast<float*>(frame.data[channel])[index] = float(value); break;
+    case AV_SAMPLE_FMT_S16P: reinterpret_cast<std::int16_t*>(frame.data[channel])[index] = fixed; break;
+    case AV_SAMPLE_FMT_S16:
+      reinterpret_cast<std::int16_t*>(frame.data[0])[index * frame.ch_layout.nb_channels + channel] = fixed;
+      break;
+    default: throw std::runtime_error("tone: unsupported sample format");
+  }
+}
+
+}  // namespace
+
+void FillTone(AVFrame& frame, std::int64_t firstSample) {
+  for (int channel = 0; channel < frame.ch_layout.nb_channels; ++channel) {
+    const double step = 2 * std::numbers::pi * 440 * (channel + 1) / frame.sample_rate;
+    for (int i = 0; i < frame.nb_samples; ++i)
+      StoreSample(frame, channel, i, 0.3 * std::sin(step * double(firstSample + i)));
+  }
+}
+
+}  // namespace test_media

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+struct AVFrame;
+
+namespace test_media {
+
+// Draws picture number `index` of a moving test pattern into a yuv420p frame:
+// a diagonal gradient that scrolls and a bright box that crosses the picture.
+void FillPicture(AVFrame& frame, std::int64_t index);
+
+// Fills an audio frame (planar float, planar or packed 16-bit) with a sine
+// tone starting at sample `firstSample`; channel n plays 440 Hz * (n + 1).
+void FillTone(AVFrame& frame, std::int64_t firstSample);
+
+}  // namespace test_media
