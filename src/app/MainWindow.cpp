@@ -20,6 +20,8 @@
 #include "app/FileVersion.h"
 #include "app/ProductLinks.h"
 #include "app/SettingsKeys.h"
+#include "engine/MediaLoader.h"
+#include "engine/MediaLogger.h"
 #include "ui/Prompts.h"
 #include "ui/Themes.h"
 
@@ -41,7 +43,10 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   DisableUnconnectedActions();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+  TMediaLogger::instance().SetOnLog(nullptr);
+  TMediaLogger::instance().SetDispatcher(nullptr);
+}
 
 IniFile TfrmMain::Settings() const { return IniFile(str(globalObject_->IniPath())); }
 
@@ -62,6 +67,20 @@ void TfrmMain::FormCreate() {
 
   if (auto* application = dynamic_cast<OxbelApplication*>(QApplication::instance()))
     application->setExceptionHandler([this](std::exception_ptr error) { ShowApplicationException(error, this); });
+  LoadMediaLibraries();
+}
+
+// The log goes to the hidden memo; a failed load is only logged there.
+void TfrmMain::LoadMediaLibraries() {
+  auto& logger = TMediaLogger::instance();
+  logger.SetDispatcher(&dispatcher_);
+  logger.SetOnLog([this](const void*, std::uint32_t, TLogLevel, const std::string& message) {
+    ui_.mmoLog->appendPlainText(QString::fromStdString(message));
+  });
+  auto& loader = TMediaLoader::instance();
+  if (loader.isSetLoaded(kPlayerLibraries)) return;
+  loader.setLibraryDirectory((app_paths::programFolder() + "LibAV").toStdString());
+  if (!loader.loadSet(kPlayerLibraries)) ui_.mmoLog->appendPlainText(QString::fromStdString(loader.lastError()));
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {

@@ -10,6 +10,7 @@
 #include "app/IniFile.h"
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMenus.h"
+#include "app/QtDispatcher.h"
 #include "frontend/FormatCatalogue.h"
 
 class TfrmAbout;
@@ -45,6 +46,7 @@ class TfrmMain : public QMainWindow {
 
  private:
   void FormCreate();
+  void LoadMediaLibraries();
   void FormShow();
   void LoadShownSettings();
   void BuildFileColumns();
@@ -60,6 +62,7 @@ class TfrmMain : public QMainWindow {
   bool HasSelectedJob() const;
 
   std::unique_ptr<TGlobalObject> globalObject_;
+  QtDispatcher dispatcher_;
   MainControls ui_;
   MainMenus menus_;
   TfrmAbout* about_ = nullptr;  // created on first use, kept for the run

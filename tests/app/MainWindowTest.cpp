@@ -13,7 +13,12 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <QThread>
+#include <thread>
+
 #include "app/IniFile.h"
+#include "engine/MediaApi.h"
+#include "engine/MediaLoader.h"
 #include "app/MainWindow.h"
 #include "support/TempHome.h"
 #include "ui/ScriptedPrompts.h"
@@ -174,7 +179,8 @@ TEST_F(MainWindowTest, JobCommandsAreDisabledWhileTheListIsEmpty) {
   const auto& menus = window->menus();
   emit menus.mnuEdit->aboutToShow();
   for (QAction* action : menus.mnuEdit->actions()) {
-    if (!action->isSeparator()) EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    if (action->isSeparator()) continue;
+    EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
   }
   emit menus.pmFiles->aboutToShow();
   for (QAction* action : {menus.popCrop, menus.popTrim, menus.popEffects, menus.popRemove, menus.popClear, menus.popStart}) {
@@ -183,6 +189,25 @@ TEST_F(MainWindowTest, JobCommandsAreDisabledWhileTheListIsEmpty) {
   EXPECT_FALSE(menus.actSettings->isVisible());
   EXPECT_FALSE(menus.popVideoInfo->isVisible());
   EXPECT_TRUE(menus.actExit->isEnabled());
+  closeWithoutQuestion(*window);
+}
+
+// The libraries are loaded at creation, and library messages from any thread
+// reach the log memo on the UI thread.
+TEST_F(MainWindowTest, LibraryLogFromAWorkerReachesTheLogMemo) {
+  auto window = showWindow();
+  ASSERT_TRUE(TMediaLoader::instance().isSetLoaded(kPlayerLibraries)) << window->controls().mmoLog->toPlainText().toStdString();
+  std::atomic<bool> logged{false};
+  std::thread worker([&] {
+    media::av_log(nullptr, AV_LOG_ERROR, "message from a worker\n");
+    logged = true;
+  });
+  while (!logged) {
+    QApplication::processEvents();
+    QThread::msleep(1);
+  }
+  worker.join();
+  EXPECT_TRUE(window->controls().mmoLog->toPlainText().contains("message from a worker"));
   closeWithoutQuestion(*window);
 }
 

@@ -129,3 +129,87 @@ Track AudioTrack(const AudioSpec& spec, double seconds, AVFormatContext& output)
   track.endPts = samples * frame.nb_samples;
   return track;
 }
+
+Output OpenOutput(const MediaSpec& spec, const std::string& path) {
+  AVFormatContext* context = nullptr;
+  Check(media::avformat_alloc_output_context2(&context, nullptr, spec.muxer.c_str(), path.c_str()),
+        spec.muxer + ": create muxer");
+  Output output(context);
+  output->flags |= AVFMT_FLAG_BITEXACT;
+  ApplyOptions(output.get(), spec.muxerOptions, spec.muxer + ": set option");
+  for (const auto& [key, value] : spec.metadata)
+    Check(media::av_dict_set(&output->metadata, key.c_str(), value.c_str(), 0), spec.muxer + ": set tag " + key);
+  return output;
+}
+
+// Sends one frame (nullptr: end of stream) and writes every packet it yields.
+void Encode(Track& track, const AVFrame* frame, AVFormatContext& output, AVPacket& packet) {
+  AVCodecContext& encoder = *track.encoder;
+  const std::string name = encoder.codec->name;
+  Check(media::avcodec_send_frame(&encoder, frame), name + ": encode");
+  for (;;) {
+    const int result = media::avcodec_receive_packet(&encoder, &packet);
+    if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
+    Check(result, name + ": encode");
+    media::av_packet_rescale_ts(&packet, encoder.time_base, track.stream->time_base);
+    packet.stream_index = track.stream->index;
+    Check(media::av_interleaved_write_frame(&output, &packet), name + ": write packet");
+  }
+}
+
+// Refills the track's frame with its next picture or stretch of tone and encodes it.
+void EncodeNext(Track& track, AVFormatContext& output, AVPacket& packet) {
+  AVFrame& frame = *track.frame;
+  Check(media::av_frame_make_writable(&frame), std::string(track.encoder->codec->name) + ": reuse frame");
+  const bool video = track.encoder->codec_type == AVMEDIA_TYPE_VIDEO;
+  if (video)
+    FillPicture(frame, track.nextPts);
+  else
+    FillTone(frame, track.nextPts);
+  frame.pts = track.nextPts;
+  track.nextPts += video ? 1 : frame.nb_samples;
+  Encode(track, &frame, output, packet);
+}
+
+// The unfinished track whose next frame starts first, so packets reach the
+// muxer roughly in time order.
+Track* NextTrack(std::vector<Track>& tracks) {
+  Track* next = nullptr;
+  for (Track& track : tracks) {
+    if (track.finished) continue;
+    if (!next || media::av_compare_ts(track.nextPts, track.encoder->time_base, next->nextPts,
+                                      next->encoder->time_base) < 0)
+      next = &track;
+  }
+  return next;
+}
+
+void WriteTracks(std::vector<Track>& tracks, AVFormatContext& output) {
+  std::unique_ptr<AVPacket, PacketFree> packet(media::av_packet_alloc());
+  if (!packet) throw std::runtime_error("allocate packet: out of memory");
+  while (Track* track = NextTrack(tracks)) {
+    if (track->nextPts < track->endPts) {
+      EncodeNext(*track, output, *packet);
+    } else {
+      Encode(*track, nullptr, output, *packet);
+      track->finished = true;
+    }
+  }
+}
+
+}  // namespace
+
+void WriteMedia(const MediaSpec& spec, const std::string& path) {
+  Output output = OpenOutput(spec, path);
+  std::vector<Track> tracks;
+  if (spec.video) tracks.push_back(VideoTrack(*spec.video, spec.seconds, *output));
+  if (spec.audio) tracks.push_back(AudioTrack(*spec.audio, spec.seconds, *output));
+  if (!(output->oformat->flags & AVFMT_NOFILE))
+    Check(media::avio_open(&output->pb, path.c_str(), AVIO_FLAG_WRITE), "open " + path);
+  Check(media::avformat_write_header(output.get(), nullptr), spec.muxer + ": write header");
+  WriteTracks(tracks, *output);
+  Check(media::av_write_trailer(output.get()), spec.muxer + ": write trailer");
+  Check(media::avio_closep(&output->pb), "close " + path);
+}
+
+}  // namespace test_media

@@ -15,31 +15,31 @@ namespace test_media {
 using Options = std::vector<std::pair<std::string, std::string>>;
 
 struct VideoSpec {
-  std::string encoder;
+  std::string encoder{};
   int width = 176, height = 144;
   AVRational frameRate{25, 1};
   int gopSize = 12;
   std::int64_t bitRate = 0;  // 0: the encoder's default
   std::int64_t maxRate = 0, bufferSize = 0;
   AVRational sampleAspect{0, 1};
-  Options options;  // encoder options
+  Options options{};  // encoder options
 };
 
 struct AudioSpec {
-  std::string encoder;
+  std::string encoder{};
   int sampleRate = 44100;
   int channels = 2;
   std::int64_t bitRate = 0;
-  Options options;
+  Options options{};
 };
 
 struct MediaSpec {
-  std::string muxer;
-  std::optional<VideoSpec> video;
-  std::optional<AudioSpec> audio;
+  std::string muxer{};
+  std::optional<VideoSpec> video{};
+  std::optional<AudioSpec> audio{};
   double seconds = 2;
-  Options metadata;      // container tags
-  Options muxerOptions;  // format context and muxer options
+  Options metadata{};  // container tags
+  Options muxerOptions{};  // format context and muxer options
 };
 
 // Encodes the test pattern and tone as `spec` describes into the file at
