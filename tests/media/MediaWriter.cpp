@@ -122,7 +122,8 @@ Track AudioTrack(const AudioSpec& spec, double seconds, AVFormatContext& output)
   frame.format = encoder.sample_fmt;
   frame.sample_rate = spec.sampleRate;
   media::av_channel_layout_default(&frame.ch_layout, spec.channels);
-  frame.nb_samples = encoder.frame_size > 0 ? encoder.frame_size : 1024;  // PCM takes any size
+  // PCM takes any frame size: a 25th of a second keeps the length exact.
+  frame.nb_samples = encoder.frame_size > 0 ? encoder.frame_size : spec.sampleRate / 25;
   AllocateFrame(track);
   // Whole frames only: not every encoder accepts a short last frame.
   const auto samples = std::int64_t(std::ceil(seconds * spec.sampleRate / frame.nb_samples));
@@ -151,6 +152,8 @@ void Encode(Track& track, const AVFrame* frame, AVFormatContext& output, AVPacke
     const int result = media::avcodec_receive_packet(&encoder, &packet);
     if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
     Check(result, name + ": encode");
+    // Video encoders leave the duration unset; muxers take the last frame's length from it.
+    if (packet.duration == 0 && encoder.codec_type == AVMEDIA_TYPE_VIDEO) packet.duration = 1;
     media::av_packet_rescale_ts(&packet, encoder.time_base, track.stream->time_base);
     packet.stream_index = track.stream->index;
     Check(media::av_interleaved_write_frame(&output, &packet), name + ": write packet");

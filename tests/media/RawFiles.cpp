@@ -25,20 +25,30 @@ std::string ToneBytes(std::uint32_t count) {
   return bytes;
 }
 
-// The 44-byte header of 8-bit mono PCM whose data chunk claims `dataBytes`.
-std::string WavHeader(std::uint32_t dataBytes) {
-  return "RIFF" + LittleEndian(36 + dataBytes, 4) + "WAVE" +                        //
-         "fmt " + LittleEndian(16, 4) + LittleEndian(1, 2) + LittleEndian(1, 2) +  // PCM, mono
-         LittleEndian(kSampleRate, 4) + LittleEndian(kSampleRate, 4) +              // rate, bytes/s
-         LittleEndian(1, 2) + LittleEndian(8, 2) +                                  // block, bits
-         "data" + LittleEndian(dataBytes, 4);
+// 8-bit mono PCM: `chunks` (placed before the data), then a data chunk that
+// claims `dataBytes` and holds `samples`.
+std::string Wav(const std::string& chunks, std::uint32_t dataBytes, const std::string& samples) {
+  const std::string format = "fmt " + LittleEndian(16, 4) + LittleEndian(1, 2) + LittleEndian(1, 2) +  // PCM, mono
+                             LittleEndian(kSampleRate, 4) + LittleEndian(kSampleRate, 4) +             // rate, bytes/s
+                             LittleEndian(1, 2) + LittleEndian(8, 2);                                   // block, bits
+  const std::string head = "WAVE" + format + chunks + "data" + LittleEndian(dataBytes, 4);
+  return "RIFF" + LittleEndian(std::uint32_t(head.size()) + dataBytes, 4) + head + samples;
 }
 
 }  // namespace
 
-std::string SmallWav(std::uint32_t sampleBytes) { return WavHeader(sampleBytes) + ToneBytes(sampleBytes); }
+std::string WavOfSize(std::uint32_t fileBytes) {
+  const std::uint32_t sampleBytes = fileBytes - std::uint32_t(Wav("", 0, "").size());
+  return Wav("", sampleBytes, ToneBytes(sampleBytes));
+}
 
-std::string NinetyMinuteWav() { return WavHeader(90 * 60 * kSampleRate) + ToneBytes(kSampleRate); }
+// The demuxer trusts the data chunk's size only when the file is that long;
+// otherwise it takes the length from the sample count of the fact chunk.
+std::string NinetyMinuteWav() {
+  const std::uint32_t samples = 90 * 60 * kSampleRate;
+  const std::string fact = "fact" + LittleEndian(4, 4) + LittleEndian(samples, 4);
+  return Wav(fact, samples, ToneBytes(kSampleRate));
+}
 
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

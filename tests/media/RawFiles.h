@@ -6,8 +6,8 @@
 // Files written byte by byte, for sizes and headers no muxer produces.
 namespace test_media {
 
-// A WAV file of 8-bit mono PCM at 8000 Hz holding `sampleBytes` samples.
-std::string SmallWav(std::uint32_t sampleBytes);
+// A WAV file of 8-bit mono PCM at 8000 Hz, exactly `fileBytes` long (at least 44).
+std::string WavOfSize(std::uint32_t fileBytes);
 // 8-bit mono PCM at 8000 Hz, one second of it, under a header claiming exactly 90 minutes.
 std::string NinetyMinuteWav();
 

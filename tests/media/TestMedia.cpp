@@ -28,8 +28,8 @@ std::string EnsureLocked(Kind kind, const std::string& folder) {
 
 void Generate(Kind kind, const std::string& folder, const std::string& path) {
   switch (kind) {
-    case Kind::Exact1024: return WriteBytes(path, SmallWav(1024 - 44));
-    case Kind::Exact1025: return WriteBytes(path, SmallWav(1025 - 44));
+    case Kind::Exact1024: return WriteBytes(path, WavOfSize(1024));
+    case Kind::Exact1025: return WriteBytes(path, WavOfSize(1025));
     case Kind::NinetyMinutes: return WriteBytes(path, NinetyMinuteWav());
     case Kind::NonAsciiName: return WriteBytes(path, ReadBytes(EnsureLocked(Kind::Mp4H264Aac, folder)));
     case Kind::Truncated: {

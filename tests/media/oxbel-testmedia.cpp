@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     for (test_media::Kind kind : test_media::kAllKinds) {
       const std::string path = test_media::Write(kind, folder);
-      std::printf("%-28s %8ju\n", test_media::FileName(kind).c_str(), std::uintmax_t(std::filesystem::file_size(path)));
+      std::printf("%8ju  %s\n", std::uintmax_t(std::filesystem::file_size(path)), test_media::FileName(kind).c_str());
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     std::printf("%zu files in %.2f s\n", std::size(test_media::kAllKinds), elapsed.count());
