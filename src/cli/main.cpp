@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ConvertCommand.h"
 #include "cli/ProbeCommand.h"
 #include "cli/ProgramFolder.h"
 #include "engine/EngineException.h"
@@ -19,6 +20,13 @@ constexpr const char* kHelp =
     "  probe FILE...   describe media files: format, size, duration, bit rate,\n"
     "                  metadata and every stream. Exits 1 when a file cannot be\n"
     "                  read, with the reason on standard error.\n"
+    "  convert [NAME=VALUE ...] -i INPUT [NAME=VALUE ...] -o OUTPUT ...\n"
+    "                  convert media files. Options (the engine's option names,\n"
+    "                  e.g. vcodec=libx264 s=320x240 ab=128000 t=10) apply to the\n"
+    "                  next -i or -o; join=1 before -o joins every input into\n"
+    "                  that output. Progress goes to standard error; Ctrl-C stops\n"
+    "                  and still writes a playable file. Exits 0 when finished,\n"
+    "                  1 on an error, 130 when interrupted.\n"
     "\n"
     "Options:\n"
     "  -h, --help      show this text\n"
@@ -44,7 +52,7 @@ int main(int argc, char** argv) {
   }
   const std::string command = arguments[0];
   arguments.erase(arguments.begin());
-  if (command != "probe") {
+  if (command != "probe" && command != "convert") {
     std::fprintf(stderr, "oxbel-cli: unknown command '%s' (see oxbel-cli --help)\n", command.c_str());
     return 2;
   }
@@ -57,7 +65,7 @@ int main(int argc, char** argv) {
   });
   if (!loadLibraries()) return 1;
   try {
-    return RunProbeCommand(arguments);
+    return command == "probe" ? RunProbeCommand(arguments) : RunConvertCommand(arguments);
   } catch (const EngineException& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;

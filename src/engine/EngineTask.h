@@ -79,7 +79,8 @@ class TCustomEngineTask : private OptionHost {
   // An opened input file and its timing adjustments.
   struct InputFile {
     AVFormatContext* context = nullptr;
-    std::int64_t tsOffset = 0;  // microseconds added to every timestamp
+    std::int64_t tsOffset = 0;   // microseconds added to every timestamp
+    std::int64_t startTime = 0;  // the "ss" offset it was opened with
     std::array<double, kMaxStreams> tsScale{};
   };
   // What an output stream was given when it was created.
@@ -87,6 +88,7 @@ class TCustomEngineTask : private OptionHost {
     StreamKind kind = StreamKind::Video;
     bool copy = false;
     AVCodecContext* encoder = nullptr;  // configured, opened by the run; nullptr for copy
+    AVCodecID missingCodecId = AV_CODEC_ID_NONE;  // the format's default codec when no encoder exists
     std::vector<std::string> bitstreamFilters;
     std::string videoFilters;
     int cropTop = 0, cropBottom = 0, cropLeft = 0, cropRight = 0;
@@ -94,6 +96,7 @@ class TCustomEngineTask : private OptionHost {
   };
   struct OutputFile {
     AVFormatContext* context = nullptr;
+    std::int64_t startTime = 0;  // "ss" given for this output: earlier frames are dropped
     std::vector<OutputStreamSetup> streams;  // by stream index
     int groupCount = 1;  // joined outputs are registered once per input file
   };
@@ -107,9 +110,14 @@ class TCustomEngineTask : private OptionHost {
   void AddHookModule(const std::vector<std::string>& words) override;
 
   void OpenInputOrThrow(const std::string& fileName);
+  void SeekToStartTime(InputFile& input, const std::string& fileName);
+  void TakeStreamValues(InputFile& input);
   void OpenOutputOrThrow(const std::string& fileName, bool join);
-  void ChooseOutputStreams(OutputFile& output);
+  void CreateOutputStreams(OutputFile& output, bool join);
   void AddOutputStream(OutputFile& output, StreamKind kind);
+  void ConfigureVideoEncoder(AVCodecContext* encoder, const AVCodec* codec, const AVOutputFormat* format);
+  void ConfigureAudioEncoder(AVCodecContext* encoder, const AVCodec* codec);
+  void FinishOutputContext(OutputFile& output, const std::string& fileName, bool join);
   void ClearPendingCodecs();
   void Transcode();
   void Fail(const std::string& message);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,14 +19,21 @@ class GenericOptions {
   GenericOptions(const GenericOptions&) = delete;
   GenericOptions& operator=(const GenericOptions&) = delete;
 
-  // Looks the name up in the codec options of each kind, the format options and
-  // the scaler options, then with a leading "a", "v" or "s" removed on that kind.
-  // Returns false for a name nobody knows. A known name with a value the library
-  // refuses is logged "Invalid value \"%s\" for option \"%s\"\n" (error level),
-  // not stored, and counts as known.
-  bool Set(const std::string& name, const std::string& value);
-  // The value stored for a codec option of a kind ("" when never set).
+  enum class Result { Stored, UnknownName, InvalidValue };
+
+  // Translates names and values that only older libraries knew (see
+  // LegacyOptions.h), then looks each name up in the codec options of each kind,
+  // the format options and the scaler options, then with a leading "a", "v" or
+  // "s" removed on that kind. A known name with a value the library refuses is
+  // logged "Invalid value \"%s\" for option \"%s\"\n" (error level) and not
+  // stored.
+  Result Set(const std::string& name, const std::string& value);
+  // The value stored for a codec option of a kind ("" when never set);
+  // AVMEDIA_TYPE_UNKNOWN asks for a format or scaler option. Scaler flags are
+  // stored resolved, as a decimal number ("sws_flags" "lanczos" gives "512").
   std::string Get(AVMediaType kind, const std::string& name) const;
+  // The codec strictness stored for a kind ("strict"), FF_COMPLIANCE_NORMAL when unset.
+  int Strictness(AVMediaType kind) const;
 
   // Copies the stored options that apply to a codec context of this kind and
   // direction (before the codec is opened; private options need the codec set).
@@ -35,10 +43,26 @@ class GenericOptions {
   void Clear();
 
  private:
+  enum class Table { Codec, Format, Scaler };
   struct Entry {
-    AVMediaType kind;   // AVMEDIA_TYPE_UNKNOWN for format and scaler options
-    int target;         // which table it belongs to (codec, codec private, format, scaler)
+    AVMediaType kind;  // AVMEDIA_TYPE_UNKNOWN for format and scaler options
+    Table table;
     std::string name, value;
   };
-  std::vector<Entry> entries_;  // in set order; a later set of the same name replaces the value
+  struct Location {
+    AVMediaType kind;
+    Table table;
+    std::string name;  // as the library knows it ("b" for "vb")
+    int flags;         // the kind's option flag; 0 when found by prefix
+  };
+  static std::optional<Location> Locate(const std::string& name);
+  Result SetTranslated(const std::string& name, const std::string& value);
+  void Store(AVMediaType kind, Table table, const std::string& name, const std::string& value);
+  Entry* Find(AVMediaType kind, Table table, const std::string& name);
+  const Entry* Find(AVMediaType kind, Table table, const std::string& name) const;
+  void ApplyRateTolerance(AVCodecContext* codec) const;
+
+  // In set order; a later set of the same name replaces the value, except that
+  // a relative flags value ("+qscale") adds to the one stored.
+  std::vector<Entry> entries_;
 };

@@ -1,0 +1,124 @@
+#include "engine/EngineTask.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/EngineException.h"
+#include "engine/HookModules.h"
+#include "engine/MediaLoader.h"
+#include "engine/MediaLogger.h"
+#include "engine/TranscodeRun.h"
+
+TCustomEngineTask::TCustomEngineTask() : hookModules_(std::make_unique<HookModuleList>()) {}
+
+TCustomEngineTask::~TCustomEngineTask() {
+  RequestStop();
+  Release();
+}
+
+void TCustomEngineTask::ApplyOption(const std::string& name, const std::string& value) {
+  options_.Apply(name, value, *this);
+}
+
+void TCustomEngineTask::ApplyTarget(const std::string& value, const std::string& fallbackNorm) {
+  options_.ApplyTarget(value, fallbackNorm, *this);
+}
+
+void TCustomEngineTask::Fail(const std::string& message) {
+  errorText_ = message;
+  TMediaLogger::instance().Log(this, llError, message);
+}
+
+bool TCustomEngineTask::OpenInputFile(const std::string& fileName) {
+  try {
+    OpenInputOrThrow(fileName);
+    return true;
+  } catch (const EngineException& e) {
+    Fail(e.what());
+    return false;
+  }
+}
+
+int TCustomEngineTask::OpenOutputFile(const std::string& fileName, bool join) {
+  try {
+    OpenOutputOrThrow(fileName, join);
+    return int(outputs_.size());
+  } catch (const EngineException& e) {
+    Fail(e.what());
+    return -1;
+  }
+}
+
+void TCustomEngineTask::ClearPendingCodecs() {
+  for (auto& name : options_.pending.codecName) name.clear();
+  options_.pending.tvStandard.clear();
+}
+
+std::vector<AVRational> TCustomEngineTask::InputVideoFrameRates() const {
+  std::vector<AVRational> rates;
+  for (const auto& input : inputs_)
+    for (unsigned i = 0; i < input.context->nb_streams; ++i)
+      if (input.context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+        rates.push_back(input.context->streams[i]->r_frame_rate);
+  return rates;
+}
+
+void TCustomEngineTask::AddHookModule(const std::vector<std::string>& words) { hookModules_->Add(words); }
+
+void TCustomEngineTask::AddStreamToLastOutput(StreamKind kind) {
+  if (outputs_.empty()) throw EngineException("At least one output file must be specified");
+  AddOutputStream(outputs_.back(), kind);
+}
+
+namespace {
+
+// An output that received nothing is removed, so a failed task leaves no empty file.
+void closeOutput(AVFormatContext*& context) {
+  if (!context) return;
+  std::string path = context->url ? context->url : "";
+  const bool ownsFile = !(context->oformat->flags & AVFMT_NOFILE);
+  if (ownsFile && context->pb) media::avio_closep(&context->pb);
+  media::avformat_free_context(context);
+  context = nullptr;
+  struct stat st {};
+  if (ownsFile && !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0)
+    ::unlink(path.c_str());
+}
+
+}  // namespace
+
+void TCustomEngineTask::Release() {
+  if (!TMediaLoader::instance().isLoaded(MediaLibrary::avformat)) return;
+  for (auto& input : inputs_) media::avformat_close_input(&input.context);
+  inputs_.clear();
+  for (auto& output : outputs_) {
+    for (auto& stream : output.streams) media::avcodec_free_context(&stream.encoder);
+    closeOutput(output.context);
+  }
+  outputs_.clear();
+  hookModules_->Release();
+  joining_ = false;
+}
+
+void TCustomEngineTask::Reset() {
+  if (!TMediaLoader::instance().isSetLoaded(kEngineLibraries)) return;
+  Release();
+  hookModules_ = std::make_unique<HookModuleList>();
+  options_.Reset();
+  stopRequested_ = false;
+  finished_ = exception_ = false;
+  errorText_.clear();
+}
+
+void TCustomEngineTask::Run() {
+  finished_ = exception_ = false;
+  try {
+    Transcode();
+  } catch (const std::exception& e) {
+    exception_ = true;
+    errorText_ = e.what();
+    TMediaLogger::instance().Log(this, llQuiet, errorText_);
+  }
+  Release();
+  finished_ = !stopRequested_ && !exception_;
+}

@@ -1,0 +1,174 @@
+// Opening an input file: format, open parameters, stream information, start
+// offset, and the pending values the input hands on to the outputs.
+#include <algorithm>
+
+#include "engine/CodecLookup.h"
+#include "engine/EngineException.h"
+#include "engine/EngineTask.h"
+#include "engine/MediaLoader.h"
+#include "engine/MediaLogger.h"
+#include "engine/MediaUtils.h"
+#include "engine/UnicodeProtocol.h"
+
+namespace {
+
+// Open parameters for formats that cannot tell them themselves (raw audio,
+// raw video, capture devices).
+AVDictionary* openParameters(const PendingFileSettings& pending) {
+  AVDictionary* parameters = nullptr;
+  auto set = [&](const char* key, const std::string& value) { media::av_dict_set(&parameters, key, value.c_str(), 0); };
+  if (pending.sampleRate > 0) set("sample_rate", std::to_string(pending.sampleRate));
+  if (pending.channels > 0) {
+    AVChannelLayout layout{};
+    media::av_channel_layout_default(&layout, pending.channels);
+    char name[64];
+    if (media::av_channel_layout_describe(&layout, name, sizeof name) > 0) set("ch_layout", name);
+  }
+  if (pending.frameRate.num > 0 && pending.frameRate.den > 0)
+    set("framerate", std::to_string(pending.frameRate.num) + "/" + std::to_string(pending.frameRate.den));
+  if (pending.frameWidth > 0 && pending.frameHeight > 0)
+    set("video_size", std::to_string(pending.frameWidth) + "x" + std::to_string(pending.frameHeight));
+  if (pending.pixelFormat != AV_PIX_FMT_NONE) set("pixel_format", std::to_string(int(pending.pixelFormat)));
+  if (pending.videoChannel > 0) set("channel", std::to_string(pending.videoChannel));
+  if (!pending.tvStandard.empty()) set("standard", pending.tvStandard);
+  return parameters;
+}
+
+void selectProgram(AVFormatContext* context, int programId) {
+  for (unsigned i = 0; i < context->nb_streams; ++i) context->streams[i]->discard = AVDISCARD_ALL;
+  for (unsigned p = 0; p < context->nb_programs; ++p) {
+    const AVProgram* program = context->programs[p];
+    if (program->id != programId) continue;
+    for (unsigned s = 0; s < program->nb_stream_indexes; ++s)
+      context->streams[program->stream_index[s]]->discard = AVDISCARD_DEFAULT;
+    return;
+  }
+  throw EngineException("Specified program id not found");
+}
+
+}  // namespace
+
+void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
+  auto& pending = options_.pending;
+  auto& task = options_.task;
+  if (int(inputs_.size()) >= kMaxFiles) throw EngineException(StringPrintf("Too many input files (%d)", kMaxFiles));
+  const AVInputFormat* format = nullptr;
+  if (!pending.formatName.empty()) {
+    format = media::av_find_input_format(pending.formatName.c_str());
+    if (!format) throw EngineException(StringPrintf("Unknown input format: \"%s\"", pending.formatName.c_str()));
+    pending.formatName.clear();
+  }
+
+  AVFormatContext* context = media::avformat_alloc_context();
+  if (!context) throw EngineException("avformat_alloc_context failed");
+  options_.generic.ApplyTo(context, false);
+  const std::pair<StreamKind, const AVCodec**> forced[] = {{StreamKind::Video, &context->video_codec},
+                                                          {StreamKind::Audio, &context->audio_codec},
+                                                          {StreamKind::Subtitle, &context->subtitle_codec}};
+  for (const auto& [kind, slot] : forced) {
+    const std::string& name = pending.codecName[size_t(kind)];
+    if (name.empty() || name == "copy") continue;
+    try {
+      *slot = FindCodecByName(name, kind == StreamKind::Video ? AVMEDIA_TYPE_VIDEO
+                                    : kind == StreamKind::Audio ? AVMEDIA_TYPE_AUDIO : AVMEDIA_TYPE_SUBTITLE,
+                              false, FF_COMPLIANCE_NORMAL);
+    } catch (...) {
+      media::avformat_free_context(context);
+      ClearPendingCodecs();
+      throw;
+    }
+  }
+  if (pending.pgmyuvDecoder) context->video_codec = media::avcodec_find_decoder(AV_CODEC_ID_PGMYUV);
+  pending.pgmyuvDecoder = false;
+  if (context->video_codec) context->video_codec_id = context->video_codec->id;
+  if (context->audio_codec) context->audio_codec_id = context->audio_codec->id;
+  if (context->subtitle_codec) context->subtitle_codec_id = context->subtitle_codec->id;
+
+  AVDictionary* parameters = openParameters(pending);
+  const int opened =
+      media::avformat_open_input(&context, unicode_protocol::NameForLibrary(fileName).c_str(), format, &parameters);
+  media::av_dict_free(&parameters);
+  ClearPendingCodecs();
+  if (opened < 0) throw EngineException(MediaErrorText(fileName, opened));
+
+  InputFile input;
+  input.context = context;
+  try {
+    if (pending.programId >= 0) selectProgram(context, pending.programId);
+    int found;
+    {
+      std::lock_guard lock(MediaLibraryLock());
+      found = media::avformat_find_stream_info(context, nullptr);
+    }
+    if (found < 0 && task.verbosity >= 0) {
+      const std::string message = StringPrintf("%s: could not find codec parameters", fileName.c_str());
+      TMediaLogger::instance().Log(this, llVerbose, message);
+      throw EngineException(message);
+    }
+    SeekToStartTime(input, fileName);
+    TakeStreamValues(input);
+  } catch (...) {
+    media::avformat_close_input(&context);
+    throw;
+  }
+  input.tsScale = pending.tsScale;
+  pending.tsScale = {};
+  task.expectedDuration = std::max(task.expectedDuration, context->duration == AV_NOPTS_VALUE ? -1 : context->duration);
+  if (task.verbosity >= 0) media::av_dump_format(context, int(inputs_.size()), fileName.c_str(), 0);
+  inputs_.push_back(input);
+}
+
+void TCustomEngineTask::SeekToStartTime(InputFile& input, const std::string& fileName) {
+  auto& pending = options_.pending;
+  AVFormatContext* context = input.context;
+  std::int64_t timestamp = pending.startTime;
+  if (context->start_time != AV_NOPTS_VALUE) timestamp += context->start_time;
+  if (timestamp != 0 && media::av_seek_frame(context, -1, timestamp, AVSEEK_FLAG_BACKWARD) < 0 &&
+      options_.task.verbosity > 0)
+    TMediaLogger::instance().LogFmt(this, llWarning, "%s: could not seek to position %0.3f", fileName.c_str(),
+                                    double(timestamp) / AV_TIME_BASE);
+  input.tsOffset = pending.inputTsOffset - (options_.task.copyTimestamps ? 0 : timestamp);
+  input.startTime = pending.startTime;
+  pending.startTime = 0;
+  pending.inputTsOffset = 0;
+}
+
+// The input's picture and sound become the defaults of the outputs that follow.
+void TCustomEngineTask::TakeStreamValues(InputFile& input) {
+  auto& pending = options_.pending;
+  AVFormatContext* context = input.context;
+  for (unsigned i = 0; i < context->nb_streams; ++i) {
+    AVStream* stream = context->streams[i];
+    const AVCodecParameters* parameters = stream->codecpar;
+    switch (parameters->codec_type) {
+      case AVMEDIA_TYPE_VIDEO: {
+        pending.frameWidth = parameters->width;
+        pending.frameHeight = parameters->height;
+        const double sar = parameters->sample_aspect_ratio.num ? av_q2d(parameters->sample_aspect_ratio) : 1.0;
+        pending.aspectRatio = parameters->height ? float(sar * parameters->width / parameters->height) : 0;
+        pending.pixelFormat = AVPixelFormat(parameters->format);
+        pending.frameRate = media::av_guess_frame_rate(context, stream, nullptr);
+        if (stream->avg_frame_rate.num && av_cmp_q(stream->avg_frame_rate, stream->r_frame_rate))
+          TMediaLogger::instance().LogFmt(
+              this, llInfo, "Seems stream %d codec frame rate differs from container frame rate: %2.2f (%d/%d) -> %2.2f (%d/%d)",
+              int(i), av_q2d(stream->avg_frame_rate), stream->avg_frame_rate.num, stream->avg_frame_rate.den,
+              av_q2d(stream->r_frame_rate), stream->r_frame_rate.num, stream->r_frame_rate.den);
+        if (pending.disabled[size_t(StreamKind::Video)]) stream->discard = AVDISCARD_ALL;
+        else if (options_.task.videoDiscard) stream->discard = AVDiscard(options_.task.videoDiscard);
+        break;
+      }
+      case AVMEDIA_TYPE_AUDIO:
+        pending.channels = parameters->ch_layout.nb_channels;
+        pending.sampleRate = parameters->sample_rate;
+        pending.sampleFormat = AVSampleFormat(parameters->format);
+        if (pending.disabled[size_t(StreamKind::Audio)]) stream->discard = AVDISCARD_ALL;
+        break;
+      case AVMEDIA_TYPE_SUBTITLE:
+        if (pending.disabled[size_t(StreamKind::Subtitle)]) stream->discard = AVDISCARD_ALL;
+        break;
+      case AVMEDIA_TYPE_DATA:
+      case AVMEDIA_TYPE_ATTACHMENT: break;
+      default: throw EngineException("invalid codec_type");
+    }
+  }
+}

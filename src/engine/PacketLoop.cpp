@@ -1,0 +1,303 @@
+// The packet loop: choosing the input to read, timestamps, limits, decoding and
+// the end of each input.
+#include <cmath>
+#include <thread>
+
+#include "engine/EngineException.h"
+#include "engine/HookModules.h"
+#include "engine/MediaLogger.h"
+#include "engine/MediaUtils.h"
+#include "engine/TranscodeRun.h"
+
+namespace {
+
+constexpr AVRational kMicroseconds{1, AV_TIME_BASE};
+
+// Seconds of output written by a stream.
+double outputTime(const OutputStreamState& output) {
+  if (output.encoder) return double(output.syncOpts) * av_q2d(output.encoder->time_base);
+  return double(output.lastOutputTime) / AV_TIME_BASE;
+}
+
+}  // namespace
+
+bool TranscodeRun::FrameLimitReached(const OutputStreamState& output) const {
+  const AVMediaType type = output.stream->codecpar->codec_type;
+  const int limit = type == AVMEDIA_TYPE_VIDEO ? settings.maxFrames[0]
+                    : type == AVMEDIA_TYPE_AUDIO ? settings.maxFrames[1]
+                                                 : settings.maxFrames[2];
+  return output.frameNumber >= limit;
+}
+
+// The input file to read next: -1 when none can be read now, -2 when a frame
+// limit ends the run.
+int TranscodeRun::ChooseInputFile() {
+  if (task.joining_) {
+    for (const auto& output : outputStreams)
+      if (FrameLimitReached(output)) return -2;
+    return inputFiles[size_t(currentFile)].eof ? -1 : currentFile;
+  }
+  int chosen = -1;
+  double smallest = 1e300;
+  for (const auto& output : outputStreams) {
+    const auto& input = inputStreams[size_t(output.source)];
+    if (input.finished || inputFiles[size_t(input.file)].noPacketNow) continue;
+    if (FrameLimitReached(output)) return -2;
+    if (inputFiles[size_t(input.file)].eof) continue;
+    const double time = settings.inputSync ? double(input.pts) / AV_TIME_BASE : outputTime(output);
+    if (time < smallest) {
+      smallest = time;
+      chosen = input.file;
+    }
+  }
+  return chosen;
+}
+
+void TranscodeRun::Loop() {
+  auto& logger = TMediaLogger::instance();
+  const std::int64_t recordingEnd = pending.recordingTime == INT64_MAX
+                                        ? INT64_MAX
+                                        : pending.recordingTime + task.outputs_.front().startTime;
+  while (!task.StopRequested()) {
+    const int file = ChooseInputFile();
+    if (file == -2) break;
+    if (file < 0) {
+      bool parked = false;
+      for (auto& state : inputFiles) parked = parked || state.noPacketNow;
+      if (task.joining_ || !parked) break;
+      for (auto& state : inputFiles) state.noPacketNow = false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      continue;
+    }
+    AVFormatContext* first = task.outputs_.front().context;
+    if (settings.fileSizeLimit && first->pb && media::avio_seek(first->pb, 0, SEEK_CUR) >= settings.fileSizeLimit) break;
+
+    AVFormatContext* context = task.Input(file);
+    const int read = media::av_read_frame(context, packet);
+    if (read == AVERROR(EAGAIN)) {
+      inputFiles[size_t(file)].noPacketNow = true;
+      continue;
+    }
+    if (read < 0) {
+      if (EndOfFile(file)) break;
+      continue;
+    }
+    readingFile = file;
+    for (auto& state : inputFiles) state.noPacketNow = false;
+    if (settings.dumpPackets) media::av_pkt_dump_log2(nullptr, AV_LOG_INFO, packet, settings.hexDump,
+                                                      context->streams[packet->stream_index]);
+    const auto& fileState = inputFiles[size_t(file)];
+    if (packet->stream_index >= fileState.streamCount) {
+      media::av_packet_unref(packet);
+      continue;
+    }
+    auto& input = inputStreams[size_t(fileState.firstStream + packet->stream_index)];
+    if (!input.used) {
+      media::av_packet_unref(packet);
+      continue;
+    }
+    AdjustTimestamps(input, packet);
+    const std::int64_t packetTime = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+    if (recordingEnd != INT64_MAX && packetTime != AV_NOPTS_VALUE &&
+        media::av_compare_ts(packetTime, input.stream->time_base, recordingEnd, kMicroseconds) >= 0) {
+      input.finished = true;
+      media::av_packet_unref(packet);
+      continue;
+    }
+    if (settings.rateEmulation) WaitForRealTime(input, packetTime);
+    ProcessPacket(input, packet);
+    media::av_packet_unref(packet);
+    if (Clock::now() - lastReport >= std::chrono::microseconds(task.progressInterval_)) Report(false);
+  }
+  (void)logger;
+}
+
+void TranscodeRun::AdjustTimestamps(InputStreamState& input, AVPacket* data) {
+  auto& file = task.inputs_[size_t(input.file)];
+  const AVRational timeBase = input.stream->time_base;
+  const std::int64_t offset = media::av_rescale_q(file.tsOffset, kMicroseconds, timeBase);
+  if (data->dts != AV_NOPTS_VALUE) data->dts += offset;
+  if (data->pts != AV_NOPTS_VALUE) data->pts += offset;
+  const double scale = input.index < kMaxStreams ? file.tsScale[size_t(input.index)] : 0;
+  if (scale > 0) {
+    if (data->dts != AV_NOPTS_VALUE) data->dts = std::llround(data->dts * scale);
+    if (data->pts != AV_NOPTS_VALUE) data->pts = std::llround(data->pts * scale);
+  }
+  // Formats whose clocks may jump (MPEG streams): follow the jump so the output stays continuous.
+  const AVFormatContext* context = task.Input(input.file);
+  if (data->dts == AV_NOPTS_VALUE || input.nextPts == AV_NOPTS_VALUE || settings.copyTimestamps ||
+      !(context->iformat->flags & AVFMT_TS_DISCONT))
+    return;
+  const std::int64_t dts = media::av_rescale_q(data->dts, timeBase, kMicroseconds);
+  const std::int64_t delta = dts - input.nextPts;
+  if (std::llabs(delta) <= std::int64_t(settings.dtsDeltaThreshold * AV_TIME_BASE)) return;
+  file.tsOffset -= delta;
+  const std::int64_t shift = media::av_rescale_q(delta, kMicroseconds, timeBase);
+  data->dts -= shift;
+  if (data->pts != AV_NOPTS_VALUE) data->pts -= shift;
+  if (settings.verbosity >= 3)
+    TMediaLogger::instance().LogFmt(&task, llVerbose, "timestamp discontinuity %d, new offset= %d", int(delta),
+                                    int(file.tsOffset));
+}
+
+void TranscodeRun::WaitForRealTime(const InputStreamState& input, std::int64_t packetTime) {
+  if (packetTime == AV_NOPTS_VALUE) return;
+  const auto due = started + std::chrono::microseconds(media::av_rescale_q(packetTime, input.stream->time_base, kMicroseconds));
+  while (Clock::now() < due && !task.StopRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+void TranscodeRun::ProcessPacket(InputStreamState& input, AVPacket* data) {
+  try {
+    if (input.decodingNeeded) {
+      if (input.stream->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE) HandleSubtitle(input, data);
+      else Decode(input, data);
+    }
+  } catch (const DecodeError&) {
+    const std::string message = StringPrintf("Error while decoding stream #%d.%d (%s)", input.file, input.index,
+                                             media::avcodec_get_name(input.stream->codecpar->codec_id));
+    if (settings.exitOnError) throw EngineException(message);
+    if (settings.verbosity >= 0) TMediaLogger::instance().Log(&task, llVerbose, message);
+  }
+  if (!data) return;
+  for (auto& output : outputStreams)
+    if (!output.encoder && &inputStreams[size_t(output.source)] == &input) CopyPacket(input, output, data);
+  if (!input.decodingNeeded && data->dts != AV_NOPTS_VALUE) {
+    input.pts = media::av_rescale_q(data->dts, input.stream->time_base, kMicroseconds);
+    input.nextPts = input.pts + media::av_rescale_q(data->duration, input.stream->time_base, kMicroseconds);
+  }
+}
+
+void TranscodeRun::Decode(InputStreamState& input, const AVPacket* data) {
+  if (media::avcodec_send_packet(input.decoder, data) < 0 && data) throw DecodeError();
+  input.framesInPacket = 0;
+  while (true) {
+    const int received = media::avcodec_receive_frame(input.decoder, frame);
+    if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) break;
+    if (received < 0) throw DecodeError();
+    const std::int64_t timestamp = frame->best_effort_timestamp;
+    input.pts = timestamp != AV_NOPTS_VALUE ? media::av_rescale_q(timestamp, input.stream->time_base, kMicroseconds)
+                : input.nextPts != AV_NOPTS_VALUE ? input.nextPts
+                                                  : input.pts;
+    std::int64_t duration = media::av_rescale_q(frame->pkt_duration, input.stream->time_base, kMicroseconds);
+    if (input.decoder->codec_type == AVMEDIA_TYPE_AUDIO && frame->sample_rate > 0)
+      duration = std::int64_t(frame->nb_samples) * AV_TIME_BASE / frame->sample_rate;
+    else if (duration <= 0 && input.stream->avg_frame_rate.num)
+      duration = std::int64_t(AV_TIME_BASE / av_q2d(input.stream->avg_frame_rate));
+    input.nextPts = input.pts + duration;
+    if (input.decoder->codec_type == AVMEDIA_TYPE_VIDEO) {
+      if (++input.framesInPacket == 2 && data) LogMultipleFrames(input);
+      HandleVideoFrame(input, frame);
+    } else {
+      HandleAudioFrame(input, frame);
+    }
+    media::av_frame_unref(frame);
+  }
+}
+
+void TranscodeRun::LogMultipleFrames(InputStreamState& input) {
+  if (settings.verbosity < 1 || (settings.verbosity == 1 && input.multipleFramesLogged)) return;
+  input.multipleFramesLogged = true;
+  TMediaLogger::instance().LogFmt(&task, llError, "Multiple frames in a packet from stream %d", input.index);
+}
+
+void TranscodeRun::HandleVideoFrame(InputStreamState& input, AVFrame* picture) {
+  ++input.decodedVideoFrames;
+  picture->pts = input.pts;
+  if (task.onFrameHook_ || !task.hookModules_->Empty()) {
+    if (media::av_frame_make_writable(picture) < 0) throw EngineException("hook buf malloc error.");
+    if (task.onFrameHook_ && !task.onFrameHook_(picture, input.decodedVideoFrames, input.pts)) task.onFrameHook_ = nullptr;
+    task.hookModules_->Process(picture, input.pts);
+  }
+  for (auto& output : outputStreams) {
+    if (!output.encoder || &inputStreams[size_t(output.source)] != &input) continue;
+    if (input.pts < task.outputs_[size_t(output.file)].startTime) continue;
+    VideoOut(output, input, picture);
+  }
+}
+
+void TranscodeRun::HandleAudioFrame(InputStreamState& input, AVFrame* samples) {
+  for (auto& output : outputStreams) {
+    if (!output.encoder || &inputStreams[size_t(output.source)] != &input) continue;
+    if (input.pts < task.outputs_[size_t(output.file)].startTime) continue;
+    AudioOut(output, input, samples);
+  }
+}
+
+// Returns true when the loop ends.
+bool TranscodeRun::EndOfFile(int file) {
+  inputFiles[size_t(file)].eof = true;
+  if (!task.joining_) return settings.shortest;
+  for (auto& input : inputStreams)
+    if (input.file == file && input.decodingNeeded && !input.decoderFlushed) {
+      ProcessPacket(input, nullptr);
+      input.decoderFlushed = true;
+    }
+  if (file + 1 >= int(inputFiles.size())) return true;
+  SwitchToNextFile(file + 1);
+  return false;
+}
+
+// Joining: the next input continues where the outputs stand, through the same encoders.
+void TranscodeRun::SwitchToNextFile(int next) {
+  double reached = 0;
+  for (const auto& output : outputStreams) reached = std::max(reached, outputTime(output));
+  task.inputs_[size_t(next)].tsOffset += std::int64_t(reached * AV_TIME_BASE);
+  for (auto& output : outputStreams) {
+    const AVMediaType kind = inputStreams[size_t(output.source)].stream->codecpar->codec_type;
+    const int source = ChooseInputStream(output, kind, next);
+    if (source < 0) continue;
+    output.source = output.sync = source;
+    auto& input = inputStreams[size_t(source)];
+    input.used = true;
+    input.decodingNeeded = output.encoder != nullptr;
+  }
+  OpenDecoders();
+  currentFile = next;
+}
+
+void TranscodeRun::FlushDecoders() {
+  for (auto& input : inputStreams) {
+    if (!input.decodingNeeded || input.decoderFlushed || !input.decoder) continue;
+    input.decoderFlushed = true;
+    if (input.stream->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE) continue;
+    ProcessPacket(input, nullptr);
+  }
+}
+
+void TranscodeRun::FlushEncoders() {
+  for (auto& output : outputStreams) {
+    if (!output.encoder || output.flushed) continue;
+    output.flushed = true;
+    if (output.encoder->codec_type == AVMEDIA_TYPE_VIDEO && output.video.graph &&
+        media::av_buffersrc_add_frame_flags(output.video.source, nullptr, 0) >= 0) {
+      auto& input = inputStreams[size_t(output.source)];
+      media::av_frame_unref(work);
+      while (media::av_buffersink_get_frame(output.video.sink, work) >= 0) {
+        EncodeVideo(output, work, input);
+        media::av_frame_unref(work);
+      }
+    }
+    if (output.encoder->codec_type == AVMEDIA_TYPE_AUDIO && output.audio.resampler) {
+      AudioOut(output, inputStreams[size_t(output.source)], nullptr);
+      EncodeAudioFromFifo(output, true);
+    }
+    if (output.encoder->codec_type != AVMEDIA_TYPE_SUBTITLE) SendToEncoder(output, nullptr);
+  }
+}
+
+void TranscodeRun::Finish() {
+  FlushDecoders();
+  FlushEncoders();
+  for (int o = 0; o < task.OutputCount(); ++o)
+    if (headerWritten[size_t(o)]) media::av_write_trailer(task.outputs_[size_t(o)].context);
+  Report(true);
+}
+
+void TCustomEngineTask::Transcode() {
+  if (outputs_.empty()) throw EngineException("At least one output file must be specified");
+  if (inputs_.empty()) throw EngineException("At least one input file must be specified");
+  TranscodeRun run(*this);
+  run.Setup();
+  run.Loop();
+  run.Finish();
+}

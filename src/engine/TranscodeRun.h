@@ -1,0 +1,165 @@
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/EngineTask.h"
+
+// State of one transcoding run, owned by the run and freed at its end. The run
+// executes on the task's thread only.
+struct InputStreamState {
+  int file = 0, index = 0;
+  AVStream* stream = nullptr;
+  AVCodecContext* decoder = nullptr;
+  bool decodingNeeded = false;
+  bool used = false;               // some output reads it
+  std::int64_t nextPts = AV_NOPTS_VALUE;  // microseconds
+  std::int64_t pts = 0;            // microseconds
+  bool isStart = true;
+  bool finished = false;           // past the recording time
+  bool decoderFlushed = false;
+  int framesInPacket = 0;
+  bool multipleFramesLogged = false;
+  int decodedVideoFrames = 0;
+};
+
+struct InputFileState {
+  int firstStream = 0, streamCount = 0;
+  bool eof = false;
+  bool noPacketNow = false;
+};
+
+// Picture conversion for one video output: a filter graph (crop, scale, the
+// user's graph) or a plain scaler.
+struct VideoConverter {
+  AVFilterGraph* graph = nullptr;
+  AVFilterContext* source = nullptr;
+  AVFilterContext* sink = nullptr;
+  SwsContext* scaler = nullptr;
+  AVFrame* scaled = nullptr;
+  int inWidth = 0, inHeight = 0, inFormat = -1;
+  void Free();
+};
+
+struct AudioConverter {
+  SwrContext* resampler = nullptr;
+  AVAudioFifo* fifo = nullptr;
+  AVChannelLayout inLayout{};
+  int inRate = 0, inFormat = -1;
+  void Free();
+};
+
+struct OutputStreamState {
+  int file = 0, index = 0;
+  AVStream* stream = nullptr;
+  TCustomEngineTask::OutputStreamSetup* setup = nullptr;
+  AVCodecContext* encoder = nullptr;  // nullptr for copy
+  int source = -1, sync = -1;         // input stream indexes
+  std::int64_t frameNumber = 0;
+  std::int64_t syncOpts = 0;          // next output timestamp in the encoder's time base
+  VideoConverter video;
+  AudioConverter audio;
+  AVBSFContext* filters = nullptr;    // bitstream filter chain
+  std::FILE* passLog = nullptr;
+  bool flushed = false;
+  bool seenKeyFrame = false;
+  int packetsWritten = 0;
+  float quality = -1;                 // last quantiser reported by the encoder
+  std::array<std::int64_t, 3> error{};  // last PSNR errors (Y, U, V)
+  int pictureType = 0;
+  std::int64_t lastOutputTime = 0;    // microseconds reached by the packets written
+  std::int64_t lastDts = AV_NOPTS_VALUE;  // copy streams: keeps timestamps increasing
+};
+
+// A packet the decoder refused; fatal only with "xerror".
+struct DecodeError {};
+
+struct TranscodeRun {
+  using Clock = std::chrono::steady_clock;
+
+  explicit TranscodeRun(TCustomEngineTask& task);
+  ~TranscodeRun();
+
+  void Setup();
+  void Loop();
+  void Finish();
+
+  // Setup steps.
+  void BuildInputStreams();
+  void MapOutputStreams();
+  int ChooseInputStream(const OutputStreamState& output, AVMediaType type, int group) const;
+  void PrepareStream(OutputStreamState& output);
+  void PrepareVideoStream(OutputStreamState& output, const InputStreamState& input);
+  void PreparePassLog(OutputStreamState& output);
+  void OpenEncoders();
+  void OpenDecoders();
+  void CopyMetadataAndChapters();
+  void WriteHeaders();
+  void LogSessionDescription();
+  void LogMapping();
+
+  // Packet loop.
+  int ChooseInputFile();
+  bool FrameLimitReached(const OutputStreamState& output) const;
+  void ProcessPacket(InputStreamState& input, AVPacket* packet);
+  void Decode(InputStreamState& input, const AVPacket* packet);
+  void HandleVideoFrame(InputStreamState& input, AVFrame* frame);
+  void HandleAudioFrame(InputStreamState& input, AVFrame* frame);
+  void HandleSubtitle(InputStreamState& input, const AVPacket* packet);
+  void CopyPacket(InputStreamState& input, OutputStreamState& output, const AVPacket* packet);
+  bool EndOfFile(int file);
+  void AdjustTimestamps(InputStreamState& input, AVPacket* packet);
+  void WaitForRealTime(const InputStreamState& input, std::int64_t packetTime);
+  void LogMultipleFrames(InputStreamState& input);
+  void SwitchToNextFile(int file);
+  void FlushDecoders();
+  void FlushEncoders();
+
+  // Outputs.
+  void VideoOut(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
+  AVFrame* ConvertPicture(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
+  bool NeedsFilterGraph(const OutputStreamState& output) const;
+  // Builds buffer -> [yadif] -> [crop] -> [scale] -> user graph -> [scale to the
+  // encoder's size when rebuilt] -> format -> sink for pictures of this shape.
+  void BuildFilterGraph(OutputStreamState& output, int width, int height, int format, AVRational sar, bool rebuilt);
+  void EncodeVideo(OutputStreamState& output, AVFrame* frame, InputStreamState& input);
+  void AudioOut(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
+  void SetupResampler(OutputStreamState& output, AVFrame* frame);
+  void CorrectAudioDrift(OutputStreamState& output, InputStreamState& input);
+  void EncodeAudioFromFifo(OutputStreamState& output, bool final);
+  void SendToEncoder(OutputStreamState& output, AVFrame* frame);
+  void NoteVideoPacket(OutputStreamState& output, const AVPacket* packet);
+  void InitBitstreamFilters();
+  void EncodeSubtitle(OutputStreamState& output, InputStreamState& input, AVSubtitle& subtitle, const AVPacket* packet);
+  // Rescales from the given time base to the stream's and writes through the filters.
+  void WritePacket(OutputStreamState& output, AVPacket* packet, AVRational from);
+  void WriteFiltered(OutputStreamState& output, AVPacket* packet);
+
+  // Progress.
+  void Report(bool final);
+  std::string ReportText(bool final, const OutputStreamState* video, double seconds, std::int64_t size);
+  void WriteVideoStats(const OutputStreamState& output, const AVPacket* packet);
+
+  TCustomEngineTask& task;
+  TaskSettings& settings;
+  PendingFileSettings& pending;
+  std::vector<InputStreamState> inputStreams;
+  std::vector<InputFileState> inputFiles;
+  std::vector<OutputStreamState> outputStreams;
+  std::vector<bool> headerWritten;
+  int currentFile = 0;       // the input being read when joining
+  int readingFile = 0;       // the input of the last packet, for the progress report
+  std::int64_t videoBytes = 0, audioBytes = 0, extraBytes = 0;
+  int framesDuplicated = 0, framesDropped = 0;
+  int lastDuplicated = 0, lastDropped = 0;
+  Clock::time_point started, lastReport;
+  std::array<int, 52> qpHistogram{};
+  std::FILE* vstats = nullptr;
+  AVPacket* packet = nullptr;
+  AVPacket* encoded = nullptr;
+  AVFrame* frame = nullptr;
+  AVFrame* work = nullptr;   // hook copies and audio frames for the encoder
+};

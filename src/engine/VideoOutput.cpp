@@ -1,0 +1,181 @@
+// Video output: frame-rate conversion by the sync method, picture conversion
+// (filter graph or scaler), encoding.
+#include <cmath>
+
+#include "engine/EngineException.h"
+#include "engine/MediaLogger.h"
+#include "engine/MediaUtils.h"
+#include "engine/TranscodeRun.h"
+
+namespace {
+
+int scalerFlags(const GenericOptions& generic) {
+  const std::string flags = generic.Get(AVMEDIA_TYPE_UNKNOWN, "sws_flags");
+  return flags.empty() ? SWS_BICUBIC : std::atoi(flags.c_str()) > 0 ? std::atoi(flags.c_str()) : SWS_BICUBIC;
+}
+
+void raiseFilterError(const std::string& reason) {
+  throw EngineException(reason.empty() ? std::string("Error opening filters!") : "Error opening filters: " + reason);
+}
+
+}  // namespace
+
+bool TranscodeRun::NeedsFilterGraph(const OutputStreamState& output) const {
+  const auto* setup = output.setup;
+  return !setup->videoFilters.empty() || setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight ||
+         settings.deinterlace;
+}
+
+void TranscodeRun::BuildFilterGraph(OutputStreamState& output, int width, int height, int format, AVRational sar,
+                                    bool rebuilt) {
+  auto& video = output.video;
+  video.Free();
+  const auto* setup = output.setup;
+  const AVCodecContext* encoder = output.encoder;
+  const AVRational timeBase{1, AV_TIME_BASE};
+  video.graph = media::avfilter_graph_alloc();
+  if (!video.graph) raiseFilterError("");
+  const std::string sourceArguments =
+      StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", width, height, format,
+                   timeBase.num, timeBase.den, sar.num ? sar.num : 1, sar.num ? sar.den : 1);
+  if (media::avfilter_graph_create_filter(&video.source, media::avfilter_get_by_name("buffer"), "in",
+                                          sourceArguments.c_str(), nullptr, video.graph) < 0 ||
+      media::avfilter_graph_create_filter(&video.sink, media::avfilter_get_by_name("buffersink"), "out", nullptr,
+                                          nullptr, video.graph) < 0)
+    raiseFilterError("cannot create the buffer source or sink");
+
+  std::string chain;
+  auto append = [&](const std::string& filter) { chain += (chain.empty() ? "" : ",") + filter; };
+  if (settings.deinterlace) append("yadif");
+  const int cropWidth = width - setup->cropLeft - setup->cropRight;
+  const int cropHeight = height - setup->cropTop - setup->cropBottom;
+  if (setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight)
+    append(StringPrintf("crop=%d:%d:%d:%d", cropWidth, cropHeight, setup->cropLeft, setup->cropTop));
+  const int flags = scalerFlags(task.options_.generic);
+  if (!rebuilt && (cropWidth != encoder->width || cropHeight != encoder->height) && setup->videoFilters.empty())
+    append(StringPrintf("scale=%d:%d:flags=%d", encoder->width, encoder->height, flags));
+  if (!setup->videoFilters.empty()) append(setup->videoFilters);
+  if (rebuilt) append(StringPrintf("scale=%d:%d:flags=%d", encoder->width, encoder->height, flags));
+  append(std::string("format=pix_fmts=") + media::av_get_pix_fmt_name(encoder->pix_fmt));
+
+  AVFilterInOut* inputs = media::avfilter_inout_alloc();
+  AVFilterInOut* outputs = media::avfilter_inout_alloc();
+  outputs->name = media::av_strdup("in");
+  outputs->filter_ctx = video.source;
+  inputs->name = media::av_strdup("out");
+  inputs->filter_ctx = video.sink;
+  int result = media::avfilter_graph_parse_ptr(video.graph, chain.c_str(), &inputs, &outputs, nullptr);
+  media::avfilter_inout_free(&inputs);
+  media::avfilter_inout_free(&outputs);
+  if (result >= 0) result = media::avfilter_graph_config(video.graph, nullptr);
+  if (result < 0) raiseFilterError(MediaErrorText(chain, result));
+  video.inWidth = width;
+  video.inHeight = height;
+  video.inFormat = format;
+}
+
+// The picture in the encoder's size and pixel format, or nullptr when the
+// filter graph holds it back for now.
+AVFrame* TranscodeRun::ConvertPicture(OutputStreamState& output, InputStreamState& input, AVFrame* picture) {
+  auto& video = output.video;
+  AVCodecContext* encoder = output.encoder;
+  const bool changed = video.inWidth && (picture->width != video.inWidth || picture->height != video.inHeight ||
+                                         picture->format != video.inFormat);
+  if (changed)
+    TMediaLogger::instance().LogFmt(&task, llInfo, "Input Stream #%d.%d frame size changed to %dx%d, %s", input.file,
+                                    input.index, picture->width, picture->height,
+                                    media::av_get_pix_fmt_name(AVPixelFormat(picture->format)));
+  if (video.graph || NeedsFilterGraph(output)) {
+    if (!video.graph || changed)
+      BuildFilterGraph(output, picture->width, picture->height, picture->format, picture->sample_aspect_ratio, true);
+    if (media::av_buffersrc_add_frame_flags(video.source, picture, AV_BUFFERSRC_FLAG_KEEP_REF) < 0)
+      throw EngineException("error cropping picture");
+    media::av_frame_unref(work);
+    if (media::av_buffersink_get_frame(video.sink, work) < 0) return nullptr;
+    return work;
+  }
+  if (picture->width == encoder->width && picture->height == encoder->height && picture->format == encoder->pix_fmt)
+    return picture;
+  if (!video.scaler || changed) {
+    media::sws_freeContext(video.scaler);
+    video.scaler = media::sws_alloc_context();
+    media::av_opt_set_int(video.scaler, "srcw", picture->width, 0);
+    media::av_opt_set_int(video.scaler, "srch", picture->height, 0);
+    media::av_opt_set_int(video.scaler, "src_format", picture->format, 0);
+    media::av_opt_set_int(video.scaler, "dstw", encoder->width, 0);
+    media::av_opt_set_int(video.scaler, "dsth", encoder->height, 0);
+    media::av_opt_set_int(video.scaler, "dst_format", encoder->pix_fmt, 0);
+    media::av_opt_set_int(video.scaler, "sws_flags", SWS_BICUBIC, 0);
+    task.options_.generic.ApplyTo(video.scaler);
+    if (media::sws_init_context(video.scaler, nullptr, nullptr) < 0) throw EngineException("Cannot get resampling context");
+    video.inWidth = picture->width;
+    video.inHeight = picture->height;
+    video.inFormat = picture->format;
+  }
+  if (!video.scaled) {
+    video.scaled = media::av_frame_alloc();
+    video.scaled->width = encoder->width;
+    video.scaled->height = encoder->height;
+    video.scaled->format = encoder->pix_fmt;
+    if (media::av_frame_get_buffer(video.scaled, 0) < 0) throw EngineException("Cannot allocate temp picture, check pix fmt");
+  }
+  media::av_frame_make_writable(video.scaled);
+  media::sws_scale(video.scaler, picture->data, picture->linesize, 0, picture->height, video.scaled->data,
+                   video.scaled->linesize);
+  return video.scaled;
+}
+
+void TranscodeRun::VideoOut(OutputStreamState& output, InputStreamState& input, AVFrame* picture) {
+  const AVCodecContext* encoder = output.encoder;
+  const AVOutputFormat* format = task.outputs_[size_t(output.file)].context->oformat;
+  const double frameTime = double(input.pts) / AV_TIME_BASE / av_q2d(encoder->time_base);
+  int method = settings.videoSyncMethod;
+  const bool variableRate = method < 0 && (format->flags & AVFMT_VARIABLE_FPS);
+  int frames = 1;
+  if (method == 0) {
+    output.syncOpts = std::lrint(frameTime);
+  } else {
+    const double delta = frameTime - double(output.syncOpts);
+    if (delta < -1.1) {
+      frames = 0;
+    } else if (method == 2 || variableRate) {
+      if (delta <= -0.6) frames = 0;
+      else if (delta > 0.6) output.syncOpts = std::lrint(frameTime);
+    } else if (delta > 1.1) {
+      frames = int(std::lrint(delta));
+    }
+  }
+  auto& logger = TMediaLogger::instance();
+  if (frames == 0) {
+    ++framesDropped;
+    if (settings.verbosity > 2) logger.Log(&task, llVerbose, "*** drop!");
+  } else if (frames > 1) {
+    framesDuplicated += frames - 1;
+    if (settings.verbosity > 2) logger.LogFmt(&task, llVerbose, "*** %d dup!", frames - 1);
+  }
+  const std::int64_t remaining = settings.maxFrames[0] - output.frameNumber;
+  if (frames > remaining) frames = int(std::max<std::int64_t>(0, remaining));
+  if (frames == 0) return;
+  AVFrame* converted = ConvertPicture(output, input, picture);
+  while (converted) {
+    for (int i = 0; i < frames; ++i) EncodeVideo(output, converted, input);
+    if (!output.video.graph) break;
+    // A graph may hand out more than one picture for one input picture.
+    media::av_frame_unref(work);
+    converted = media::av_buffersink_get_frame(output.video.sink, work) >= 0 ? work : nullptr;
+    frames = 1;
+  }
+}
+
+void TranscodeRun::EncodeVideo(OutputStreamState& output, AVFrame* picture, InputStreamState& input) {
+  AVCodecContext* encoder = output.encoder;
+  picture->pts = output.syncOpts;
+  picture->pict_type = AV_PICTURE_TYPE_NONE;
+  if (encoder->flags & AV_CODEC_FLAG_QSCALE) picture->quality = encoder->global_quality;
+  const int packetsBefore = output.packetsWritten;
+  SendToEncoder(output, picture);
+  ++output.syncOpts;
+  ++output.frameNumber;
+  if (task.onPreview_ && output.packetsWritten > packetsBefore)
+    task.onPreview_(picture, input.decodedVideoFrames, media::av_rescale_q(picture->pts, encoder->time_base, {1, AV_TIME_BASE}));
+}
