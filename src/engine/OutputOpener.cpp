@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr double kMaxFrameRate = 240;
+
 AVMediaType mediaTypeOf(StreamKind kind) {
   switch (kind) {
     case StreamKind::Video: return AVMEDIA_TYPE_VIDEO;
@@ -169,6 +171,11 @@ void TCustomEngineTask::ConfigureVideoEncoder(AVCodecContext* encoder, const AVC
   encoder->width = pending.frameWidth;
   encoder->height = pending.frameHeight;
   AVRational rate = pending.frameRate.num > 0 && pending.frameRate.den > 0 ? pending.frameRate : AVRational{25, 1};
+  // A container clock taken for a frame rate (cover pictures report 90000) is
+  // no rate an encoder can use.
+  if (av_q2d(rate) > kMaxFrameRate) rate = {25, 1};
+  // Several encoders store the time base in 16 bits.
+  media::av_reduce(&rate.num, &rate.den, rate.num, rate.den, 65535);
   if (codec && codec->supported_framerates && !task.forceFps)
     rate = codec->supported_framerates[media::av_find_nearest_q_idx(rate, codec->supported_framerates)];
   encoder->framerate = rate;
