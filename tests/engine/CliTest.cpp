@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/MediaLoader.h"
+#include "engine/MediaProbe.h"
+#include "media/TestMedia.h"
 #include "support/TempHome.h"
 
 namespace {
@@ -15,9 +18,13 @@ struct CliRun {
   std::string output;  // standard output and error together
 };
 
-CliRun runCli(const std::string& arguments) {
+// Runs oxbel-cli with the arguments; with prefixed false the text is a whole
+// shell command line whose "convert ..." part is given to the program.
+CliRun runCli(const std::string& arguments, bool prefixed = true) {
   CliRun run{-1, {}};
-  const std::string command = std::string(OXBEL_PROGRAM_DIR) + "/oxbel-cli " + arguments + " 2>&1";
+  const std::string program = std::string(OXBEL_PROGRAM_DIR) + "/oxbel-cli ";
+  const std::string command = prefixed ? program + arguments + " 2>&1"
+                                       : "(" + program + arguments + ") 2>&1";
   if (FILE* pipe = popen(command.c_str(), "r")) {
     char buffer[4096];
     while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
@@ -59,6 +66,31 @@ TEST(Cli, ProbeDescribesFilesAndFailsOnBadOnes) {
   const CliRun help = runCli("--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.output.find("probe FILE..."), std::string::npos);
+}
+
+TEST(Cli, ConvertFinishesFailsAndStopsOnInterrupt) {
+  TempHome home;
+  const std::string source = test_media::Path(test_media::Kind::DvdPalMpeg2Ac3);
+  const std::string output = home.file("out.3gp");
+  const CliRun done = runCli("convert -i '" + source + "' vcodec=h263 s=176x144 acodec=libfaac ar=22050 -o '" + output + "'");
+  EXPECT_EQ(done.exitCode, 0) << done.output;
+  EXPECT_NE(done.output.find("frame="), std::string::npos);
+  EXPECT_GT(std::filesystem::file_size(output), 1000u);
+
+  const CliRun bad = runCli("convert -i '" + source + "' s=12 -o '" + output + "'");
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_NE(bad.output.find("Incorrect frame size"), std::string::npos) << bad.output;
+
+  // Reading at the source's own pace keeps the run going long enough to interrupt it.
+  const std::string stopped = home.file("stopped.mp4");
+  const CliRun interrupted = runCli("convert re=1 -i '" + source + "' vcodec=mpeg4 -o '" + stopped + "' & pid=$!; "
+                                    "sleep 0.8; kill -INT $pid; wait $pid; exit $?", false);
+  EXPECT_EQ(interrupted.exitCode, 130) << interrupted.output;
+  TMediaProbe probe;
+  ASSERT_TRUE(TMediaLoader::instance().loadSet(kEngineLibraries));
+  ASSERT_TRUE(probe.LoadFile(stopped)) << probe.LastErrorMessage();
+  EXPECT_GT(probe.FileStreamInfo().Duration, 0);
+  EXPECT_LT(probe.FileStreamInfo().Duration, 1900000);
 }
 
 }  // namespace
