@@ -190,6 +190,9 @@ void TCustomEngineTask::ConfigureVideoEncoder(AVCodecContext* encoder, const AVC
     if (keep) encoder->strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL;
   }
   if (encoder->pix_fmt == AV_PIX_FMT_NONE) encoder->pix_fmt = AV_PIX_FMT_YUV420P;
+  // DV takes 4:2:0 only for 576-line pictures; 480-line DV is 4:1:1.
+  if (codec && codec->id == AV_CODEC_ID_DVVIDEO && encoder->height == 480 && encoder->pix_fmt == AV_PIX_FMT_YUV420P)
+    encoder->pix_fmt = AV_PIX_FMT_YUV411P;
   if (task.intraOnly) encoder->gop_size = 0;
   if (task.qscale > 0) {
     encoder->flags |= AV_CODEC_FLAG_QSCALE;

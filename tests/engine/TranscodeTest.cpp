@@ -124,6 +124,18 @@ TEST_F(TranscodeTest, DvPalTarget) {
   EXPECT_EQ(probe.AudioStreamInfo().SampleRate, 48000);
 }
 
+// Without the target preset the encoder still gets the picture format 480-line DV needs.
+TEST_F(TranscodeTest, DvNtscFromTheEncoderName) {
+  const auto outcome = convert(test_media::Path(Kind::DvdNtscMpeg2Ac3),
+                               {{"vcodec", "dvvideo"}, {"s", "720x480"}, {"r", "29.97"}, {"acodec", "pcm_s16le"},
+                                {"ar", "48000"}},
+                               out("ntsc.dv"));
+  ASSERT_TRUE(outcome.finished) << outcome.error;
+  ASSERT_TRUE(probe.LoadFile(out("ntsc.dv")));
+  EXPECT_NE(probe.FileInfoText().find("dvvideo"), std::string::npos);
+  EXPECT_EQ(probe.VideoStreamInfo().Height, 480);
+}
+
 TEST_F(TranscodeTest, AudioOnlyFormats) {
   const std::pair<const char*, Options> targets[] = {
       {"a.mp3", {{"vn", "1"}, {"acodec", "libmp3lame"}, {"ab", "128000"}}},
