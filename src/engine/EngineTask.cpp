@@ -16,6 +16,34 @@ TCustomEngineTask::~TCustomEngineTask() {
   Release();
 }
 
+void TCustomEngineTask::RequestStop() {
+  stopRequested_ = true;
+  Resume();
+}
+
+void TCustomEngineTask::Pause() {
+  std::lock_guard lock(pauseLock_);
+  paused_ = true;
+}
+
+void TCustomEngineTask::Resume() {
+  {
+    std::lock_guard lock(pauseLock_);
+    paused_ = false;
+  }
+  pauseChanged_.notify_all();
+}
+
+bool TCustomEngineTask::Paused() const {
+  std::lock_guard lock(pauseLock_);
+  return paused_;
+}
+
+void TCustomEngineTask::WaitWhilePaused() {
+  std::unique_lock lock(pauseLock_);
+  pauseChanged_.wait(lock, [this] { return !paused_ || stopRequested_; });
+}
+
 void TCustomEngineTask::ApplyOption(const std::string& name, const std::string& value) {
   options_.Apply(name, value, *this);
 }

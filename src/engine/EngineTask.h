@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <functional>
 #include <memory>
 #include <string>
@@ -57,7 +59,13 @@ class TCustomEngineTask : private OptionHost {
   // Transcodes, then releases the files. Errors end the run: Exception() and
   // ErrorText() tell. Finished() is true when no stop was requested.
   void Run();
-  void RequestStop() { stopRequested_ = true; }
+  void RequestStop();
+  // Cooperative pause: the run waits before its next packet, holding no lock.
+  void Pause();
+  void Resume();
+  bool Paused() const;
+  // Called by the run before every packet.
+  void WaitWhilePaused();
   bool StopRequested() const { return stopRequested_; }
   bool Finished() const { return finished_; }
   bool Exception() const { return exception_; }
@@ -128,6 +136,9 @@ class TCustomEngineTask : private OptionHost {
   std::unique_ptr<HookModuleList> hookModules_;
   bool joining_ = false;
   std::atomic<bool> stopRequested_{false};
+  mutable std::mutex pauseLock_;
+  std::condition_variable pauseChanged_;
+  bool paused_ = false;  // guarded by pauseLock_
   bool finished_ = false;
   bool exception_ = false;
   std::string errorText_;

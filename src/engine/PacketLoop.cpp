@@ -58,7 +58,9 @@ void TranscodeRun::Loop() {
   const std::int64_t recordingEnd = pending.recordingTime == INT64_MAX
                                         ? INT64_MAX
                                         : pending.recordingTime + task.outputs_.front().startTime;
-  while (!task.StopRequested()) {
+  while (true) {
+    task.WaitWhilePaused();
+    if (task.StopRequested()) break;
     const int file = ChooseInputFile();
     if (file == -2) break;
     if (file < 0) {
