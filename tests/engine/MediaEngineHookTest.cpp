@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "engine/MediaApi.h"
+#include "engine/MediaEngine.h"
+#include "engine/MediaLogger.h"
+#include "media/TestMedia.h"
+#include "support/TempHome.h"
+
+namespace {
+
+// Mean luma of the left quarter of the video frames of a file, decoded with the libraries.
+double meanLuma(const std::string& path) {
+  AVFormatContext* input = nullptr;
+  if (media::avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return -1;
+  media::avformat_find_stream_info(input, nullptr);
+  const int index = media::av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  AVCodecContext* decoder = media::avcodec_alloc_context3(media::avcodec_find_decoder(input->streams[index]->codecpar->codec_id));
+  media::avcodec_parameters_to_context(decoder, input->streams[index]->codecpar);
+  media::avcodec_open2(decoder, nullptr, nullptr);
+  AVPacket* packet = media::av_packet_alloc();
+  AVFrame* frame = media::av_frame_alloc();
+  double sum = 0;
+  std::int64_t count = 0;
+  auto take = [&] {
+    while (media::avcodec_receive_frame(decoder, frame) >= 0) {
+      for (int y = 0; y < frame->height; ++y)
+        for (int x = 0; x < frame->width / 4; ++x) sum += frame->data[0][y * frame->linesize[0] + x];
+      count += std::int64_t(frame->width / 4) * frame->height;
+    }
+  };
+  while (media::av_read_frame(input, packet) >= 0) {
+    if (packet->stream_index == index) {
+      media::avcodec_send_packet(decoder, packet);
+      take();
+    }
+    media::av_packet_unref(packet);
+  }
+  media::avcodec_send_packet(decoder, nullptr);
+  take();
+  media::av_frame_free(&frame);
+  media::av_packet_free(&packet);
+  media::avcodec_free_context(&decoder);
+  media::avformat_close_input(&input);
+  return count ? sum / double(count) : -1;
+}
+
+class MediaEngineHookTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(engine.LoadLibraries(""));
+    TMediaLogger::instance().SetOnLog([this](const void*, std::uint32_t, TLogLevel, const std::string& text) {
+      if (text.rfind("Error occurs OnCustomHook: ", 0) == 0) ++hookErrors;
+    });
+  }
+  void TearDown() override { TMediaLogger::instance().SetOnLog(nullptr); }
+
+  std::string convert(const std::string& name, bool hook) {
+    TOutputOptions options;
+    options.VideoCodec = "mpeg4";
+    options.DisableAudio = true;
+    options.VideoSync = 0;
+    options.EnableHook = hook;
+    const int task = engine.AddTask(test_media::Path(test_media::Kind::VideoOnlyMp4));
+    EXPECT_TRUE(engine.SetOutputFile(task, home.file(name.c_str()), &options)) << engine.LastErrorMessage();
+    engine.StartTask(0);
+    engine.ClearTasks();
+    return home.file(name.c_str());
+  }
+
+  TempHome home;
+  TMediaEngine engine;
+  int hookErrors = 0;
+};
+
+TEST_F(MediaEngineHookTest, HandlerThatRaisesLeavesEveryFrameUnchanged) {
+  const double plain = meanLuma(convert("plain.mp4", false));
+  int calls = 0;
+  engine.OnCustomHook = [&](TCustomMediaEngine*, THookInfo* info) {
+    ++calls;
+    for (auto& byte : info->Bitmap->Bits) byte = 0;  // would blacken the picture
+    throw std::runtime_error("boom");
+  };
+  const double raised = meanLuma(convert("raised.mp4", true));
+  EXPECT_EQ(calls, 50);  // 2 s at 25 frames per second
+  EXPECT_EQ(hookErrors, 50);
+  EXPECT_NEAR(raised, plain, 0.5);
+}
+
+TEST_F(MediaEngineHookTest, StopHookEndsTheCalls) {
+  int calls = 0;
+  engine.OnCustomHook = [&](TCustomMediaEngine*, THookInfo* info) {
+    ++calls;
+    info->StopHook = true;
+  };
+  convert("stopped.mp4", true);
+  EXPECT_EQ(calls, 1);
+}
+
+TEST_F(MediaEngineHookTest, InvertingHandlerChangesTheOutput) {
+  const double plain = meanLuma(convert("plain.mp4", false));
+  int frameNumber = 0;
+  engine.OnCustomHook = [&](TCustomMediaEngine*, THookInfo* info) {
+    EXPECT_EQ(info->FrameNumber, ++frameNumber);
+    EXPECT_EQ(info->Bitmap->Stride, info->Bitmap->Width * 3);
+    for (auto& byte : info->Bitmap->Bits) byte = std::uint8_t(255 - byte);
+  };
+  const double inverted = meanLuma(convert("inverted.mp4", true));
+  EXPECT_NEAR(inverted, 255 - plain, 6.0);
+  EXPECT_GT(std::abs(inverted - plain), 10);
+}
+
+}  // namespace
