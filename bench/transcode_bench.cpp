@@ -3,18 +3,12 @@
 // 176x144 + AAC and (b) MP4 libx264 640x480 with the ipod preset + AAC, each run
 // three times in child processes, alternating, and prints engine time / floor time
 // (best of the runs) and the engine's peak resident memory.
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 
+#include "BenchSource.h"
 #include "FloorPipeline.h"
-#include "MediaWriter.h"
-#include "Recipes.h"
 #include "engine/EngineTask.h"
 #include "engine/MediaLoader.h"
 #include "engine/Presets.h"
@@ -22,27 +16,6 @@
 namespace {
 
 constexpr int kRounds = 3;
-
-struct Measurement {
-  double seconds = 1e9;
-  long peakKilobytes = 0;
-};
-
-// Runs work in a child process; its wall time and peak resident memory.
-Measurement measure(const std::function<bool()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t child = fork();
-  if (child == 0) _exit(work() ? 0 : 1);
-  int status = 0;
-  rusage usage{};
-  wait4(child, &status, 0, &usage);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "a run failed\n");
-    std::exit(1);
-  }
-  return {seconds, usage.ru_maxrss};
-}
 
 bool runEngine(const BenchProfile& profile, const std::string& input, const std::string& output) {
   TCustomEngineTask task;
@@ -65,19 +38,6 @@ bool runFloor(const BenchProfile& profile, const std::string& input, const std::
   }
 }
 
-std::string makeSource(const std::string& folder) {
-  const std::string path = folder + "/source_60s_720x480.mpg";
-  if (std::filesystem::exists(path)) return path;
-  auto spec = test_media::Recipe(test_media::Kind::DvdNtscMpeg2Ac3);
-  spec.seconds = 60;
-  spec.video->bitRate = 4000000;
-  spec.video->maxRate = 9000000;
-  spec.video->bufferSize = 1835008;
-  test_media::WriteMedia(spec, path + ".part");
-  std::filesystem::rename(path + ".part", path);
-  return path;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,7 +47,7 @@ int main(int argc, char** argv) {
   }
   const std::string folder = argc > 1 ? argv[1] : "bench-data";
   std::filesystem::create_directories(folder);
-  const std::string source = makeSource(folder);
+  const std::string source = BenchSource(folder);
 
   const BenchProfile profiles[] = {
       {"3gp-h263-176x144", "h263", 176, 144, "3gp", "",
@@ -101,8 +61,8 @@ int main(int argc, char** argv) {
     const std::string floorOut = folder + "/floor_" + profile.name + "." + (profile.format == "3gp" ? "3gp" : "mp4");
     Measurement engine, floor;
     for (int round = 0; round < kRounds; ++round) {
-      const auto f = measure([&] { return runFloor(profile, source, floorOut); });
-      const auto e = measure([&] { return runEngine(profile, source, engineOut); });
+      const auto f = MeasureInChild([&] { return runFloor(profile, source, floorOut); });
+      const auto e = MeasureInChild([&] { return runEngine(profile, source, engineOut); });
       if (f.seconds < floor.seconds) floor = f;
       if (e.seconds < engine.seconds) engine = e;
     }

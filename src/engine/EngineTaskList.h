@@ -36,6 +36,7 @@ class TEngineTask : public TCustomEngineTask {
   // Used on the worker thread only.
   FrameBitmapConverter BitmapConverter;
   TBitmap24 Bitmap;
+  std::vector<std::uint8_t> BitmapBefore;  // the bitmap as handed to the hook
   std::int64_t LastPreviewMicroseconds = INT64_MIN;
   bool PreviewFailed = false;
 

@@ -1,5 +1,6 @@
 #include "engine/FrameBitmap.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -23,6 +24,7 @@ FrameBitmapConverter::~FrameBitmapConverter() {
   if (!media::sws_freeContext) return;
   media::sws_freeContext(toRgb_);
   media::sws_freeContext(fromRgb_);
+  media::sws_freeContext(fromRgbBand_);
 }
 
 bool FrameBitmapConverter::ToBitmap(const AVFrame* frame, TBitmap24& bitmap) {
@@ -38,6 +40,32 @@ bool FrameBitmapConverter::ToBitmap(const AVFrame* frame, TBitmap24& bitmap) {
   int strides[4] = {bitmap.Stride, 0, 0, 0};
   media::sws_scale(toRgb_, frame->data, frame->linesize, 0, frame->height, planes, strides);
   return true;
+}
+
+bool FrameBitmapConverter::FromChangedRows(const TBitmap24& bitmap, const std::vector<std::uint8_t>& before,
+                                           AVFrame* frame) {
+  const size_t stride = size_t(bitmap.Stride);
+  int first = 0, last = bitmap.Height - 1;
+  auto rowChanged = [&](int row) { return std::memcmp(&bitmap.Bits[row * stride], &before[row * stride], stride) != 0; };
+  while (first <= last && !rowChanged(first)) ++first;
+  if (first > last) return true;
+  while (!rowChanged(last)) --last;
+  if (media::av_frame_make_writable(frame) < 0) return false;
+  // 4:2:0 pictures have a converter that takes a band of even rows; others are converted whole.
+  if (frame->format != AV_PIX_FMT_YUV420P || (frame->height & 1)) return FromBitmap(bitmap, frame);
+  first &= ~1;
+  const int end = std::min(bitmap.Height, (last + 2) & ~1);
+  // The band is converted as a picture of its own into the frame's rows.
+  const int rows = end - first;
+  fromRgbBand_ = media::sws_getCachedContext(fromRgbBand_, bitmap.Width, rows, AV_PIX_FMT_BGR24, frame->width, rows,
+                                             AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
+  if (!fromRgbBand_) return false;
+  const std::uint8_t* planes[4] = {bitmap.Bits.data() + size_t(first) * stride, nullptr, nullptr, nullptr};
+  const int strides[4] = {bitmap.Stride, 0, 0, 0};
+  std::uint8_t* target[4] = {frame->data[0] + std::ptrdiff_t(first) * frame->linesize[0],
+                             frame->data[1] + std::ptrdiff_t(first / 2) * frame->linesize[1],
+                             frame->data[2] + std::ptrdiff_t(first / 2) * frame->linesize[2], nullptr};
+  return media::sws_scale(fromRgbBand_, planes, strides, 0, rows, target, frame->linesize) == rows;
 }
 
 bool FrameBitmapConverter::FromBitmap(const TBitmap24& bitmap, AVFrame* frame) {

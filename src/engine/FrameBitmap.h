@@ -17,8 +17,13 @@ class FrameBitmapConverter {
   bool ToBitmap(const AVFrame* frame, TBitmap24& bitmap);
   // Writes the bitmap into the frame (same size); false when no conversion exists.
   bool FromBitmap(const TBitmap24& bitmap, AVFrame* frame);
+  // Writes back only the rows of the bitmap that differ from `before` (a copy
+  // taken before it was handed out); an unchanged bitmap leaves the frame as it
+  // was. The frame is made writable first when a row changed.
+  bool FromChangedRows(const TBitmap24& bitmap, const std::vector<std::uint8_t>& before, AVFrame* frame);
 
  private:
   SwsContext* toRgb_ = nullptr;
   SwsContext* fromRgb_ = nullptr;
+  SwsContext* fromRgbBand_ = nullptr;  // for the rows a hook changed
 };

@@ -299,6 +299,7 @@ bool TCustomMediaEngine::RunHook(TEngineTask& task, AVFrame* frame, int frameNum
     logger.Log(&task, llError, "Cannot initialize the toRGB conversion context");
     return false;
   }
+  task.BitmapBefore.assign(task.Bitmap.Bits.begin(), task.Bitmap.Bits.end());
   THookInfo info;
   info.TaskIndex = tasks_.IndexOf(&task);
   info.Bitmap = &task.Bitmap;
@@ -313,7 +314,7 @@ bool TCustomMediaEngine::RunHook(TEngineTask& task, AVFrame* frame, int frameNum
     logger.Log(&task, llError, "Error occurs OnCustomHook: unknown error");
     return true;
   }
-  if (info.Update && !task.BitmapConverter.FromBitmap(task.Bitmap, frame)) {
+  if (info.Update && !task.BitmapConverter.FromChangedRows(task.Bitmap, task.BitmapBefore, frame)) {
     logger.Log(&task, llError, "Cannot initialize the fromRGB conversion context");
     return false;
   }

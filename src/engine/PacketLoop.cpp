@@ -205,9 +205,10 @@ void TranscodeRun::LogMultipleFrames(InputStreamState& input) {
 void TranscodeRun::HandleVideoFrame(InputStreamState& input, AVFrame* picture) {
   ++input.decodedVideoFrames;
   picture->pts = input.pts;
-  if (task.onFrameHook_ || !task.hookModules_->Empty()) {
+  // The component's hook makes the frame writable itself, only when it writes to it.
+  if (task.onFrameHook_ && !task.onFrameHook_(picture, input.decodedVideoFrames, input.pts)) task.onFrameHook_ = nullptr;
+  if (!task.hookModules_->Empty()) {
     if (media::av_frame_make_writable(picture) < 0) throw EngineException("hook buf malloc error.");
-    if (task.onFrameHook_ && !task.onFrameHook_(picture, input.decodedVideoFrames, input.pts)) task.onFrameHook_ = nullptr;
     task.hookModules_->Process(picture, input.pts);
   }
   for (auto& output : outputStreams) {

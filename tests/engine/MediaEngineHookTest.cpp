@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "engine/MediaApi.h"
@@ -10,8 +11,12 @@
 
 namespace {
 
-// Mean luma of the left quarter of the video frames of a file, decoded with the libraries.
-double meanLuma(const std::string& path) {
+struct Region {
+  int left = 0, right = 44, top = 0, bottom = 144;  // default: the left quarter of 176x144
+};
+
+// Mean luma of a region of the video frames of a file, decoded with the libraries.
+double meanLuma(const std::string& path, Region region = {}) {
   AVFormatContext* input = nullptr;
   if (media::avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return -1;
   media::avformat_find_stream_info(input, nullptr);
@@ -25,9 +30,9 @@ double meanLuma(const std::string& path) {
   std::int64_t count = 0;
   auto take = [&] {
     while (media::avcodec_receive_frame(decoder, frame) >= 0) {
-      for (int y = 0; y < frame->height; ++y)
-        for (int x = 0; x < frame->width / 4; ++x) sum += frame->data[0][y * frame->linesize[0] + x];
-      count += std::int64_t(frame->width / 4) * frame->height;
+      for (int y = region.top; y < region.bottom; ++y)
+        for (int x = region.left; x < region.right; ++x) sum += frame->data[0][y * frame->linesize[0] + x];
+      count += std::int64_t(region.right - region.left) * (region.bottom - region.top);
     }
   };
   while (media::av_read_frame(input, packet) >= 0) {
@@ -109,6 +114,21 @@ TEST_F(MediaEngineHookTest, InvertingHandlerChangesTheOutput) {
   const double inverted = meanLuma(convert("inverted.mp4", true));
   EXPECT_NEAR(inverted, 255 - plain, 6.0);
   EXPECT_GT(std::abs(inverted - plain), 10);
+}
+
+// Only the rows the handler changed are written back, at their own place.
+TEST_F(MediaEngineHookTest, ChangedBandIsWrittenBackInPlace) {
+  const Region band{0, 176, 52, 68}, above{0, 176, 0, 40}, below{0, 176, 90, 144};
+  const std::string plain = convert("plain.mp4", false);
+  engine.OnCustomHook = [](TCustomMediaEngine*, THookInfo* info) {
+    auto& bitmap = *info->Bitmap;
+    for (int y = 50; y < 70; ++y)
+      std::fill_n(bitmap.Bits.begin() + y * bitmap.Stride, bitmap.Stride, std::uint8_t(255));
+  };
+  const std::string marked = convert("band.mp4", true);
+  EXPECT_GT(meanLuma(marked, band), 220);
+  EXPECT_NEAR(meanLuma(marked, above), meanLuma(plain, above), 2.0);
+  EXPECT_NEAR(meanLuma(marked, below), meanLuma(plain, below), 2.0);
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+#include "BenchSource.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "MediaWriter.h"
+#include "Recipes.h"
+
+std::string BenchSource(const std::string& folder) {
+  std::filesystem::create_directories(folder);
+  const std::string path = folder + "/source_60s_720x480.mpg";
+  if (std::filesystem::exists(path)) return path;
+  auto spec = test_media::Recipe(test_media::Kind::DvdNtscMpeg2Ac3);
+  spec.seconds = 60;
+  spec.video->bitRate = 4000000;
+  spec.video->maxRate = 9000000;
+  spec.video->bufferSize = 1835008;
+  test_media::WriteMedia(spec, path + ".part");
+  std::filesystem::rename(path + ".part", path);
+  return path;
+}
+
+Measurement MeasureInChild(const std::function<bool()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) _exit(work() ? 0 : 1);
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "a run failed\n");
+    std::exit(1);
+  }
+  return {seconds, usage.ru_maxrss};
+}

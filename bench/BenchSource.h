@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// The generated 60 s 720x480 MPEG-2 + AC-3 source in folder (written once).
+std::string BenchSource(const std::string& folder);
+
+struct Measurement {
+  double seconds = 1e9;
+  long peakKilobytes = 0;
+};
+// Runs work in a child process: its wall time and peak resident memory.
+// Exits the benchmark when the work fails.
+Measurement MeasureInChild(const std::function<bool()>& work);
