@@ -1,0 +1,91 @@
+/* The DVD plug-in's C interface: title listing for the program's DVD job list
+ * and a title reader for "opendvd:" sources. Built as LibAV/libdvddec.so.
+ * All functions use the C calling convention; strings are UTF-8. */
+#ifndef OXBEL_DVDDEC_H
+#define OXBEL_DVDDEC_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* One audio or subtitle stream of a title. */
+typedef struct DvdAudioEntry {
+  int32_t reserved0;
+  int32_t ID;              /* 0x80+n AC-3, 0x88+n DTS, 0xA0+n LPCM, 0xC0+n MPEG audio */
+  int32_t reserved1[3];
+  char Description[64];    /* e.g. "English AC3 2ch", zero-terminated when shorter */
+} DvdAudioEntry;           /* 84 bytes */
+
+typedef struct DvdSubtitleEntry {
+  int32_t reserved0;
+  int32_t ID;              /* 0x20+n */
+  int32_t reserved1;
+  char Description[64];
+} DvdSubtitleEntry;        /* 76 bytes */
+
+typedef struct DvdTitleInfo {
+  double Duration;                 /* 0: seconds */
+  int32_t VideoType;               /* 8: 1 MPEG-1, 2 MPEG-2 */
+  int32_t reserved0;               /* 12 */
+  int32_t Width;                   /* 16 */
+  int32_t Height;                  /* 20 */
+  int32_t reserved1[2];            /* 24 */
+  int32_t AudioCount;              /* 32 */
+  DvdAudioEntry Audio[8];          /* 36 */
+  int32_t SubtitleCount;           /* 708 */
+  DvdSubtitleEntry Subtitles[32];  /* 712 */
+  int32_t ChapterCount;            /* 3144 */
+  uint8_t reserved2[812];          /* up to 3960 bytes */
+} DvdTitleInfo;
+
+typedef struct DvdParam {
+  int32_t Title;          /* 0-based title index */
+  int32_t FromChapter;    /* 0: from the first chapter */
+  int32_t ToChapter;      /* beyond the last: to the last chapter */
+  int32_t AudioID;
+  int32_t SubtitleID;
+  int32_t AudioChannels;
+  int32_t Deinterlace;
+} DvdParam;               /* 28 bytes */
+
+/* --- The exports the program's binding resolves by name --- */
+int32_t DVDInitialize(const char* initialisation);            /* non-zero: success */
+int32_t DVDEnumTitle(const char* path);                       /* number of titles; < 1 none */
+int32_t DVDGetTitle(int32_t index, DvdTitleInfo* info);       /* non-zero: valid title, record filled */
+int32_t DVDSetParam(const DvdParam* param);                   /* remembers the parameters */
+int32_t DVDGetLibVersion(void);
+
+/* --- Title reader for "opendvd:" sources --- */
+typedef struct DvdTitleReader DvdTitleReader;
+
+/* Routes libdvdread's and the plug-in's messages; level 16 error, 24 warning, 32 info. */
+typedef void (*DvdLogCallback)(int level, const char* message);
+void DVDSetLogCallback(DvdLogCallback callback);
+
+/* Opens the chapters param names (NULL: the last DVDSetParam) of the title on the
+ * DVD at path (a device, a folder holding VIDEO_TS, or a UDF .iso). NULL on failure,
+ * with the reason in DVDLastErrorText(). */
+DvdTitleReader* DVDOpenTitleReader(const char* path, const DvdParam* param);
+void DVDCloseTitleReader(DvdTitleReader* reader);
+/* Reads the title's program stream: the chosen chapters' cells in PGC order. Returns the
+ * bytes read, 0 at the end, < 0 when nothing could be read at all. Unreadable blocks are
+ * skipped to the next VOBU with a logged warning. */
+int32_t DVDReadTitle(DvdTitleReader* reader, uint8_t* buffer, int32_t size);
+/* Byte position within the title's stream; returns the new position or -1. */
+int64_t DVDSeekTitle(DvdTitleReader* reader, int64_t position);
+int64_t DVDTitleSize(DvdTitleReader* reader);                 /* bytes */
+double DVDTitleDuration(DvdTitleReader* reader);              /* seconds of the chosen chapters (IFO) */
+/* Byte position of the VOBU at or just before the given time (seconds from the start of
+ * the chosen chapters), from the IFO's cell times and VOBU map; -1 when out of range. */
+int64_t DVDTitleTimeToPosition(DvdTitleReader* reader, double seconds);
+/* The parameters the reader was opened with. */
+void DVDTitleReaderParam(DvdTitleReader* reader, DvdParam* param);
+const char* DVDLastErrorText(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
