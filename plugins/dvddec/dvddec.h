@@ -4,7 +4,12 @@
 #ifndef OXBEL_DVDDEC_H
 #define OXBEL_DVDDEC_H
 
+#include <stddef.h>
 #include <stdint.h>
+
+/* The one initialisation string DVDInitialize accepts; a caller built
+ * against another interface is refused. */
+#define DVDDEC_INITIALISATION "Oxbel dvddec interface 1"
 
 #ifdef __cplusplus
 extern "C" {
@@ -86,6 +91,18 @@ const char* DVDLastErrorText(void);
 
 #ifdef __cplusplus
 }
+
+/* The records cross the library boundary byte for byte. */
+static_assert(sizeof(DvdAudioEntry) == 84 && offsetof(DvdAudioEntry, ID) == 4 &&
+              offsetof(DvdAudioEntry, Description) == 20);
+static_assert(sizeof(DvdSubtitleEntry) == 76 && offsetof(DvdSubtitleEntry, ID) == 4 &&
+              offsetof(DvdSubtitleEntry, Description) == 12);
+static_assert(sizeof(DvdTitleInfo) == 3960 && offsetof(DvdTitleInfo, Duration) == 0 &&
+              offsetof(DvdTitleInfo, VideoType) == 8 && offsetof(DvdTitleInfo, Width) == 16 &&
+              offsetof(DvdTitleInfo, Height) == 20 && offsetof(DvdTitleInfo, AudioCount) == 32 &&
+              offsetof(DvdTitleInfo, Audio) == 36 && offsetof(DvdTitleInfo, SubtitleCount) == 708 &&
+              offsetof(DvdTitleInfo, Subtitles) == 712 && offsetof(DvdTitleInfo, ChapterCount) == 3144);
+static_assert(sizeof(DvdParam) == 28);
 #endif
 
 #endif

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "cli/ConvertCommand.h"
+#include "cli/DvdCommand.h"
 #include "cli/ProbeCommand.h"
 #include "cli/ProgramFolder.h"
+#include "dvd/DvdPlugin.h"
 #include "engine/EngineException.h"
 #include "engine/MediaLoader.h"
 #include "engine/MediaLogger.h"
@@ -27,12 +29,16 @@ constexpr const char* kHelp =
     "                  that output. Progress goes to standard error; Ctrl-C stops\n"
     "                  and still writes a playable file. Exits 0 when finished,\n"
     "                  1 on an error, 130 when interrupted.\n"
+    "  dvd titles PATH list the titles of a DVD (a device, a folder holding\n"
+    "                  VIDEO_TS or a UDF .iso): number, duration, frame size,\n"
+    "                  video type, chapters, audio and subtitle streams with\n"
+    "                  their IDs. Exits 1 when PATH is not a readable DVD.\n"
     "\n"
     "Options:\n"
     "  -h, --help      show this text\n"
     "\n"
     "The media libraries are loaded from the LibAV folder beside the program when\n"
-    "they are there, otherwise from the system.\n";
+    "they are there, otherwise from the system; the DVD plug-in libdvddec.so too.\n";
 
 bool loadLibraries() {
   auto& loader = TMediaLoader::instance();
@@ -52,7 +58,7 @@ int main(int argc, char** argv) {
   }
   const std::string command = arguments[0];
   arguments.erase(arguments.begin());
-  if (command != "probe" && command != "convert") {
+  if (command != "probe" && command != "convert" && command != "dvd") {
     std::fprintf(stderr, "oxbel-cli: unknown command '%s' (see oxbel-cli --help)\n", command.c_str());
     return 2;
   }
@@ -63,7 +69,10 @@ int main(int argc, char** argv) {
   logger.SetOnLog([&logger](const void* sender, std::uint32_t, TLogLevel, const std::string& message) {
     if (sender == &logger) std::fprintf(stderr, "%s\n", message.c_str());
   });
+  if (command == "dvd") return RunDvdCommand(arguments);
   if (!loadLibraries()) return 1;
+  // "opendvd:" sources read through the DVD plug-in; without it only they fail.
+  if (command != "dvd") LoadDvdPlugin(ProgramFolder() + "LibAV", kDvdInitialisation);
   try {
     return command == "probe" ? RunProbeCommand(arguments) : RunConvertCommand(arguments);
   } catch (const EngineException& e) {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/DvdInput.h"
 #include "engine/EngineException.h"
 #include "engine/HookModules.h"
 #include "engine/MediaLoader.h"
@@ -117,7 +118,10 @@ void closeOutput(AVFormatContext*& context) {
 
 void TCustomEngineTask::Release() {
   if (!TMediaLoader::instance().isLoaded(MediaLibrary::avformat)) return;
-  for (auto& input : inputs_) media::avformat_close_input(&input.context);
+  for (auto& input : inputs_) {
+    if (input.dvd) input.dvd->Close(input.context);
+    else media::avformat_close_input(&input.context);
+  }
   inputs_.clear();
   for (auto& output : outputs_) {
     for (auto& stream : output.streams) media::avcodec_free_context(&stream.encoder);

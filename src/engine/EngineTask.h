@@ -11,6 +11,7 @@
 
 #include "engine/TaskOptions.h"
 
+class DvdInput;
 class HookModuleList;
 struct TranscodeRun;
 
@@ -89,6 +90,8 @@ class TCustomEngineTask : private OptionHost {
     AVFormatContext* context = nullptr;
     std::int64_t tsOffset = 0;   // microseconds added to every timestamp
     std::int64_t startTime = 0;  // the "ss" offset it was opened with
+    std::int64_t discontinuityThreshold = -1;  // microseconds; -1: the task's setting
+    std::shared_ptr<DvdInput> dvd;  // a DVD title read through the plug-in
     std::array<double, kMaxStreams> tsScale{};
   };
   // What an output stream was given when it was created.
@@ -119,6 +122,8 @@ class TCustomEngineTask : private OptionHost {
 
   void OpenInputOrThrow(const std::string& fileName);
   void SeekToStartTime(InputFile& input, const std::string& fileName);
+  bool SeekInput(InputFile& input, std::int64_t timestamp);
+  void ApplyDvdParameters(const struct DvdParam& param);
   void TakeStreamValues(InputFile& input);
   void OpenOutputOrThrow(const std::string& fileName, bool join);
   void CreateOutputStreams(OutputFile& output, bool join);

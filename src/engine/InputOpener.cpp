@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/CodecLookup.h"
+#include "engine/DvdInput.h"
 #include "engine/EngineException.h"
 #include "engine/EngineTask.h"
 #include "engine/MediaLoader.h"
@@ -84,6 +85,20 @@ void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
   if (context->audio_codec) context->audio_codec_id = context->audio_codec->id;
   if (context->subtitle_codec) context->subtitle_codec_id = context->subtitle_codec->id;
 
+  // A DVD title reaches the demuxer through the plug-in's reader; a jump of the
+  // clock between cells is followed at once instead of after ten seconds.
+  InputFile input;
+  if (IsOpenDvdName(fileName)) {
+    try {
+      input.dvd = std::make_shared<DvdInput>(fileName);
+    } catch (...) {
+      media::avformat_free_context(context);
+      ClearPendingCodecs();
+      throw;
+    }
+    input.dvd->Prepare(context, format);
+    input.discontinuityThreshold = kDvdDiscontinuityThreshold;
+  }
   AVDictionary* parameters = openParameters(pending);
   const int opened =
       media::avformat_open_input(&context, unicode_protocol::NameForLibrary(fileName).c_str(), format, &parameters);
@@ -91,7 +106,6 @@ void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
   ClearPendingCodecs();
   if (opened < 0) throw EngineException(MediaErrorText(fileName, opened));
 
-  InputFile input;
   input.context = context;
   try {
     if (pending.programId >= 0) selectProgram(context, pending.programId);
@@ -105,8 +119,10 @@ void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
       TMediaLogger::instance().Log(this, llVerbose, message);
       throw EngineException(message);
     }
+    if (input.dvd) input.dvd->Configure(context);
     SeekToStartTime(input, fileName);
     TakeStreamValues(input);
+    if (input.dvd) ApplyDvdParameters(input.dvd->Param());
   } catch (...) {
     media::avformat_close_input(&context);
     throw;
@@ -123,14 +139,28 @@ void TCustomEngineTask::SeekToStartTime(InputFile& input, const std::string& fil
   AVFormatContext* context = input.context;
   std::int64_t timestamp = pending.startTime;
   if (context->start_time != AV_NOPTS_VALUE) timestamp += context->start_time;
-  if (timestamp != 0 && media::av_seek_frame(context, -1, timestamp, AVSEEK_FLAG_BACKWARD) < 0 &&
-      options_.task.verbosity > 0)
+  if (timestamp != 0 && !SeekInput(input, timestamp) && options_.task.verbosity > 0)
     TMediaLogger::instance().LogFmt(this, llWarning, "%s: could not seek to position %0.3f", fileName.c_str(),
                                     double(timestamp) / AV_TIME_BASE);
   input.tsOffset = pending.inputTsOffset - (options_.task.copyTimestamps ? 0 : timestamp);
   input.startTime = pending.startTime;
   pending.startTime = 0;
   pending.inputTsOffset = 0;
+}
+
+// A DVD title seeks by the disc's cell times and VOBU positions; timestamps
+// there do not count from the start of the chapters.
+bool TCustomEngineTask::SeekInput(InputFile& input, std::int64_t timestamp) {
+  AVFormatContext* context = input.context;
+  if (!input.dvd) return media::av_seek_frame(context, -1, timestamp, AVSEEK_FLAG_BACKWARD) >= 0;
+  if (options_.pending.startTime <= 0) return true;
+  const std::int64_t position = input.dvd->PositionOf(double(options_.pending.startTime) / AV_TIME_BASE);
+  return position >= 0 && media::av_seek_frame(context, -1, position, AVSEEK_FLAG_BYTE) >= 0;
+}
+
+void TCustomEngineTask::ApplyDvdParameters(const DvdParam& param) {
+  if (param.AudioChannels > 0) options_.pending.channels = param.AudioChannels;
+  if (param.Deinterlace) options_.task.deinterlace = true;
 }
 
 // The input's picture and sound become the defaults of the outputs that follow.

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <vector>
 
+#include "engine/DvdInput.h"
 #include "engine/EngineException.h"
 #include "engine/MediaApi.h"
 #include "engine/MediaLoader.h"
@@ -114,6 +115,8 @@ std::string CodecNameText(int codecId, unsigned codecTag) {
   return StringPrintf("0x%04x", codecTag);
 }
 
+TCustomMediaProbe::TCustomMediaProbe() = default;
+
 TCustomMediaProbe::~TCustomMediaProbe() { Close(); }
 
 void TCustomMediaProbe::Fail(const std::string& message, int libraryLevel) {
@@ -135,6 +138,16 @@ bool TCustomMediaProbe::LoadFile(const std::string& fileName, const std::string&
   context_ = media::avformat_alloc_context();
   ownsContext_ = true;
   context_->flags |= AVFMT_FLAG_NONBLOCK;
+  if (IsOpenDvdName(fileName)) {
+    try {
+      dvd_ = std::make_unique<DvdInput>(fileName);
+    } catch (const EngineException& e) {
+      Fail(e.what());
+      Close();
+      return false;
+    }
+    dvd_->Prepare(context_, format);
+  }
   const int opened =
       media::avformat_open_input(&context_, unicode_protocol::NameForLibrary(fileName).c_str(), format, nullptr);
   if (opened < 0) {
@@ -153,6 +166,7 @@ bool TCustomMediaProbe::LoadFile(const std::string& fileName, const std::string&
     Close();
     return false;
   }
+  if (dvd_) dvd_->Configure(context_);
   Analyse();
   forcedFormat_ = formatName;
   return true;
@@ -168,6 +182,7 @@ void TCustomMediaProbe::Attach(AVFormatContext* context) {
 void TCustomMediaProbe::Close() {
   if (context_ && ownsContext_ && media::avformat_close_input) media::avformat_close_input(&context_);
   context_ = nullptr;
+  dvd_.reset();
   ownsContext_ = false;
   forcedFormat_.clear();
   ResetCounts();

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 struct AVFormatContext;
+class DvdInput;
 
 struct TFileStreamInfo {
   std::int64_t StartTime = -1;  // microseconds
@@ -48,7 +50,7 @@ struct TVideoStreamInfo {
 // about it. Used from one thread at a time.
 class TCustomMediaProbe {
  public:
-  TCustomMediaProbe() = default;
+  TCustomMediaProbe();
   virtual ~TCustomMediaProbe();
   TCustomMediaProbe(const TCustomMediaProbe&) = delete;
   TCustomMediaProbe& operator=(const TCustomMediaProbe&) = delete;
@@ -98,6 +100,7 @@ class TCustomMediaProbe {
 
   AVFormatContext* context_ = nullptr;
   bool ownsContext_ = false;
+  std::unique_ptr<DvdInput> dvd_;  // the reader of an "opendvd:" source
   std::string lastError_;
   std::string forcedFormat_;
   std::int64_t fileSize_ = -1;

@@ -132,7 +132,9 @@ void TranscodeRun::AdjustTimestamps(InputStreamState& input, AVPacket* data) {
     return;
   const std::int64_t dts = media::av_rescale_q(data->dts, timeBase, kMicroseconds);
   const std::int64_t delta = dts - input.nextPts;
-  if (std::llabs(delta) <= std::int64_t(settings.dtsDeltaThreshold * AV_TIME_BASE)) return;
+  const std::int64_t threshold = file.discontinuityThreshold >= 0 ? file.discontinuityThreshold
+                                                                  : std::int64_t(settings.dtsDeltaThreshold * AV_TIME_BASE);
+  if (std::llabs(delta) <= threshold) return;
   file.tsOffset -= delta;
   const std::int64_t shift = media::av_rescale_q(delta, kMicroseconds, timeBase);
   data->dts -= shift;

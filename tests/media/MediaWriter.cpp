@@ -41,6 +41,7 @@ struct Track {
   std::unique_ptr<AVFrame, FrameFree> frame;
   AVStream* stream = nullptr;
   std::int64_t nextPts = 0, endPts = 0;
+  double toneHz = 0;
   bool finished = false;
 };
 
@@ -128,6 +129,7 @@ Track AudioTrack(const AudioSpec& spec, double seconds, AVFormatContext& output)
   // Whole frames only: not every encoder accepts a short last frame.
   const auto samples = std::int64_t(std::ceil(seconds * spec.sampleRate / frame.nb_samples));
   track.endPts = samples * frame.nb_samples;
+  track.toneHz = spec.toneHz;
   return track;
 }
 
@@ -168,7 +170,7 @@ void EncodeNext(Track& track, AVFormatContext& output, AVPacket& packet) {
   if (video)
     FillPicture(frame, track.nextPts);
   else
-    FillTone(frame, track.nextPts);
+    FillTone(frame, track.nextPts, track.toneHz);
   frame.pts = track.nextPts;
   track.nextPts += video ? 1 : frame.nb_samples;
   Encode(track, &frame, output, packet);
@@ -207,6 +209,7 @@ void WriteMedia(const MediaSpec& spec, const std::string& path) {
   std::vector<Track> tracks;
   if (spec.video) tracks.push_back(VideoTrack(*spec.video, spec.seconds, *output));
   if (spec.audio) tracks.push_back(AudioTrack(*spec.audio, spec.seconds, *output));
+  for (const AudioSpec& audio : spec.moreAudio) tracks.push_back(AudioTrack(audio, spec.seconds, *output));
   if (!(output->oformat->flags & AVFMT_NOFILE))
     Check(media::avio_open(&output->pb, path.c_str(), AVIO_FLAG_WRITE), "open " + path);
   Check(media::avformat_write_header(output.get(), nullptr), spec.muxer + ": write header");

@@ -30,6 +30,7 @@ struct AudioSpec {
   int sampleRate = 44100;
   int channels = 2;
   std::int64_t bitRate = 0;
+  double toneHz = 440;  // the first channel's tone; channel n plays toneHz * (n + 1)
   Options options{};
 };
 
@@ -37,6 +38,7 @@ struct MediaSpec {
   std::string muxer{};
   std::optional<VideoSpec> video{};
   std::optional<AudioSpec> audio{};
+  std::vector<AudioSpec> moreAudio{};  // further audio streams, written after `audio`
   double seconds = 2;
   Options metadata{};  // container tags
   Options muxerOptions{};  // format context and muxer options

@@ -46,9 +46,9 @@ void StoreSample(AVFrame& frame, int channel, int index, double value) {
 
 }  // namespace
 
-void FillTone(AVFrame& frame, std::int64_t firstSample) {
+void FillTone(AVFrame& frame, std::int64_t firstSample, double toneHz) {
   for (int channel = 0; channel < frame.ch_layout.nb_channels; ++channel) {
-    const double step = 2 * std::numbers::pi * 440 * (channel + 1) / frame.sample_rate;
+    const double step = 2 * std::numbers::pi * toneHz * (channel + 1) / frame.sample_rate;
     for (int i = 0; i < frame.nb_samples; ++i)
       StoreSample(frame, channel, i, 0.3 * std::sin(step * double(firstSample + i)));
   }

@@ -11,7 +11,7 @@ namespace test_media {
 void FillPicture(AVFrame& frame, std::int64_t index);
 
 // Fills an audio frame (planar float, planar or packed 16-bit) with a sine
-// tone starting at sample `firstSample`; channel n plays 440 Hz * (n + 1).
-void FillTone(AVFrame& frame, std::int64_t firstSample);
+// tone starting at sample `firstSample`; channel n plays toneHz * (n + 1).
+void FillTone(AVFrame& frame, std::int64_t firstSample, double toneHz = 440);
 
 }  // namespace test_media

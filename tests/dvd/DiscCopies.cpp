@@ -1,0 +1,86 @@
+#include "DiscCopies.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+#include "Shell.h"
+#include "TestDvd.h"
+
+namespace test_dvd {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+unsigned BigEndian(const std::string& bytes, size_t offset, int size) {
+  if (offset + size_t(size) > bytes.size()) throw std::runtime_error("IFO too short to patch");
+  unsigned value = 0;
+  for (int i = 0; i < size; ++i) value = value << 8 | static_cast<unsigned char>(bytes[offset + size_t(i)]);
+  return value;
+}
+
+// Writes a 16-bit big-endian value into a title set IFO and its backup, at an
+// offset found from the IFO's own tables.
+void PatchTitleSet(const std::string& folder, const char* name, size_t (*offsetOf)(const std::string&), unsigned value) {
+  const std::string ifo = folder + "/VIDEO_TS/" + name + ".IFO";
+  const size_t offset = offsetOf(ReadFile(ifo));
+  for (const std::string& path : {ifo, folder + "/VIDEO_TS/" + name + ".BUP"}) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    const char bytes[2] = {char(value >> 8), char(value & 0xFF)};
+    file.seekp(std::streamoff(offset));
+    file.write(bytes, 2);
+    if (!file) throw std::runtime_error("cannot patch " + path);
+  }
+}
+
+// The program chain number of title 1, chapter 2: the chapter table's sector
+// is at 0xC8, its first title's entries (4 bytes each) where its offset table says.
+size_t ChapterTwoProgramChain(const std::string& ifo) {
+  const size_t table = size_t(BigEndian(ifo, 0xC8, 4)) * kSectorBytes;
+  return table + BigEndian(ifo, table + 8, 4) + 4;
+}
+
+// The number of program chains, first in the table whose sector is at 0xCC.
+size_t ProgramChainCount(const std::string& ifo) { return size_t(BigEndian(ifo, 0xCC, 4)) * kSectorBytes; }
+
+}  // namespace
+
+void WriteIso(const std::string& discFolder, const std::string& isoPath, const std::string& logPath) {
+  Run("genisoimage -quiet -dvd-video -udf -V OXBEL_TEST -o " + Quote(isoPath) + " " + Quote(discFolder), logPath);
+}
+
+void WriteDamagedCopy(const std::string& discFolder, const std::string& target) {
+  fs::copy(discFolder, target, fs::copy_options::recursive);
+  const std::string vob = target + "/VIDEO_TS/VTS_01_1.VOB";
+  std::fstream file(vob, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(std::streamoff(kDamagedFirstSector) * kSectorBytes);
+  const std::string zeros(size_t(kDamagedSectorCount) * kSectorBytes, '\0');
+  file.write(zeros.data(), std::streamsize(zeros.size()));
+  if (!file) throw std::runtime_error("cannot damage " + vob);
+  const std::string set2 = target + "/VIDEO_TS/VTS_02_1.VOB";
+  fs::resize_file(set2, fs::file_size(set2) / 2);
+}
+
+void WriteTruncatedCopy(const std::string& discFolder, const std::string& target) {
+  fs::copy(discFolder, target, fs::copy_options::recursive);
+  for (const char* name : {"VTS_02_0.IFO", "VTS_02_0.BUP"}) fs::resize_file(target + "/VIDEO_TS/" + name, 300);
+}
+
+void WriteBadChapterCopy(const std::string& discFolder, const std::string& target) {
+  fs::copy(discFolder, target, fs::copy_options::recursive);
+  PatchTitleSet(target, "VTS_01_0", ChapterTwoProgramChain, 9);
+}
+
+void WriteLibraryCrashCopy(const std::string& discFolder, const std::string& target) {
+  fs::copy(discFolder, target, fs::copy_options::recursive);
+  PatchTitleSet(target, "VTS_01_0", ProgramChainCount, 0xC4);
+}
+
+}  // namespace test_dvd

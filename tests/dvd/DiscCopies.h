@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace test_dvd {
+
+// A UDF image of the disc folder, as libdvdread needs it.
+void WriteIso(const std::string& discFolder, const std::string& isoPath, const std::string& logPath);
+
+// A copy of the disc folder whose first title set's VOB has kDamagedSectorCount
+// zeroed sectors from kDamagedFirstSector, and whose second title set's VOB
+// lost its second half.
+void WriteDamagedCopy(const std::string& discFolder, const std::string& target);
+
+// A copy of the disc folder whose second title set's IFO and its backup are cut
+// short, so that title set cannot be read.
+void WriteTruncatedCopy(const std::string& discFolder, const std::string& target);
+
+// A copy of the disc folder whose title set 1 tables (IFO and backup) send
+// title 1's second chapter to a program chain that does not exist.
+void WriteBadChapterCopy(const std::string& discFolder, const std::string& target);
+
+// A copy of the disc folder whose title set 1 tables claim 196 program chains:
+// libdvdread's table reading crashes on it.
+void WriteLibraryCrashCopy(const std::string& discFolder, const std::string& target);
+
+}  // namespace test_dvd

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace test_dvd {
+
+// Encodes the titles' program streams into `work`, adds the subtitle with
+// spumux and authors the DVD with dvdauthor into discFolder (VIDEO_TS inside).
+void AuthorDisc(const std::string& work, const std::string& discFolder);
+
+}  // namespace test_dvd

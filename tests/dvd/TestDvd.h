@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+// Test DVDs authored on first request by dvdauthor from program streams the
+// test media generator encodes, kept in a folder of the build tree.
+//
+// The disc has three titles in two title sets:
+// - Title 1 (set 1, PAL 720x576 MPEG-2): chapters of 1.2, 1.2 and 0.6 s (one
+//   cell each); audio 0x80 English AC-3 (tone kEnglishHz) and 0x81 German AC-3
+//   (kGermanHz); subtitle 0x20 English, a box shown from kSubtitleStart to kSubtitleEnd.
+// - Title 2 (set 1, PAL): two chapters whose cells come from two VOBs,
+//   1.8 s and 1.2 s; the same streams as title 1.
+// - Title 3 (set 2, NTSC 720x480 MPEG-2): two chapters of 36 frames at 29.97
+//   (1.2012 s each); audio 0xC0 French MPEG audio (kFrenchHz); no subtitle.
+namespace test_dvd {
+
+enum class Disc {
+  Folder,        // the authored folder (holding VIDEO_TS)
+  Iso,           // a UDF image of it
+  Damaged,       // the folder with zeroed sectors inside title 1 and title 3's VOB cut in half
+  TruncatedIfo,  // the folder with title set 2's IFO and BUP cut short: title 3 is invalid
+  BadChapterTable,  // the folder with title 1's chapter 2 sent to a missing program chain: title 1 is invalid
+  LibraryCrash,     // the folder with title set 1 tables that crash libdvdread: titles 1 and 2 are invalid
+};
+
+constexpr double kEnglishHz = 440, kGermanHz = 880, kFrenchHz = 660;
+constexpr double kSubtitleStart = 0.5, kSubtitleEnd = 2.0;  // seconds into title 1
+
+constexpr int kSectorBytes = 2048;
+constexpr int kDamagedFirstSector = 200, kDamagedSectorCount = 4;  // in VTS_01_1.VOB
+
+// The disc's path; authors every disc first when they do not exist yet. Safe to
+// call from several threads and processes at once. Throws std::runtime_error
+// when a tool fails.
+std::string Path(Disc disc);
+
+}  // namespace test_dvd
