@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "TestDvd.h"
+#include "dvd/DvdPlugin.h"
+#include "dvd/OpenDvdString.h"
+#include "engine/EngineTask.h"
+#include "engine/MediaApi.h"
+#include "engine/MediaLoader.h"
+#include "engine/MediaLogger.h"
+#include "engine/MediaProbe.h"
+#include "support/TempHome.h"
+
+namespace {
+
+using test_dvd::Disc;
+
+// Frequency of the first audio channel of a file, from its zero crossings.
+double toneFrequency(const std::string& path) {
+  AVFormatContext* input = nullptr;
+  if (media::avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return -1;
+  media::avformat_find_stream_info(input, nullptr);
+  const int index = media::av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  AVCodecContext* decoder = media::avcodec_alloc_context3(media::avcodec_find_decoder(input->streams[index]->codecpar->codec_id));
+  media::avcodec_parameters_to_context(decoder, input->streams[index]->codecpar);
+  media::avcodec_open2(decoder, nullptr, nullptr);
+  AVPacket* packet = media::av_packet_alloc();
+  AVFrame* frame = media::av_frame_alloc();
+  std::int64_t samples = 0, crossings = 0;
+  float previous = 0;
+  while (media::av_read_frame(input, packet) >= 0) {
+    if (packet->stream_index == index && media::avcodec_send_packet(decoder, packet) >= 0) {
+      while (media::avcodec_receive_frame(decoder, frame) >= 0) {
+        const auto* values = reinterpret_cast<const float*>(frame->extended_data[0]);  // fltp from aac
+        for (int i = 0; i < frame->nb_samples; ++i, ++samples) {
+          if ((values[i] >= 0) != (previous >= 0)) ++crossings;
+          previous = values[i];
+        }
+      }
+    }
+    media::av_packet_unref(packet);
+  }
+  const int rate = decoder->sample_rate;
+  media::av_frame_free(&frame);
+  media::av_packet_free(&packet);
+  media::avcodec_free_context(&decoder);
+  media::avformat_close_input(&input);
+  return samples ? double(crossings) / 2 / (double(samples) / rate) : -1;
+}
+
+class DvdConversion : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(TMediaLoader::instance().loadSet(kEngineLibraries));
+    ASSERT_TRUE(LoadDvdPlugin(std::string(OXBEL_PROGRAM_DIR) + "/LibAV", kDvdInitialisation)) << DvdLastError();
+  }
+
+  std::string source(Disc disc, int title, int from, int to, int audio, int subtitle = 0) {
+    DvdParam param{};
+    param.Title = title - 1;
+    param.FromChapter = from;
+    param.ToChapter = to;
+    param.AudioID = audio;
+    param.SubtitleID = subtitle;
+    param.AudioChannels = 2;
+    return BuildOpenDvdString(test_dvd::Path(disc), param);
+  }
+
+  // Converts to an MP4 with MPEG-4 video and AAC audio; returns the error text.
+  std::string convert(const std::string& input, const std::string& output, double startSeconds = 0) {
+    TCustomEngineTask task;
+    if (startSeconds > 0) task.ApplyOption("ss", std::to_string(startSeconds));
+    if (!task.OpenInputFile(input)) return task.ErrorText();
+    task.ApplyOption("vcodec", "mpeg4");
+    task.ApplyOption("s", "352x288");
+    task.ApplyOption("acodec", "aac");
+    if (task.OpenOutputFile(output, false) < 0) return task.ErrorText();
+    task.Run();
+    return task.Finished() ? std::string() : "not finished: " + task.ErrorText();
+  }
+
+  double durationOf(const std::string& path) {
+    TMediaProbe probe;
+    return probe.LoadFile(path) ? double(probe.FileStreamInfo().Duration) / 1e6 : -1;
+  }
+
+  TempHome home;
+};
+
+TEST_F(DvdConversion, ChaptersLastTheirDiscTimeAndTheChosenAudioIsKept) {
+  const std::string input = source(Disc::Folder, 1, 1, 2, 0x81);
+  TMediaProbe probe;
+  ASSERT_TRUE(probe.LoadFile(input)) << probe.LastErrorMessage();
+  EXPECT_NEAR(double(probe.FileStreamInfo().Duration) / 1e6, 2.4, 0.05);
+
+  const std::string output = home.file("title1.mp4");
+  ASSERT_EQ(convert(input, output), "");
+  TMediaProbe result;
+  ASSERT_TRUE(result.LoadFile(output));
+  EXPECT_NEAR(double(result.VideoStreamInfo().DurationMicroseconds) / 1e6, 2.4, 0.1);
+  EXPECT_EQ(result.AudioStreamCount(), 1);
+  EXPECT_NEAR(toneFrequency(output), test_dvd::kGermanHz, 15);
+
+  ASSERT_EQ(convert(source(Disc::Folder, 1, 1, 2, 0x80), home.file("english.mp4")), "");
+  EXPECT_NEAR(toneFrequency(home.file("english.mp4")), test_dvd::kEnglishHz, 15);
+}
+
+TEST_F(DvdConversion, MpegAudioTitleAndIsoConvert) {
+  const std::string output = home.file("title3.mp4");
+  ASSERT_EQ(convert(source(Disc::Iso, 3, 1, 99, 0xC0), output), "");
+  EXPECT_NEAR(durationOf(output), 2.4, 0.2);
+  EXPECT_NEAR(toneFrequency(output), test_dvd::kFrenchHz, 15);
+}
+
+// Title 2's cells come from two VOB files: the timeline stays continuous.
+TEST_F(DvdConversion, TitleFromTwoVobsKeepsItsFullLength) {
+  const std::string output = home.file("title2.mp4");
+  ASSERT_EQ(convert(source(Disc::Folder, 2, 1, 99, 0x80), output), "");
+  TMediaProbe probe;
+  ASSERT_TRUE(probe.LoadFile(output));
+  EXPECT_NEAR(double(probe.VideoStreamInfo().DurationMicroseconds) / 1e6, 3.0, 0.15);
+}
+
+TEST_F(DvdConversion, StartTimeSeeksByTheDiscTables) {
+  const std::string output = home.file("from1s.mp4");
+  ASSERT_EQ(convert(source(Disc::Folder, 1, 1, 99, 0x80), output, 1.0), "");
+  EXPECT_NEAR(durationOf(output), 2.0, 0.5);
+}
+
+TEST_F(DvdConversion, DamagedDiscConvertsToTheEndWithAWarning) {
+  int warnings = 0;
+  TMediaLogger::instance().SetOnLog([&](const void*, std::uint32_t, TLogLevel level, const std::string&) {
+    if (level == llWarning) ++warnings;
+  });
+  const std::string output = home.file("damaged.mp4");
+  const std::string error = convert(source(Disc::Damaged, 1, 1, 99, 0x80), output);
+  TMediaLogger::instance().SetOnLog(nullptr);
+  ASSERT_EQ(error, "");
+  EXPECT_GT(warnings, 0);
+  EXPECT_NEAR(durationOf(output), 3.0, 0.3);
+}
+
+}  // namespace
