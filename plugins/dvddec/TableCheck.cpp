@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <optional>
@@ -36,16 +37,38 @@ void Send(int out, char byte) {
   Send(out, kOpened);
   if (first == 0) {
     ifo_handle_t* vmg = ifoOpen(disc, 0);
+    titleSets = vmg && vmg->vmgi_mat ? std::min<int>(vmg->vmgi_mat->vmg_nr_of_title_sets, 255) : 0;
+    if (vmg) ifoClose(vmg);
     Send(out, kRead);
-    Send(out, char(vmg && vmg->vmgi_mat ? vmg->vmgi_mat->vmg_nr_of_title_sets : 0));
-    titleSets = vmg && vmg->vmgi_mat ? vmg->vmgi_mat->vmg_nr_of_title_sets : 0;
+    Send(out, char(titleSets));
     first = 1;
   }
+  // Closing is part of the check: it frees what reading built.
   for (int set = first; set <= titleSets; ++set) {
-    ifoClose(ifoOpen(disc, set));
+    if (ifo_handle_t* ifo = ifoOpen(disc, set)) ifoClose(ifo);
     Send(out, kRead);
   }
   ::_exit(0);
+}
+
+// Everything written to `input` until its writer closes it or the time-out passes.
+std::string ReadUntilClosed(int input) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + kChildTimeout;
+  std::string received;
+  char buffer[256];
+  while (Clock::now() < deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    pollfd ready{input, POLLIN, 0};
+    const int polled = ::poll(&ready, 1, int(left.count()) + 1);
+    if (polled < 0 && errno == EINTR) continue;
+    if (polled <= 0) break;
+    const ssize_t count = ::read(input, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) break;
+    received.append(buffer, size_t(count));
+  }
+  return received;
 }
 
 // What a child sent before it ended (a child that outlives the time-out is
@@ -56,21 +79,9 @@ std::optional<std::string> RunChild(const std::string& path, int first, int titl
   const pid_t child = ::fork();
   if (child == 0) ReadInChild(path, first, titleSets, pipe[1]);
   ::close(pipe[1]);
-  if (child < 0) {
-    ::close(pipe[0]);
-    return std::nullopt;
-  }
-  std::string received;
-  const auto deadline = std::chrono::steady_clock::now() + kChildTimeout;
-  for (char buffer[256];;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    pollfd ready{pipe[0], POLLIN, 0};
-    if (left.count() <= 0 || ::poll(&ready, 1, int(left.count())) == 0) break;
-    const ssize_t count = ::read(pipe[0], buffer, sizeof buffer);
-    if (count > 0) received.append(buffer, size_t(count));
-    if (count == 0 || (count < 0 && errno != EINTR)) break;
-  }
+  const std::string received = child > 0 ? ReadUntilClosed(pipe[0]) : std::string();
   ::close(pipe[0]);
+  if (child < 0) return std::nullopt;
   ::kill(child, SIGKILL);
   while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
   }

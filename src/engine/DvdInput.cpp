@@ -66,6 +66,12 @@ void DvdInput::Configure(AVFormatContext* context) {
         if (stream->id != audioId) stream->discard = AVDISCARD_ALL;
         break;
       case AVMEDIA_TYPE_SUBTITLE:
+        if (param_.SubtitleID && stream->id == param_.SubtitleID) {
+          burnInStream_ = int(i);
+        } else {
+          stream->discard = AVDISCARD_ALL;
+        }
+        break;
       case AVMEDIA_TYPE_DATA:
         stream->discard = AVDISCARD_ALL;
         break;

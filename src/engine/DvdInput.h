@@ -49,6 +49,8 @@ class DvdInput {
   // Byte position for a start time (seconds from the start of the chapters), -1 when none.
   std::int64_t PositionOf(double seconds) { return stream_->TimeToPosition(seconds); }
   const DvdParam& Param() const { return param_; }
+  // The subpicture stream burned into the picture, -1 for none.
+  int BurnInStream() const { return burnInStream_; }
   // Frees the format context (which must be the one Prepare saw) and the I/O.
   void Close(AVFormatContext*& context);
 
@@ -60,4 +62,5 @@ class DvdInput {
   DvdParam param_{};
   AVIOContext* io_ = nullptr;
   std::int64_t position_ = 0;
+  int burnInStream_ = -1;
 };

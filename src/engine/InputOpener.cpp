@@ -119,7 +119,10 @@ void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
       TMediaLogger::instance().Log(this, llVerbose, message);
       throw EngineException(message);
     }
-    if (input.dvd) input.dvd->Configure(context);
+    if (input.dvd) {
+      input.dvd->Configure(context);
+      input.burnInStream = input.dvd->BurnInStream();
+    }
     SeekToStartTime(input, fileName);
     TakeStreamValues(input);
     if (input.dvd) ApplyDvdParameters(input.dvd->Param());

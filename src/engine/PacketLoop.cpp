@@ -106,6 +106,9 @@ void TranscodeRun::Loop() {
       media::av_packet_unref(packet);
       continue;
     }
+    if (packetTime != AV_NOPTS_VALUE)
+      inputFiles[size_t(file)].lastReadUs = std::max(inputFiles[size_t(file)].lastReadUs,
+                                                     media::av_rescale_q(packetTime, input.stream->time_base, kMicroseconds));
     if (settings.rateEmulation) WaitForRealTime(input, packetTime);
     ProcessPacket(input, packet);
     media::av_packet_unref(packet);
@@ -204,9 +207,37 @@ void TranscodeRun::LogMultipleFrames(InputStreamState& input) {
   TMediaLogger::instance().LogFmt(&task, llError, "Multiple frames in a packet from stream %d", input.index);
 }
 
+// How far past a picture the file is read before the picture goes on when
+// subpictures are burned in.
+constexpr std::int64_t kBurnInLookahead = 1000000;  // microseconds
+
 void TranscodeRun::HandleVideoFrame(InputStreamState& input, AVFrame* picture) {
-  ++input.decodedVideoFrames;
   picture->pts = input.pts;
+  auto& file = inputFiles[size_t(input.file)];
+  if (!file.burnIn) {
+    ProcessVideoFrame(input, picture);
+    return;
+  }
+  AVFrame* copy = media::av_frame_clone(picture);
+  if (!copy) throw EngineException("Out of memory");
+  file.delayed.emplace_back(&input, copy);
+  ReleaseDelayedPictures(file, false);
+}
+
+void TranscodeRun::ReleaseDelayedPictures(InputFileState& file, bool all) {
+  while (!file.delayed.empty() &&
+         (all || (file.lastReadUs != INT64_MIN && file.delayed.front().second->pts + kBurnInLookahead <= file.lastReadUs))) {
+    auto [input, picture] = file.delayed.front();
+    file.delayed.pop_front();
+    input->pts = picture->pts;
+    file.burnIn->Draw(picture, picture->pts);
+    ProcessVideoFrame(*input, picture);
+    media::av_frame_free(&picture);
+  }
+}
+
+void TranscodeRun::ProcessVideoFrame(InputStreamState& input, AVFrame* picture) {
+  ++input.decodedVideoFrames;
   // The component's hook makes the frame writable itself, only when it writes to it.
   if (task.onFrameHook_ && !task.onFrameHook_(picture, input.decodedVideoFrames, input.pts)) task.onFrameHook_ = nullptr;
   if (!task.hookModules_->Empty()) {
@@ -292,6 +323,8 @@ void TranscodeRun::FlushEncoders() {
 
 void TranscodeRun::Finish() {
   FlushDecoders();
+  for (auto& file : inputFiles)
+    if (file.burnIn) ReleaseDelayedPictures(file, true);
   FlushEncoders();
   for (int o = 0; o < task.OutputCount(); ++o)
     if (headerWritten[size_t(o)]) media::av_write_trailer(task.outputs_[size_t(o)].context);

@@ -121,6 +121,10 @@ void TranscodeRun::HandleSubtitle(InputStreamState& input, const AVPacket* data)
   if (media::avcodec_decode_subtitle2(input.decoder, &subtitle, &got, const_cast<AVPacket*>(data)) < 0)
     throw DecodeError();
   if (!got) return;
+  if (input.burnIn && data->pts != AV_NOPTS_VALUE) {
+    inputFiles[size_t(input.file)].burnIn->Show(subtitle, media::av_rescale_q(data->pts, input.stream->time_base, kMicroseconds));
+    return;
+  }
   for (auto& output : outputStreams) {
     if (!output.encoder || &inputStreams[size_t(output.source)] != &input) continue;
     if (data->pts == AV_NOPTS_VALUE) {

@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/EngineTask.h"
+#include "engine/SubtitleBurnIn.h"
 
 // State of one transcoding run, owned by the run and freed at its end. The run
 // executes on the task's thread only.
@@ -16,6 +18,7 @@ struct InputStreamState {
   AVCodecContext* decoder = nullptr;
   bool decodingNeeded = false;
   bool used = false;               // some output reads it
+  bool burnIn = false;             // subpictures drawn into the file's video
   std::int64_t nextPts = AV_NOPTS_VALUE;  // microseconds
   std::int64_t pts = 0;            // microseconds
   bool isStart = true;
@@ -30,6 +33,11 @@ struct InputFileState {
   int firstStream = 0, streamCount = 0;
   bool eof = false;
   bool noPacketNow = false;
+  std::unique_ptr<SubtitleBurnIn> burnIn;  // for a DVD title with a chosen subtitle
+  // With burn-in, pictures wait until the file has been read a while past them,
+  // because subpicture packets are stored later than the pictures they cover.
+  std::deque<std::pair<InputStreamState*, AVFrame*>> delayed;
+  std::int64_t lastReadUs = INT64_MIN;  // latest packet time read from the file
 };
 
 // Picture conversion for one video output: a filter graph (crop, scale, the
@@ -107,6 +115,8 @@ struct TranscodeRun {
   void ProcessPacket(InputStreamState& input, AVPacket* packet);
   void Decode(InputStreamState& input, const AVPacket* packet);
   void HandleVideoFrame(InputStreamState& input, AVFrame* frame);
+  void ProcessVideoFrame(InputStreamState& input, AVFrame* frame);
+  void ReleaseDelayedPictures(InputFileState& file, bool all);
   void HandleAudioFrame(InputStreamState& input, AVFrame* frame);
   void HandleSubtitle(InputStreamState& input, const AVPacket* packet);
   void CopyPacket(InputStreamState& input, OutputStreamState& output, const AVPacket* packet);

@@ -54,6 +54,8 @@ TranscodeRun::TranscodeRun(TCustomEngineTask& owner)
 }
 
 TranscodeRun::~TranscodeRun() {
+  for (auto& file : inputFiles)
+    for (auto& [input, picture] : file.delayed) media::av_frame_free(&picture);
   for (auto& output : outputStreams) {
     output.video.Free();
     output.audio.Free();
@@ -92,12 +94,15 @@ void TranscodeRun::BuildInputStreams() {
     InputFileState file;
     file.firstStream = int(inputStreams.size());
     file.streamCount = int(context->nb_streams);
-    inputFiles.push_back(file);
+    const int burnInStream = task.inputs_[size_t(f)].burnInStream;
+    if (burnInStream >= 0) file.burnIn = std::make_unique<SubtitleBurnIn>();
+    inputFiles.push_back(std::move(file));
     for (unsigned i = 0; i < context->nb_streams; ++i) {
       InputStreamState input;
       input.file = f;
       input.index = int(i);
       input.stream = context->streams[i];
+      input.burnIn = input.used = input.decodingNeeded = int(i) == burnInStream;
       inputStreams.push_back(input);
     }
   }
@@ -109,11 +114,12 @@ int TranscodeRun::ChooseInputStream(const OutputStreamState&, AVMediaType type, 
   for (int f = 0; f < int(inputFiles.size()); ++f) {
     if (group >= 0 && f != group) continue;
     AVFormatContext* context = task.Input(f);
+    const int burnIn = task.inputs_[size_t(f)].burnInStream;
+    auto usable = [&](int i) { return context->streams[i]->discard != AVDISCARD_ALL && i != burnIn; };
     const int best = media::av_find_best_stream(context, type, -1, -1, nullptr, 0);
-    if (best >= 0 && context->streams[best]->discard != AVDISCARD_ALL) return inputFiles[size_t(f)].firstStream + best;
+    if (best >= 0 && usable(best)) return inputFiles[size_t(f)].firstStream + best;
     for (int i = int(context->nb_streams) - 1; i >= 0; --i)
-      if (context->streams[i]->codecpar->codec_type == type && context->streams[i]->discard != AVDISCARD_ALL)
-        return inputFiles[size_t(f)].firstStream + i;
+      if (context->streams[i]->codecpar->codec_type == type && usable(i)) return inputFiles[size_t(f)].firstStream + i;
   }
   return -1;
 }

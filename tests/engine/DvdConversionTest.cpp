@@ -49,6 +49,40 @@ double toneFrequency(const std::string& path) {
   return samples ? double(crossings) / 2 / (double(samples) / rate) : -1;
 }
 
+// Mean luma of every video frame of a file, with the frame's time in seconds.
+std::vector<std::pair<double, double>> frameLuma(const std::string& path) {
+  std::vector<std::pair<double, double>> frames;
+  AVFormatContext* input = nullptr;
+  if (media::avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return frames;
+  media::avformat_find_stream_info(input, nullptr);
+  const int index = media::av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  const AVRational timeBase = input->streams[index]->time_base;
+  AVCodecContext* decoder = media::avcodec_alloc_context3(media::avcodec_find_decoder(input->streams[index]->codecpar->codec_id));
+  media::avcodec_parameters_to_context(decoder, input->streams[index]->codecpar);
+  media::avcodec_open2(decoder, nullptr, nullptr);
+  AVPacket* packet = media::av_packet_alloc();
+  AVFrame* frame = media::av_frame_alloc();
+  auto take = [&] {
+    while (media::avcodec_receive_frame(decoder, frame) >= 0) {
+      double sum = 0;
+      for (int y = 0; y < frame->height; ++y)
+        for (int x = 0; x < frame->width; ++x) sum += frame->data[0][y * frame->linesize[0] + x];
+      frames.emplace_back(double(frame->best_effort_timestamp) * av_q2d(timeBase), sum / (frame->width * frame->height));
+    }
+  };
+  while (media::av_read_frame(input, packet) >= 0) {
+    if (packet->stream_index == index && media::avcodec_send_packet(decoder, packet) >= 0) take();
+    media::av_packet_unref(packet);
+  }
+  media::avcodec_send_packet(decoder, nullptr);
+  take();
+  media::av_frame_free(&frame);
+  media::av_packet_free(&packet);
+  media::avcodec_free_context(&decoder);
+  media::avformat_close_input(&input);
+  return frames;
+}
+
 class DvdConversion : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -139,6 +173,29 @@ TEST_F(DvdConversion, DamagedDiscConvertsToTheEndWithAWarning) {
   ASSERT_EQ(error, "");
   EXPECT_GT(warnings, 0);
   EXPECT_NEAR(durationOf(output), 3.0, 0.3);
+}
+
+// The chosen subpicture is drawn into the frames of its display time only.
+TEST_F(DvdConversion, SubtitleIsBurnedIntoItsFramesOnly) {
+  ASSERT_EQ(convert(source(Disc::Folder, 1, 1, 99, 0x80, 0), home.file("plain.mp4")), "");
+  ASSERT_EQ(convert(source(Disc::Folder, 1, 1, 99, 0x80, 0x20), home.file("subtitled.mp4")), "");
+  const auto plain = frameLuma(home.file("plain.mp4"));
+  const auto subtitled = frameLuma(home.file("subtitled.mp4"));
+  ASSERT_EQ(plain.size(), subtitled.size());
+  int inside = 0, changedInside = 0;
+  for (size_t i = 0; i < plain.size(); ++i) {
+    const double time = plain[i].first;
+    const double difference = std::abs(subtitled[i].second - plain[i].second);
+    if (time > test_dvd::kSubtitleStart + 0.2 && time < test_dvd::kSubtitleEnd - 0.2) {
+      ++inside;
+      if (difference > 1.0) ++changedInside;
+    }
+    if (time < test_dvd::kSubtitleStart - 0.1 || time > test_dvd::kSubtitleEnd + 0.1) {
+      EXPECT_LT(difference, 0.5) << "at " << time << " s";
+    }
+  }
+  EXPECT_GT(inside, 10);
+  EXPECT_EQ(changedInside, inside);
 }
 
 }  // namespace
