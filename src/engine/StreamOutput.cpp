@@ -54,7 +54,8 @@ void TranscodeRun::NoteVideoPacket(OutputStreamState& output, const AVPacket* da
   std::size_t size = 0;
   const std::uint8_t* stats = media::av_packet_get_side_data(data, AV_PKT_DATA_QUALITY_STATS, &size);
   if (stats && size >= 4) {
-    output.quality = float(AV_RL32(stats)) / FF_QP2LAMBDA;
+    const auto lambda = std::int32_t(AV_RL32(stats));
+    output.quality = lambda < 0 ? -1.0f : float(lambda) / FF_QP2LAMBDA;
     if (settings.qpHistogram) {
       const int bucket = int(output.quality + 0.5f);
       if (bucket >= 0 && bucket < int(qpHistogram.size())) ++qpHistogram[size_t(bucket)];
