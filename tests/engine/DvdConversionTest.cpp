@@ -10,6 +10,7 @@
 #include "engine/MediaLoader.h"
 #include "engine/MediaLogger.h"
 #include "engine/MediaProbe.h"
+#include "support/DecodedFrames.h"
 #include "support/TempHome.h"
 
 namespace {
@@ -18,68 +19,29 @@ using test_dvd::Disc;
 
 // Frequency of the first audio channel of a file, from its zero crossings.
 double toneFrequency(const std::string& path) {
-  AVFormatContext* input = nullptr;
-  if (media::avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return -1;
-  media::avformat_find_stream_info(input, nullptr);
-  const int index = media::av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-  AVCodecContext* decoder = media::avcodec_alloc_context3(media::avcodec_find_decoder(input->streams[index]->codecpar->codec_id));
-  media::avcodec_parameters_to_context(decoder, input->streams[index]->codecpar);
-  media::avcodec_open2(decoder, nullptr, nullptr);
-  AVPacket* packet = media::av_packet_alloc();
-  AVFrame* frame = media::av_frame_alloc();
   std::int64_t samples = 0, crossings = 0;
   float previous = 0;
-  while (media::av_read_frame(input, packet) >= 0) {
-    if (packet->stream_index == index && media::avcodec_send_packet(decoder, packet) >= 0) {
-      while (media::avcodec_receive_frame(decoder, frame) >= 0) {
-        const auto* values = reinterpret_cast<const float*>(frame->extended_data[0]);  // fltp from aac
-        for (int i = 0; i < frame->nb_samples; ++i, ++samples) {
-          if ((values[i] >= 0) != (previous >= 0)) ++crossings;
-          previous = values[i];
-        }
-      }
+  int rate = 0;
+  ForEachDecodedFrame(path, AVMEDIA_TYPE_AUDIO, [&](const AVFrame& frame, double) {
+    rate = frame.sample_rate;
+    const auto* values = reinterpret_cast<const float*>(frame.extended_data[0]);  // fltp from aac
+    for (int i = 0; i < frame.nb_samples; ++i, ++samples) {
+      if ((values[i] >= 0) != (previous >= 0)) ++crossings;
+      previous = values[i];
     }
-    media::av_packet_unref(packet);
-  }
-  const int rate = decoder->sample_rate;
-  media::av_frame_free(&frame);
-  media::av_packet_free(&packet);
-  media::avcodec_free_context(&decoder);
-  media::avformat_close_input(&input);
+  });
   return samples ? double(crossings) / 2 / (double(samples) / rate) : -1;
 }
 
 // Mean luma of every video frame of a file, with the frame's time in seconds.
 std::vector<std::pair<double, double>> frameLuma(const std::string& path) {
   std::vector<std::pair<double, double>> frames;
-  AVFormatContext* input = nullptr;
-  if (media::avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return frames;
-  media::avformat_find_stream_info(input, nullptr);
-  const int index = media::av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  const AVRational timeBase = input->streams[index]->time_base;
-  AVCodecContext* decoder = media::avcodec_alloc_context3(media::avcodec_find_decoder(input->streams[index]->codecpar->codec_id));
-  media::avcodec_parameters_to_context(decoder, input->streams[index]->codecpar);
-  media::avcodec_open2(decoder, nullptr, nullptr);
-  AVPacket* packet = media::av_packet_alloc();
-  AVFrame* frame = media::av_frame_alloc();
-  auto take = [&] {
-    while (media::avcodec_receive_frame(decoder, frame) >= 0) {
-      double sum = 0;
-      for (int y = 0; y < frame->height; ++y)
-        for (int x = 0; x < frame->width; ++x) sum += frame->data[0][y * frame->linesize[0] + x];
-      frames.emplace_back(double(frame->best_effort_timestamp) * av_q2d(timeBase), sum / (frame->width * frame->height));
-    }
-  };
-  while (media::av_read_frame(input, packet) >= 0) {
-    if (packet->stream_index == index && media::avcodec_send_packet(decoder, packet) >= 0) take();
-    media::av_packet_unref(packet);
-  }
-  media::avcodec_send_packet(decoder, nullptr);
-  take();
-  media::av_frame_free(&frame);
-  media::av_packet_free(&packet);
-  media::avcodec_free_context(&decoder);
-  media::avformat_close_input(&input);
+  ForEachDecodedFrame(path, AVMEDIA_TYPE_VIDEO, [&](const AVFrame& frame, double seconds) {
+    double sum = 0;
+    for (int y = 0; y < frame.height; ++y)
+      for (int x = 0; x < frame.width; ++x) sum += frame.data[0][y * frame.linesize[0] + x];
+    frames.emplace_back(seconds, sum / (frame.width * frame.height));
+  });
   return frames;
 }
 

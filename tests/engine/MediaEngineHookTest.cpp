@@ -7,6 +7,7 @@
 #include "engine/MediaEngine.h"
 #include "engine/MediaLogger.h"
 #include "media/TestMedia.h"
+#include "support/DecodedFrames.h"
 #include "support/TempHome.h"
 
 namespace {
@@ -15,39 +16,15 @@ struct Region {
   int left = 0, right = 44, top = 0, bottom = 144;  // default: the left quarter of 176x144
 };
 
-// Mean luma of a region of the video frames of a file, decoded with the libraries.
+// Mean luma of a region of the video frames of a file.
 double meanLuma(const std::string& path, Region region = {}) {
-  AVFormatContext* input = nullptr;
-  if (media::avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return -1;
-  media::avformat_find_stream_info(input, nullptr);
-  const int index = media::av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  AVCodecContext* decoder = media::avcodec_alloc_context3(media::avcodec_find_decoder(input->streams[index]->codecpar->codec_id));
-  media::avcodec_parameters_to_context(decoder, input->streams[index]->codecpar);
-  media::avcodec_open2(decoder, nullptr, nullptr);
-  AVPacket* packet = media::av_packet_alloc();
-  AVFrame* frame = media::av_frame_alloc();
   double sum = 0;
   std::int64_t count = 0;
-  auto take = [&] {
-    while (media::avcodec_receive_frame(decoder, frame) >= 0) {
-      for (int y = region.top; y < region.bottom; ++y)
-        for (int x = region.left; x < region.right; ++x) sum += frame->data[0][y * frame->linesize[0] + x];
-      count += std::int64_t(region.right - region.left) * (region.bottom - region.top);
-    }
-  };
-  while (media::av_read_frame(input, packet) >= 0) {
-    if (packet->stream_index == index) {
-      media::avcodec_send_packet(decoder, packet);
-      take();
-    }
-    media::av_packet_unref(packet);
-  }
-  media::avcodec_send_packet(decoder, nullptr);
-  take();
-  media::av_frame_free(&frame);
-  media::av_packet_free(&packet);
-  media::avcodec_free_context(&decoder);
-  media::avformat_close_input(&input);
+  ForEachDecodedFrame(path, AVMEDIA_TYPE_VIDEO, [&](const AVFrame& frame, double) {
+    for (int y = region.top; y < region.bottom; ++y)
+      for (int x = region.left; x < region.right; ++x) sum += frame.data[0][y * frame.linesize[0] + x];
+    count += std::int64_t(region.right - region.left) * (region.bottom - region.top);
+  });
   return count ? sum / double(count) : -1;
 }
 

@@ -1,0 +1,34 @@
+#include "support/DecodedFrames.h"
+
+bool ForEachDecodedFrame(const std::string& path, AVMediaType type,
+                         const std::function<void(const AVFrame& frame, double seconds)>& visit) {
+  AVFormatContext* input = nullptr;
+  if (media::avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return false;
+  media::avformat_find_stream_info(input, nullptr);
+  const int index = media::av_find_best_stream(input, type, -1, -1, nullptr, 0);
+  if (index < 0) {
+    media::avformat_close_input(&input);
+    return false;
+  }
+  const AVStream* stream = input->streams[index];
+  AVCodecContext* decoder = media::avcodec_alloc_context3(media::avcodec_find_decoder(stream->codecpar->codec_id));
+  media::avcodec_parameters_to_context(decoder, stream->codecpar);
+  media::avcodec_open2(decoder, nullptr, nullptr);
+  AVPacket* packet = media::av_packet_alloc();
+  AVFrame* frame = media::av_frame_alloc();
+  auto drain = [&] {
+    while (media::avcodec_receive_frame(decoder, frame) >= 0)
+      visit(*frame, double(frame->best_effort_timestamp) * av_q2d(stream->time_base));
+  };
+  while (media::av_read_frame(input, packet) >= 0) {
+    if (packet->stream_index == index && media::avcodec_send_packet(decoder, packet) >= 0) drain();
+    media::av_packet_unref(packet);
+  }
+  media::avcodec_send_packet(decoder, nullptr);
+  drain();
+  media::av_frame_free(&frame);
+  media::av_packet_free(&packet);
+  media::avcodec_free_context(&decoder);
+  media::avformat_close_input(&input);
+  return true;
+}

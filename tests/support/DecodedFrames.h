@@ -1,0 +1,11 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "engine/MediaApi.h"
+
+// Decodes the best stream of a kind in a media file and hands every frame, with
+// its time in seconds, to the visitor. Returns false when the file cannot be read.
+bool ForEachDecodedFrame(const std::string& path, AVMediaType type,
+                         const std::function<void(const AVFrame& frame, double seconds)>& visit);
