@@ -36,7 +36,9 @@ AVCodecID defaultCodec(const AVOutputFormat* format, StreamKind kind) {
 bool inputsContain(const std::vector<TCustomEngineTask::InputFile>& inputs, bool firstOnly, AVMediaType type) {
   for (size_t f = 0; f < inputs.size() && (!firstOnly || f == 0); ++f)
     for (unsigned i = 0; i < inputs[f].context->nb_streams; ++i)
-      if (inputs[f].context->streams[i]->codecpar->codec_type == type && int(i) != inputs[f].burnInStream) return true;
+      if (inputs[f].context->streams[i]->codecpar->codec_type == type && int(i) != inputs[f].burnInStream &&
+          inputs[f].context->streams[i]->discard != AVDISCARD_ALL)
+        return true;
   return false;
 }
 

@@ -160,4 +160,14 @@ TEST_F(DvdConversion, SubtitleIsBurnedIntoItsFramesOnly) {
   EXPECT_EQ(changedInside, inside);
 }
 
+// An audio ID the title does not have leaves a picture-only conversion.
+TEST_F(DvdConversion, MissingAudioStreamConvertsTheVideoOnly) {
+  const std::string output = home.file("silent.mp4");
+  ASSERT_EQ(convert(source(Disc::Folder, 1, 1, 99, 0x87), output), "");
+  TMediaProbe probe;
+  ASSERT_TRUE(probe.LoadFile(output));
+  EXPECT_EQ(probe.AudioStreamCount(), 0);
+  EXPECT_EQ(probe.VideoStreamCount(), 1);
+}
+
 }  // namespace
