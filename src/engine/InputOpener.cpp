@@ -70,9 +70,7 @@ void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
     const std::string& name = pending.codecName[size_t(kind)];
     if (name.empty() || name == "copy") continue;
     try {
-      *slot = FindCodecByName(name, kind == StreamKind::Video ? AVMEDIA_TYPE_VIDEO
-                                    : kind == StreamKind::Audio ? AVMEDIA_TYPE_AUDIO : AVMEDIA_TYPE_SUBTITLE,
-                              false, FF_COMPLIANCE_NORMAL);
+      *slot = FindCodecByName(name, MediaTypeOf(kind), false, FF_COMPLIANCE_NORMAL);
     } catch (...) {
       media::avformat_free_context(context);
       ClearPendingCodecs();

@@ -82,6 +82,7 @@ class TCustomMediaEngine {
   void CheckNotWorking(const char* operation) const;
   void ApplyExtOptions(TEngineTask& task, const std::string& text, bool inputMode);
   void ApplyInputOptions(TEngineTask& task, int slot, const std::string& fileName, const TInputOptions& options);
+  bool OpenTaskInput(TEngineTask& task, int slot, const std::string& fileName, const TInputOptions* options);
   void ApplyOutputFields(TEngineTask& task, const TOutputOptions& options);
   void ApplyMetadata(TEngineTask& task, const TStreamInfo& metadata);
   void AddRequestedStreams(TEngineTask& task, const std::string& text, std::map<std::string, std::string>& defaults,

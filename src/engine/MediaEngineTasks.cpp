@@ -50,35 +50,10 @@ void TCustomMediaEngine::ApplyInputOptions(TEngineTask& task, int slot, const st
   if (copy.ProgramId >= 0) task.ApplyOption("programid", std::to_string(copy.ProgramId));
 }
 
-int TCustomMediaEngine::AddTask(const std::string& fileName, const TInputOptions* options) {
-  CheckNotWorking("AddTask");
-  try {
-    auto task = std::make_unique<TEngineTask>();
-    task->Reset();
-    task->SetVerbosity(verbosity_);
-    if (options) ApplyInputOptions(*task, 0, fileName, *options);
-    if (!task->OpenInputFile(fileName)) {
-      lastError_ = task->ErrorText();
-      return -1;
-    }
-    task->Probes[0] = std::make_unique<TMediaProbe>();
-    task->Probes[0]->Attach(task->Input(0));
-    ConnectTask(*task);
-    return tasks_.Add(std::move(task));
-  } catch (const std::exception& e) {
-    lastError_ = e.what();
-    return -1;
-  }
-}
-
-bool TCustomMediaEngine::AddInput(int taskIndex, const std::string& fileName, const TInputOptions* options) {
-  CheckNotWorking("AddInput");
-  auto& task = tasks_.Item(taskIndex);
-  const int slot = task.InputCount();
-  if (slot >= kMaxFiles) {
-    lastError_ = StringPrintf("max input files %d reached", kMaxFiles);
-    return false;
-  }
+// Opens input number `slot` of a task and attaches its probe; false with
+// LastErrorMessage set.
+bool TCustomMediaEngine::OpenTaskInput(TEngineTask& task, int slot, const std::string& fileName,
+                                       const TInputOptions* options) {
   try {
     if (options) ApplyInputOptions(task, slot, fileName, *options);
     if (!task.OpenInputFile(fileName)) {
@@ -92,6 +67,26 @@ bool TCustomMediaEngine::AddInput(int taskIndex, const std::string& fileName, co
     lastError_ = e.what();
     return false;
   }
+}
+
+int TCustomMediaEngine::AddTask(const std::string& fileName, const TInputOptions* options) {
+  CheckNotWorking("AddTask");
+  auto task = std::make_unique<TEngineTask>();
+  task->Reset();
+  task->SetVerbosity(verbosity_);
+  if (!OpenTaskInput(*task, 0, fileName, options)) return -1;
+  ConnectTask(*task);
+  return tasks_.Add(std::move(task));
+}
+
+bool TCustomMediaEngine::AddInput(int taskIndex, const std::string& fileName, const TInputOptions* options) {
+  CheckNotWorking("AddInput");
+  auto& task = tasks_.Item(taskIndex);
+  if (task.InputCount() >= kMaxFiles) {
+    lastError_ = StringPrintf("max input files %d reached", kMaxFiles);
+    return false;
+  }
+  return OpenTaskInput(task, task.InputCount(), fileName, options);
 }
 
 void TCustomMediaEngine::ApplyMetadata(TEngineTask& task, const TStreamInfo& metadata) {

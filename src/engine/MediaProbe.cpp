@@ -88,15 +88,6 @@ std::string codecDescription(const AVCodecParameters* parameters) {
   return text;
 }
 
-std::string localTimeText(std::int64_t secondsSince1970) {
-  const std::time_t time = std::time_t(secondsSince1970);
-  std::tm local{};
-  localtime_r(&time, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
-}
-
 }  // namespace
 
 std::string CodecNameText(int codecId, unsigned codecTag) {
@@ -318,23 +309,18 @@ TVideoStreamInfo TCustomMediaProbe::VideoStreamInfo(int index) {
   return info;
 }
 
-bool TCustomMediaProbe::IsAudioStream(int index) {
+bool TCustomMediaProbe::IsStreamOfType(int index, int type) {
   if (!RequireFile()) return false;
   if (index < 0 || index >= streamCount_) {
     Fail(StringPrintf("stream index #%d is invalid.", index));
     return false;
   }
-  return context_->streams[index]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO;
+  return context_->streams[index]->codecpar->codec_type == type;
 }
 
-bool TCustomMediaProbe::IsVideoStream(int index) {
-  if (!RequireFile()) return false;
-  if (index < 0 || index >= streamCount_) {
-    Fail(StringPrintf("stream index #%d is invalid.", index));
-    return false;
-  }
-  return context_->streams[index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
-}
+bool TCustomMediaProbe::IsAudioStream(int index) { return IsStreamOfType(index, AVMEDIA_TYPE_AUDIO); }
+
+bool TCustomMediaProbe::IsVideoStream(int index) { return IsStreamOfType(index, AVMEDIA_TYPE_VIDEO); }
 
 std::string TCustomMediaProbe::FileName() {
   if (!RequireFile()) return {};
@@ -391,7 +377,7 @@ std::string TCustomMediaProbe::FileInfoText() {
   lines.push_back(context_->bit_rate >= 1 ? StringPrintf("Bit Rate: %d kb/s", int(context_->bit_rate / 1000))
                                           : std::string("Bit Rate: N/A"));
   const auto info = FileStreamInfo();
-  if (info.TimeStamp > 0) lines.push_back("Time Stamp: " + localTimeText(info.TimeStamp));
+  if (info.TimeStamp > 0) lines.push_back("Time Stamp: " + EpochTimeText(info.TimeStamp, true, "%Y-%m-%d %H:%M:%S"));
   appendMetadata(lines, context_->metadata, "");
 
   std::vector<bool> inProgram(size_t(streamCount_), false);

@@ -93,6 +93,7 @@ class TCustomMediaProbe {
 
  private:
   bool RequireFile();
+  bool IsStreamOfType(int index, int type);
   // The stream of the kind at index (-1: the first), or nullptr with the error set.
   struct AVStream* StreamOfKind(int index, int kind);
   std::string StreamLine(int index);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <ctime>
 
 #include "engine/MediaApi.h"
 
@@ -50,6 +51,16 @@ std::string MediaErrorText(const std::string& name, int code) {
   if (media::av_strerror && media::av_strerror(code, libraryText, sizeof libraryText) == 0)
     text += std::string(" (") + libraryText + ")";
   return name + ": " + text;
+}
+
+std::string EpochTimeText(std::int64_t secondsSince1970, bool local, const char* pattern) {
+  const std::time_t time = std::time_t(secondsSince1970);
+  std::tm parts{};
+  if (local) localtime_r(&time, &parts);
+  else gmtime_r(&time, &parts);
+  char text[64];
+  std::strftime(text, sizeof text, pattern, &parts);
+  return text;
 }
 
 std::string MicrosecondsText(std::int64_t microseconds) {

@@ -15,15 +15,6 @@ namespace {
 
 constexpr double kMaxFrameRate = 240;
 
-AVMediaType mediaTypeOf(StreamKind kind) {
-  switch (kind) {
-    case StreamKind::Video: return AVMEDIA_TYPE_VIDEO;
-    case StreamKind::Audio: return AVMEDIA_TYPE_AUDIO;
-    case StreamKind::Subtitle: return AVMEDIA_TYPE_SUBTITLE;
-  }
-  return AVMEDIA_TYPE_UNKNOWN;
-}
-
 AVCodecID defaultCodec(const AVOutputFormat* format, StreamKind kind) {
   switch (kind) {
     case StreamKind::Video: return format->video_codec;
@@ -54,15 +45,6 @@ int closestSampleRate(const int* rates, int wanted) {
   for (; *rates; ++rates)
     if (std::abs(*rates - wanted) < std::abs(best - wanted)) best = *rates;
   return best;
-}
-
-std::string isoTime(std::int64_t secondsSince1970) {
-  const std::time_t time = std::time_t(secondsSince1970);
-  std::tm utc{};
-  gmtime_r(&time, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S.000000Z", &utc);
-  return text;
 }
 
 }  // namespace
@@ -105,7 +87,7 @@ void TCustomEngineTask::CreateOutputStreams(OutputFile& output, bool join) {
   for (StreamKind kind : {StreamKind::Video, StreamKind::Audio, StreamKind::Subtitle}) {
     const auto k = size_t(kind);
     bool wanted = defaultCodec(format, kind) != AV_CODEC_ID_NONE || !pending.codecName[k].empty();
-    if (!inputs_.empty()) wanted = wanted && inputsContain(inputs_, join, mediaTypeOf(kind));
+    if (!inputs_.empty()) wanted = wanted && inputsContain(inputs_, join, MediaTypeOf(kind));
     if (pending.disabled[k]) wanted = false;
     if (!wanted) continue;
     try {
@@ -128,7 +110,7 @@ void TCustomEngineTask::AddOutputStream(OutputFile& output, StreamKind kind) {
   OutputStreamSetup setup;
   setup.kind = kind;
   setup.copy = pending.codecName[k] == "copy";
-  const AVMediaType type = mediaTypeOf(kind);
+  const AVMediaType type = MediaTypeOf(kind);
   const AVCodec* codec = nullptr;
   if (!setup.copy) {
     if (!pending.codecName[k].empty()) {
@@ -249,7 +231,7 @@ void TCustomEngineTask::FinishOutputContext(OutputFile& output, const std::strin
   auto& task = options_.task;
   AVFormatContext* context = output.context;
   if (pending.recordingTimestamp)
-    media::av_dict_set(&context->metadata, "creation_time", isoTime(pending.recordingTimestamp).c_str(), 0);
+    media::av_dict_set(&context->metadata, "creation_time", EpochTimeText(pending.recordingTimestamp, false, "%Y-%m-%dT%H:%M:%S.000000Z").c_str(), 0);
   for (auto entry = pending.metadata.rbegin(); entry != pending.metadata.rend(); ++entry)
     media::av_dict_set(&context->metadata, entry->first.c_str(), entry->second.c_str(), 0);
   pending.metadata.clear();

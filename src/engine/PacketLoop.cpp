@@ -13,12 +13,6 @@ namespace {
 
 constexpr AVRational kMicroseconds{1, AV_TIME_BASE};
 
-// Seconds of output written by a stream.
-double outputTime(const OutputStreamState& output) {
-  if (output.encoder) return double(output.syncOpts) * av_q2d(output.encoder->time_base);
-  return double(output.lastOutputTime) / AV_TIME_BASE;
-}
-
 }  // namespace
 
 bool TranscodeRun::FrameLimitReached(const OutputStreamState& output) const {
@@ -44,7 +38,7 @@ int TranscodeRun::ChooseInputFile() {
     if (input.finished || inputFiles[size_t(input.file)].noPacketNow) continue;
     if (FrameLimitReached(output)) return -2;
     if (inputFiles[size_t(input.file)].eof) continue;
-    const double time = settings.inputSync ? double(input.pts) / AV_TIME_BASE : outputTime(output);
+    const double time = settings.inputSync ? double(input.pts) / AV_TIME_BASE : output.OutputSeconds();
     if (time < smallest) {
       smallest = time;
       chosen = input.file;
@@ -54,7 +48,6 @@ int TranscodeRun::ChooseInputFile() {
 }
 
 void TranscodeRun::Loop() {
-  auto& logger = TMediaLogger::instance();
   const std::int64_t recordingEnd = pending.recordingTime == INT64_MAX
                                         ? INT64_MAX
                                         : pending.recordingTime + task.outputs_.front().startTime;
@@ -106,7 +99,7 @@ void TranscodeRun::Loop() {
       media::av_packet_unref(packet);
       continue;
     }
-    if (packetTime != AV_NOPTS_VALUE)
+    if (inputFiles[size_t(file)].burnIn && packetTime != AV_NOPTS_VALUE)
       inputFiles[size_t(file)].lastReadUs = std::max(inputFiles[size_t(file)].lastReadUs,
                                                      media::av_rescale_q(packetTime, input.stream->time_base, kMicroseconds));
     if (settings.rateEmulation) WaitForRealTime(input, packetTime);
@@ -114,7 +107,6 @@ void TranscodeRun::Loop() {
     media::av_packet_unref(packet);
     if (Clock::now() - lastReport >= std::chrono::microseconds(task.progressInterval_)) Report(false);
   }
-  (void)logger;
 }
 
 void TranscodeRun::AdjustTimestamps(InputStreamState& input, AVPacket* data) {
@@ -276,11 +268,11 @@ bool TranscodeRun::EndOfFile(int file) {
 // Joining: the next input continues where the outputs stand, through the same encoders.
 void TranscodeRun::SwitchToNextFile(int next) {
   double reached = 0;
-  for (const auto& output : outputStreams) reached = std::max(reached, outputTime(output));
+  for (const auto& output : outputStreams) reached = std::max(reached, output.OutputSeconds());
   task.inputs_[size_t(next)].tsOffset += std::int64_t(reached * AV_TIME_BASE);
   for (auto& output : outputStreams) {
     const AVMediaType kind = inputStreams[size_t(output.source)].stream->codecpar->codec_type;
-    const int source = ChooseInputStream(output, kind, next);
+    const int source = ChooseInputStream(kind, next);
     if (source < 0) continue;
     output.source = output.sync = source;
     auto& input = inputStreams[size_t(source)];

@@ -11,14 +11,9 @@ namespace {
 
 double psnr(double meanSquaredError) { return -10.0 * std::log10(std::max(meanSquaredError, 1e-10)); }
 
-double outputSeconds(const OutputStreamState& output) {
-  if (output.encoder) return double(output.syncOpts) * av_q2d(output.encoder->time_base);
-  return double(output.lastOutputTime) / AV_TIME_BASE;
-}
-
 }  // namespace
 
-std::string TranscodeRun::ReportText(bool final, const OutputStreamState* video, double seconds, std::int64_t size) {
+std::string TranscodeRun::ReportText(bool final, int framesPerSecond, double seconds, std::int64_t size) {
   std::string text;
   bool firstVideo = true;
   for (const auto& output : outputStreams) {
@@ -29,9 +24,7 @@ std::string TranscodeRun::ReportText(bool final, const OutputStreamState* video,
       continue;
     }
     firstVideo = false;
-    const double elapsed = std::chrono::duration<double>(Clock::now() - started).count();
-    const int fps = elapsed >= 1 ? int(double(output.frameNumber) / elapsed + 0.5) : 0;
-    text += StringPrintf("frame=%5d fps=%3d q=%3.1f ", int(output.frameNumber), fps, quality);
+    text += StringPrintf("frame=%5d fps=%3d q=%3.1f ", int(output.frameNumber), framesPerSecond, quality);
     if (final) text += "L";
     if (settings.qpHistogram)
       for (int j = 0; j < 32; ++j) text += StringPrintf("%X", int(std::lrint(std::log2(qpHistogram[size_t(j)] + 1.0))));
@@ -47,7 +40,6 @@ std::string TranscodeRun::ReportText(bool final, const OutputStreamState* video,
       text += StringPrintf("*:%2.2f ", psnr(total / (pixels * 1.5)));
     }
   }
-  (void)video;
   text += StringPrintf("size=%8.0fkB time=%0.2f bitrate=%6.1fkbits/s", double(size) / 1024, seconds,
                        double(size) * 8 / seconds / 1000);
   if (framesDuplicated || framesDropped) text += StringPrintf(" dup=%d drop=%d", framesDuplicated, framesDropped);
@@ -70,19 +62,20 @@ void TranscodeRun::Report(bool final) {
 
   double seconds = 1e10;
   for (const auto& output : outputStreams) {
-    const double time = outputSeconds(output);
+    const double time = output.OutputSeconds();
     if (time > 0 && time < seconds) seconds = time;
   }
   seconds = std::max(seconds, 0.01);
-  const std::string text = ReportText(final, video, seconds, size);
+  const double elapsed = std::chrono::duration<double>(Clock::now() - started).count();
+  const int framesPerSecond = video && elapsed >= 1 ? int(double(video->frameNumber) / elapsed + 0.5) : 0;
+  const std::string text = ReportText(final, framesPerSecond, seconds, size);
 
   auto& logger = TMediaLogger::instance();
   if (task.onProgress_) {
     TaskProgress progress;
     progress.fileIndex = final ? -1 : readingFile;
     progress.frameNumber = video ? int(video->frameNumber) : 0;
-    const double elapsed = std::chrono::duration<double>(Clock::now() - started).count();
-    progress.framesPerSecond = video && elapsed >= 1 ? int(double(video->frameNumber) / elapsed + 0.5) : 0;
+    progress.framesPerSecond = framesPerSecond;
     progress.quality = video && video->encoder ? video->quality : -1;
     progress.bitRate = float(double(size) * 8 / seconds / 1000);
     progress.currentSize = size;
@@ -115,7 +108,7 @@ void TranscodeRun::WriteVideoStats(const OutputStreamState& output, const AVPack
     std::fprintf(vstats, "PSNR= %6.2f ",
                  psnr(double(output.error[0]) / (double(encoder->width) * encoder->height * 255.0 * 255.0)));
   std::fprintf(vstats, "f_size= %6d ", data->size);
-  const double time = std::max(outputSeconds(output), 0.001);
+  const double time = std::max(output.OutputSeconds(), 0.001);
   const double frameRate = av_q2d(encoder->framerate);
   std::fprintf(vstats, "s_size= %8.0fkB time= %0.3f br= %7.1fkbits/s avg_br= %7.1fkbits/s ",
                double(videoBytes) / 1024, time, data->size * 8 * frameRate / 1000, double(videoBytes) * 8 / time / 1000);

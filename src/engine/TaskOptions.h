@@ -20,6 +20,12 @@ constexpr int kMaxStreams = 20;
 enum class StreamKind { Video = 0, Audio = 1, Subtitle = 2 };
 constexpr int kStreamKindCount = 3;
 
+constexpr AVMediaType MediaTypeOf(StreamKind kind) {
+  return kind == StreamKind::Video ? AVMEDIA_TYPE_VIDEO
+         : kind == StreamKind::Audio ? AVMEDIA_TYPE_AUDIO
+                                     : AVMEDIA_TYPE_SUBTITLE;
+}
+
 struct StreamMap {
   int file = 0, stream = 0;          // input stream
   int syncFile = 0, syncStream = 0;  // stream it keeps in step with

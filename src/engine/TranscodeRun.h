@@ -80,6 +80,11 @@ struct OutputStreamState {
   int pictureType = 0;
   std::int64_t lastOutputTime = 0;    // microseconds reached by the packets written
   std::int64_t lastDts = AV_NOPTS_VALUE;  // copy streams: keeps timestamps increasing
+
+  // Seconds of output written so far.
+  double OutputSeconds() const {
+    return encoder ? double(syncOpts) * av_q2d(encoder->time_base) : double(lastOutputTime) / AV_TIME_BASE;
+  }
 };
 
 // A packet the decoder refused; fatal only with "xerror".
@@ -98,7 +103,7 @@ struct TranscodeRun {
   // Setup steps.
   void BuildInputStreams();
   void MapOutputStreams();
-  int ChooseInputStream(const OutputStreamState& output, AVMediaType type, int group) const;
+  int ChooseInputStream(AVMediaType type, int group) const;
   void PrepareStream(OutputStreamState& output);
   void PrepareVideoStream(OutputStreamState& output, const InputStreamState& input);
   void PreparePassLog(OutputStreamState& output);
@@ -150,7 +155,7 @@ struct TranscodeRun {
 
   // Progress.
   void Report(bool final);
-  std::string ReportText(bool final, const OutputStreamState* video, double seconds, std::int64_t size);
+  std::string ReportText(bool final, int framesPerSecond, double seconds, std::int64_t size);
   void WriteVideoStats(const OutputStreamState& output, const AVPacket* packet);
 
   TCustomEngineTask& task;

@@ -110,7 +110,7 @@ void TranscodeRun::BuildInputStreams() {
 
 // The stream of the output's kind that the libraries rank best (most frames
 // seen while probing), in the given input file or the first that has one.
-int TranscodeRun::ChooseInputStream(const OutputStreamState&, AVMediaType type, int group) const {
+int TranscodeRun::ChooseInputStream(AVMediaType type, int group) const {
   for (int f = 0; f < int(inputFiles.size()); ++f) {
     if (group >= 0 && f != group) continue;
     AVFormatContext* context = task.Input(f);
@@ -143,13 +143,7 @@ void TranscodeRun::MapOutputStreams() {
     throw EngineException("Number of stream maps must match number of output streams");
   for (size_t n = 0; n < outputStreams.size(); ++n) {
     auto& output = outputStreams[n];
-    const AVMediaType type = output.stream->codecpar->codec_type != AVMEDIA_TYPE_UNKNOWN
-                                 ? output.stream->codecpar->codec_type
-                                 : output.encoder ? output.encoder->codec_type : AVMEDIA_TYPE_UNKNOWN;
-    const AVMediaType kind = output.setup->kind == StreamKind::Video   ? AVMEDIA_TYPE_VIDEO
-                             : output.setup->kind == StreamKind::Audio ? AVMEDIA_TYPE_AUDIO
-                                                                       : AVMEDIA_TYPE_SUBTITLE;
-    (void)type;
+    const AVMediaType kind = MediaTypeOf(output.setup->kind);
     if (!maps.empty()) {
       const auto& map = maps[n];
       auto find = [&](int file, int stream) {
@@ -168,7 +162,7 @@ void TranscodeRun::MapOutputStreams() {
                                            map.stream, codecNameOf(source->codecpar->codec_id).c_str(), output.file,
                                            output.index, streamCodecName(output).c_str()));
     } else {
-      output.source = output.sync = ChooseInputStream(output, kind, task.joining_ ? 0 : -1);
+      output.source = output.sync = ChooseInputStream(kind, task.joining_ ? 0 : -1);
       if (output.source < 0)
         throw EngineException(StringPrintf("Could not find input stream matching output stream #%d.%d (%s)",
                                            output.file, output.index, streamCodecName(output).c_str()));

@@ -1,30 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <string>
 
 #include "TestDvd.h"
+#include "support/RunCli.h"
 
 namespace {
-
-struct CliRun {
-  int exitCode = -1;
-  std::string output;  // standard output and error together
-};
-
-CliRun RunCli(const std::string& arguments) {
-  CliRun run;
-  const std::string command = std::string(OXBEL_PROGRAM_DIR) + "/oxbel-cli " + arguments + " 2>&1";
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  return run;
-}
 
 TEST(DvdCli, ListsTheTitlesOfADisc) {
   // Only the listing: routine library notes about unencrypted folders stay out of it.

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -9,30 +7,10 @@
 #include "engine/MediaLoader.h"
 #include "engine/MediaProbe.h"
 #include "media/TestMedia.h"
+#include "support/RunCli.h"
 #include "support/TempHome.h"
 
 namespace {
-
-struct CliRun {
-  int exitCode;
-  std::string output;  // standard output and error together
-};
-
-// Runs oxbel-cli with the arguments; with prefixed false the text is a whole
-// shell command line whose "convert ..." part is given to the program.
-CliRun runCli(const std::string& arguments, bool prefixed = true) {
-  CliRun run{-1, {}};
-  const std::string program = std::string(OXBEL_PROGRAM_DIR) + "/oxbel-cli ";
-  const std::string command = prefixed ? program + arguments + " 2>&1"
-                                       : "(" + program + arguments + ") 2>&1";
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  return run;
-}
 
 TEST(Cli, ProbeDescribesFilesAndFailsOnBadOnes) {
   TempHome home;
@@ -49,21 +27,21 @@ TEST(Cli, ProbeDescribesFilesAndFailsOnBadOnes) {
   bytes += std::string(100, char(0x80));
   WriteFileBytes(wav, bytes);
 
-  const CliRun good = runCli("probe '" + wav + "'");
+  const CliRun good = RunCli("probe '" + wav + "'");
   EXPECT_EQ(good.exitCode, 0) << good.output;
   EXPECT_NE(good.output.find("File Name: " + wav + "\nFormat Name: wav\n"), std::string::npos) << good.output;
   EXPECT_NE(good.output.find("File Size: 144 Byte"), std::string::npos);
   EXPECT_NE(good.output.find("Stream #0, 1/8000: Audio: pcm_u8"), std::string::npos) << good.output;
 
   const std::string missing = home.file("missing.mp4");
-  const CliRun bad = runCli("probe '" + wav + "' '" + missing + "'");
+  const CliRun bad = RunCli("probe '" + wav + "' '" + missing + "'");
   EXPECT_EQ(bad.exitCode, 1);
   EXPECT_NE(bad.output.find(missing + ": No such file or directory"), std::string::npos) << bad.output;
   EXPECT_NE(bad.output.find("Format Name: wav"), std::string::npos);
 
-  EXPECT_EQ(runCli("probe").exitCode, 1);
-  EXPECT_EQ(runCli("frobnicate x").exitCode, 2);
-  const CliRun help = runCli("--help");
+  EXPECT_EQ(RunCli("probe").exitCode, 1);
+  EXPECT_EQ(RunCli("frobnicate x").exitCode, 2);
+  const CliRun help = RunCli("--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.output.find("probe FILE..."), std::string::npos);
 }
@@ -72,19 +50,19 @@ TEST(Cli, ConvertFinishesFailsAndStopsOnInterrupt) {
   TempHome home;
   const std::string source = test_media::Path(test_media::Kind::DvdPalMpeg2Ac3);
   const std::string output = home.file("out.3gp");
-  const CliRun done = runCli("convert -i '" + source + "' vcodec=h263 s=176x144 acodec=libfaac ar=22050 -o '" + output + "'");
+  const CliRun done = RunCli("convert -i '" + source + "' vcodec=h263 s=176x144 acodec=libfaac ar=22050 -o '" + output + "'");
   EXPECT_EQ(done.exitCode, 0) << done.output;
   EXPECT_NE(done.output.find("frame="), std::string::npos);
   EXPECT_GT(std::filesystem::file_size(output), 1000u);
 
-  const CliRun bad = runCli("convert -i '" + source + "' s=12 -o '" + output + "'");
+  const CliRun bad = RunCli("convert -i '" + source + "' s=12 -o '" + output + "'");
   EXPECT_EQ(bad.exitCode, 1);
   EXPECT_NE(bad.output.find("Incorrect frame size"), std::string::npos) << bad.output;
 
   // Reading at the source's own pace keeps the run going long enough to interrupt it.
   const std::string stopped = home.file("stopped.mp4");
-  const CliRun interrupted = runCli("convert re=1 -i '" + source + "' vcodec=mpeg4 -o '" + stopped + "' & pid=$!; "
-                                    "sleep 0.8; kill -INT $pid; wait $pid; exit $?", false);
+  const CliRun interrupted = RunCli("convert re=1 -i '" + source + "' vcodec=mpeg4 -o '" + stopped + "' & pid=$!; "
+                                    "sleep 0.8; kill -INT $pid; wait $pid; exit $?", true);
   EXPECT_EQ(interrupted.exitCode, 130) << interrupted.output;
   TMediaProbe probe;
   ASSERT_TRUE(TMediaLoader::instance().loadSet(kEngineLibraries));
