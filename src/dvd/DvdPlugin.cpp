@@ -1,14 +1,15 @@
 #include "dvd/DvdPlugin.h"
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 
 #include "engine/EngineException.h"
+#include "engine/LibraryFiles.h"
 #include "engine/MediaLogger.h"
+#include "engine/MediaUtils.h"
 
 namespace {
 
@@ -38,28 +39,12 @@ std::mutex bindingLock;
 Binding binding;        // guarded by bindingLock
 std::string lastError;  // guarded by bindingLock
 
-std::string Format(const char* pattern, const std::string& a, const std::string& b, const std::string& c = {}) {
-  char text[2048];
-  std::snprintf(text, sizeof text, pattern, a.c_str(), b.c_str(), c.c_str());
-  return text;
-}
-
-bool FileExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string DlError() {
-  const char* text = dlerror();
-  return text ? text : "unknown error";
-}
-
 // Resolves one export into `target`; raises the binding's text when it is missing.
 template <typename Function>
 void Resolve(void* handle, const char* name, const std::string& library, Function& target) {
   dlerror();
   void* address = dlsym(handle, name);
-  if (!address) throw EngineException(Format("Load function %s@%s error: %s", name, library, DlError()));
+  if (!address) throw EngineException(StringPrintf("Load function %s@%s error: %s", name, library.c_str(), DynamicLoaderError().c_str()));
   target = reinterpret_cast<Function>(address);
 }
 
@@ -115,9 +100,9 @@ bool LoadDvdPlugin(const std::string& directory, const std::string& initialisati
   const std::string library = folder + kLibraryName;
   dlerror();
   Binding bound;
-  bound.handle = dlopen(FileExists(library) ? library.c_str() : kLibraryName, RTLD_NOW | RTLD_LOCAL);
+  bound.handle = dlopen(LibraryPathIn(folder, kLibraryName).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!bound.handle) {
-    lastError = Format("Load library %s error: %s", library, DlError());
+    lastError = StringPrintf("Load library %s error: %s", library.c_str(), DynamicLoaderError().c_str());
     return false;
   }
   try {

@@ -1,12 +1,12 @@
 #include "engine/MediaLoader.h"
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 
-#include <cstdio>
 
 #include "engine/MediaApi.h"
+#include "engine/LibraryFiles.h"
 #include "engine/MediaLogger.h"
+#include "engine/MediaUtils.h"
 
 namespace {
 
@@ -45,28 +45,6 @@ const EntryPoint kEntryPoints[] = {
 #include "engine/MediaEntryPoints.inc"
 #undef MEDIA_FN
 };
-
-std::string format(const char* pattern, const std::string& a, const std::string& b) {
-  char buffer[4096];
-  std::snprintf(buffer, sizeof buffer, pattern, a.c_str(), b.c_str());
-  return buffer;
-}
-
-std::string format(const char* pattern, const std::string& a, const std::string& b, const std::string& c) {
-  char buffer[4096];
-  std::snprintf(buffer, sizeof buffer, pattern, a.c_str(), b.c_str(), c.c_str());
-  return buffer;
-}
-
-bool fileExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string dlErrorText() {
-  const char* text = dlerror();
-  return text ? text : "unknown error";
-}
 
 // The API major version the headers expect of a library whose file major differs.
 int apiMajor(MediaLibrary library) {
@@ -140,17 +118,11 @@ bool TMediaLoader::loadLocked(MediaLibrary library) {
 // A name with a folder is opened from there; a bare name is taken from the
 // library folder when the file is there, else from the system's search order.
 bool TMediaLoader::openLocked(MediaLibrary library) {
-  const std::string name = fileNameLocked(library);
-  std::string path = name;
-  if (name.find('/') == std::string::npos && !libraryDirectory_.empty()) {
-    std::string folder = libraryDirectory_;
-    if (folder.back() != '/') folder += '/';
-    if (fileExists(folder + name)) path = folder + name;
-  }
+  const std::string path = LibraryPathIn(libraryDirectory_, fileNameLocked(library));
   dlerror();
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
-    lastError_ = format("Load library %s error: %s", path, dlErrorText());
+    lastError_ = StringPrintf("Load library %s error: %s", path.c_str(), DynamicLoaderError().c_str());
     return false;
   }
   status_[size_t(library)].handle = handle;
@@ -166,16 +138,15 @@ bool TMediaLoader::bindLocked(MediaLibrary library) {
     dlerror();
     void* address = dlsym(status.handle, entry.name);
     if (!address) {
-      lastError_ = format("Load function %s@%s error: %s", entry.name, name, dlErrorText());
+      lastError_ = StringPrintf("Load function %s@%s error: %s", entry.name, name.c_str(), DynamicLoaderError().c_str());
       return false;
     }
     entry.assign(address);
   }
   const int found = runtimeApiMajor(library);
   if (found != apiMajor(library)) {
-    lastError_ = format("Load library %s error: %s", name,
-                        "major version " + std::to_string(found) + " found, the program needs version " +
-                            std::to_string(apiMajor(library)));
+    lastError_ = StringPrintf("Load library %s error: major version %d found, the program needs version %d",
+                              name.c_str(), found, apiMajor(library));
     return false;
   }
   status.bound = true;
