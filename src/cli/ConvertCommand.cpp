@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <thread>
 
+#include <unistd.h>
+
 #include "engine/Dispatcher.h"
 #include "engine/MediaEngine.h"
 
@@ -12,7 +14,11 @@ namespace {
 
 std::atomic<bool> interrupted{false};  // set by the signal handler, read by the main loop
 
-void requestStop(int) { interrupted = true; }
+// The first signal stops the conversion and lets it finish the file; a second
+// one ends the program at once.
+void requestStop(int) {
+  if (interrupted.exchange(true)) _exit(130);
+}
 
 // The files of the command line with the options given before each of them.
 struct FileArgument {

@@ -112,7 +112,7 @@ void TranscodeRun::EncodeAudioFromFifo(OutputStreamState& output, bool final) {
   const bool smallLast = encoder->codec && (encoder->codec->capabilities &
                                             (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE));
   while (media::av_audio_fifo_size(fifo) >= frameSize || (final && media::av_audio_fifo_size(fifo) > 0)) {
-    if (output.frameNumber >= settings.maxFrames[1]) return;
+    if (output.frameNumber >= settings.maxFrames[1] || (final && StopOverdue())) return;
     const int available = std::min(frameSize, media::av_audio_fifo_size(fifo));
     AVFrame* samples = work;
     media::av_frame_unref(samples);

@@ -101,8 +101,9 @@ void TCustomEngineTask::AddStreamToLastOutput(StreamKind kind) {
 
 namespace {
 
-// An output that received nothing is removed, so a failed task leaves no empty file.
-void closeOutput(AVFormatContext*& context) {
+// An output that received nothing is removed, so a failed task leaves no empty
+// file; so is one the run found without a single packet.
+void closeOutput(AVFormatContext*& context, bool discard) {
   if (!context) return;
   std::string path = context->url ? context->url : "";
   const bool ownsFile = !(context->oformat->flags & AVFMT_NOFILE);
@@ -110,7 +111,7 @@ void closeOutput(AVFormatContext*& context) {
   media::avformat_free_context(context);
   context = nullptr;
   struct stat st {};
-  if (ownsFile && !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0)
+  if (ownsFile && !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_size == 0 || discard))
     ::unlink(path.c_str());
 }
 
@@ -125,7 +126,7 @@ void TCustomEngineTask::Release() {
   inputs_.clear();
   for (auto& output : outputs_) {
     for (auto& stream : output.streams) media::avcodec_free_context(&stream.encoder);
-    closeOutput(output.context);
+    closeOutput(output.context, output.discard);
   }
   outputs_.clear();
   hookModules_->Release();

@@ -111,6 +111,7 @@ class TCustomEngineTask : private OptionHost {
     std::int64_t startTime = 0;  // "ss" given for this output: earlier frames are dropped
     std::vector<OutputStreamSetup> streams;  // by stream index
     int groupCount = 1;  // joined outputs are registered once per input file
+    bool discard = false;  // received nothing: deleted when closed
   };
 
  private:
@@ -122,6 +123,7 @@ class TCustomEngineTask : private OptionHost {
   void AddHookModule(const std::vector<std::string>& words) override;
 
   void OpenInputOrThrow(const std::string& fileName);
+  static int StopRequestedCallback(void* task);
   void SeekToStartTime(InputFile& input, const std::string& fileName);
   bool SeekInput(InputFile& input, std::int64_t timestamp);
   void ApplyDvdParameters(const struct DvdParam& param);

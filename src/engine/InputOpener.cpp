@@ -63,6 +63,9 @@ void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
   AVFormatContext* context = media::avformat_alloc_context();
   if (!context) throw EngineException("avformat_alloc_context failed");
   options_.generic.ApplyTo(context, false);
+  // A stop request also ends a read that is stuck in the library, such as one
+  // searching a damaged file for the next packet.
+  context->interrupt_callback = {&StopRequestedCallback, this};
   const std::pair<StreamKind, const AVCodec**> forced[] = {{StreamKind::Video, &context->video_codec},
                                                           {StreamKind::Audio, &context->audio_codec},
                                                           {StreamKind::Subtitle, &context->subtitle_codec}};
@@ -135,12 +138,18 @@ void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
   inputs_.push_back(input);
 }
 
+int TCustomEngineTask::StopRequestedCallback(void* task) {
+  return static_cast<TCustomEngineTask*>(task)->StopRequested() ? 1 : 0;
+}
+
 void TCustomEngineTask::SeekToStartTime(InputFile& input, const std::string& fileName) {
   auto& pending = options_.pending;
   AVFormatContext* context = input.context;
   std::int64_t timestamp = pending.startTime;
   if (context->start_time != AV_NOPTS_VALUE) timestamp += context->start_time;
-  if (timestamp != 0 && !SeekInput(input, timestamp) && options_.task.verbosity > 0)
+  // Only a requested start time seeks: a seek back to the file's own start can
+  // land behind its first key frame and lose the whole picture.
+  if (pending.startTime != 0 && !SeekInput(input, timestamp) && options_.task.verbosity > 0)
     TMediaLogger::instance().LogFmt(this, llWarning, "%s: could not seek to position %0.3f", fileName.c_str(),
                                     double(timestamp) / AV_TIME_BASE);
   input.tsOffset = pending.inputTsOffset - (options_.task.copyTimestamps ? 0 : timestamp);

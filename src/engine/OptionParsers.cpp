@@ -39,6 +39,16 @@ int Integer(const std::string& value) { return int(std::strtol(value.c_str(), nu
 
 std::int64_t Integer64(const std::string& value) { return std::strtoll(value.c_str(), nullptr, 10); }
 
+std::string InvalidValueText(const std::string& option, const std::string& value) {
+  return StringPrintf("Invalid value \"%s\" for option \"%s\"", value.c_str(), option.c_str());
+}
+
+int NonNegativeInteger(const std::string& option, const std::string& value) {
+  const int number = Integer(value);
+  if (number < 0) throw EngineException(InvalidValueText(option, value));
+  return number;
+}
+
 double Number(const std::string& value) { return std::strtod(value.c_str(), nullptr); }
 
 double BitRate(const std::string& value) {

@@ -20,6 +20,11 @@ double Number(const std::string& value);
 // A number with an optional k, M or G multiplier ("64k" is 64000).
 double BitRate(const std::string& value);
 
+// "Invalid value \"<value>\" for option \"<option>\"": a value the option cannot take.
+std::string InvalidValueText(const std::string& option, const std::string& value);
+// An integer of at least 0; refused with InvalidValueText.
+int NonNegativeInteger(const std::string& option, const std::string& value);
+
 // Microseconds; refused: "Invalid duration specification for <option>: <value>".
 std::int64_t Duration(const std::string& option, const std::string& value);
 // Microseconds since 1970; refused: "Invalid date specification for <option>: <value>".

@@ -33,8 +33,9 @@ constexpr std::pair<const char*, int TaskSettings::*> kTaskIntegers[] = {
     {"vsync", &TaskSettings::videoSyncMethod},  {"async", &TaskSettings::audioSyncMethod},
     {"vglobal", &TaskSettings::globalHeader},   {"copyinkf", &TaskSettings::copyInitialNonKeyframes},
     {"vdt", &TaskSettings::videoDiscard},       {"me_threshold", &TaskSettings::meThreshold},
-    {"vol", &TaskSettings::audioVolume},
 };
+// A negative value would reach the resampler as a negative gain.
+constexpr std::pair<const char*, int TaskSettings::*> kTaskNonNegatives[] = {{"vol", &TaskSettings::audioVolume}};
 constexpr std::pair<const char*, double TaskSettings::*> kTaskSeconds[] = {
     {"adrift_threshold", &TaskSettings::audioDriftThreshold},
     {"dts_delta_threshold", &TaskSettings::dtsDeltaThreshold},
@@ -72,6 +73,10 @@ void addFieldOptions(OptionTable& table) {
     table[name] = [field](const OptionCall& call) { call.options.task.*field = true; };
   for (const auto& [name, field] : kTaskIntegers)
     table[name] = [field](const OptionCall& call) { call.options.task.*field = Integer(call.value); };
+  for (const auto& [name, field] : kTaskNonNegatives)
+    table[name] = [field](const OptionCall& call) {
+      call.options.task.*field = NonNegativeInteger(call.name, call.value);
+    };
   for (const auto& [name, field] : kTaskSeconds)
     table[name] = [field](const OptionCall& call) { call.options.task.*field = Number(call.value); };
   for (const auto& [name, field] : kTaskTexts)
@@ -144,7 +149,8 @@ void metadata(const OptionCall& call) {
 }
 
 void bitRate(const OptionCall& call) {
-  if (call.options.generic.Set(call.name, call.value) == GenericOptions::Result::Stored && BitRate(call.value) < 1000)
+  call.options.SetGeneric(call.name, call.value);
+  if (BitRate(call.value) < 1000)
     call.Log(llWarning, "WARNING: The bitrate parameter is set too low. It takes bits/s as argument, not kbits/s");
 }
 

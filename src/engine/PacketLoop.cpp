@@ -15,6 +15,14 @@ constexpr AVRational kMicroseconds{1, AV_TIME_BASE};
 
 }  // namespace
 
+bool TranscodeRun::Stopping() {
+  if (!task.StopRequested()) return false;
+  if (stopSeen == Clock::time_point{}) stopSeen = Clock::now();
+  return true;
+}
+
+bool TranscodeRun::StopOverdue() { return Stopping() && Clock::now() - stopSeen >= kStopGrace; }
+
 bool TranscodeRun::FrameLimitReached(const OutputStreamState& output) const {
   const AVMediaType type = output.stream->codecpar->codec_type;
   const int limit = type == AVMEDIA_TYPE_VIDEO ? settings.maxFrames[0]
@@ -53,7 +61,7 @@ void TranscodeRun::Loop() {
                                         : pending.recordingTime + task.outputs_.front().startTime;
   while (true) {
     task.WaitWhilePaused();
-    if (task.StopRequested()) break;
+    if (Stopping()) break;
     const int file = ChooseInputFile();
     if (file == -2) break;
     if (file < 0) {
@@ -169,7 +177,8 @@ void TranscodeRun::ProcessPacket(InputStreamState& input, AVPacket* data) {
 void TranscodeRun::Decode(InputStreamState& input, const AVPacket* data) {
   if (media::avcodec_send_packet(input.decoder, data) < 0 && data) throw DecodeError();
   input.framesInPacket = 0;
-  while (true) {
+  // Without a packet the decoder hands out what it holds, unless a stop is overdue.
+  while (data || !StopOverdue()) {
     const int received = media::avcodec_receive_frame(input.decoder, frame);
     if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) break;
     if (received < 0) throw DecodeError();
@@ -300,7 +309,7 @@ void TranscodeRun::FlushEncoders() {
         media::av_buffersrc_add_frame_flags(output.video.source, nullptr, 0) >= 0) {
       auto& input = inputStreams[size_t(output.source)];
       media::av_frame_unref(work);
-      while (media::av_buffersink_get_frame(output.video.sink, work) >= 0) {
+      while (!StopOverdue() && media::av_buffersink_get_frame(output.video.sink, work) >= 0) {
         EncodeVideo(output, work, input);
         media::av_frame_unref(work);
       }
@@ -321,6 +330,19 @@ void TranscodeRun::Finish() {
   for (int o = 0; o < task.OutputCount(); ++o)
     if (headerWritten[size_t(o)]) media::av_write_trailer(task.outputs_[size_t(o)].context);
   Report(true);
+  DiscardEmptyOutputs();
+}
+
+// A file without a single packet has no track a player could show: it is
+// removed, and unless the user stopped the run, that is a failure.
+void TranscodeRun::DiscardEmptyOutputs() {
+  bool empty = false;
+  for (int o = 0; o < task.OutputCount(); ++o) {
+    if (packetsMuxed[size_t(o)] > 0) continue;
+    task.outputs_[size_t(o)].discard = true;
+    empty = true;
+  }
+  if (empty && !task.StopRequested()) throw EngineException("Output file is empty, nothing was encoded");
 }
 
 void TCustomEngineTask::Transcode() {

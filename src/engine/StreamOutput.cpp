@@ -39,7 +39,8 @@ void TranscodeRun::SendToEncoder(OutputStreamState& output, AVFrame* data) {
   const char* failure = video ? "Video encoding failed" : "Audio encoding failed";
   const int sent = media::avcodec_send_frame(encoder, data);
   if (sent < 0 && sent != AVERROR_EOF) throw EngineException(failure);
-  while (true) {
+  // Flushing (no frame) ends early when a stop is overdue: the file stays valid, only shorter.
+  while (data || !StopOverdue()) {
     const int received = media::avcodec_receive_packet(encoder, encoded);
     if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return;
     if (received < 0) throw EngineException(failure);
@@ -88,6 +89,7 @@ void TranscodeRun::WriteFiltered(OutputStreamState& output, AVPacket* data) {
   (type == AVMEDIA_TYPE_VIDEO ? videoBytes : type == AVMEDIA_TYPE_AUDIO ? audioBytes : extraBytes) += data->size;
   data->stream_index = output.index;
   AVFormatContext* context = task.outputs_[size_t(output.file)].context;
+  ++packetsMuxed[size_t(output.file)];
   if (media::av_interleaved_write_frame(context, data) < 0)
     throw EngineException(StringPrintf("%s failed for stream %d, codec %s", "av_interleaved_write_frame()",
                                        output.index, media::avcodec_get_name(output.stream->codecpar->codec_id)));

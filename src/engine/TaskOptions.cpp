@@ -1,5 +1,7 @@
 #include "engine/TaskOptions.h"
 
+#include "engine/EngineException.h"
+#include "engine/OptionParsers.h"
 #include "engine/OptionVocabulary.h"
 
 TaskOptions::TaskOptions() = default;
@@ -9,8 +11,14 @@ void TaskOptions::Apply(const std::string& name, const std::string& value, Optio
     (*handler)(OptionCall{*this, name, value, host});
     return;
   }
-  // Unknown to the library as well: ignored without a message.
-  generic.Set(name, value);
+  SetGeneric(name, value);
+}
+
+void TaskOptions::SetGeneric(const std::string& name, const std::string& value) {
+  // A name unknown to the libraries as well is ignored without a message; a
+  // value they refuse fails the option.
+  if (generic.Set(name, value) == GenericOptions::Result::InvalidValue)
+    throw EngineException(option_parsers::InvalidValueText(name, value));
 }
 
 void TaskOptions::Reset() {

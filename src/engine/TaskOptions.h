@@ -136,6 +136,9 @@ class TaskOptions {
   // "ntsc-" or "film-" prefix; fallbackNorm decides when the automatic norm
   // cannot ("film", "ntsc", anything else PAL).
   void ApplyTarget(const std::string& value, const std::string& fallbackNorm, OptionHost& host);
+  // Stores a library option; a value the libraries refuse raises
+  // "Invalid value \"<value>\" for option \"<name>\"".
+  void SetGeneric(const std::string& name, const std::string& value);
   // Back to the defaults (a task reset).
   void Reset();
 

@@ -68,6 +68,7 @@ struct OutputStreamState {
   int source = -1, sync = -1;         // input stream indexes
   std::int64_t frameNumber = 0;
   std::int64_t syncOpts = 0;          // next output timestamp in the encoder's time base
+  double clockShift = 0;              // output frames the source's clock jumped by
   VideoConverter video;
   AudioConverter audio;
   AVBSFContext* filters = nullptr;    // bitstream filter chain
@@ -86,6 +87,14 @@ struct OutputStreamState {
     return encoder ? double(syncOpts) * av_q2d(encoder->time_base) : double(lastOutputTime) / AV_TIME_BASE;
   }
 };
+
+// A picture further than this from the output clock means the source's clock
+// jumped; the output goes on from where it stands instead of filling the gap.
+inline constexpr double kClockJumpSeconds = 5;
+
+// After a stop request the file is finished off for at most this long; what
+// the decoders and encoders still hold after that is left out.
+inline constexpr std::chrono::milliseconds kStopGrace{200};
 
 // A packet the decoder refused; fatal only with "xerror".
 struct DecodeError {};
@@ -132,9 +141,15 @@ struct TranscodeRun {
   void SwitchToNextFile(int file);
   void FlushDecoders();
   void FlushEncoders();
+  void DiscardEmptyOutputs();
+  // Whether a stop was requested; notes when the run first saw it.
+  bool Stopping();
+  // Whether the grace time after a stop request is over.
+  bool StopOverdue();
 
   // Outputs.
   void VideoOut(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
+  double SyncDistance(OutputStreamState& output, InputStreamState& input, double frameTime);
   AVFrame* ConvertPicture(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
   bool NeedsFilterGraph(const OutputStreamState& output) const;
   // Builds buffer -> [yadif] -> [crop] -> [scale] -> user graph -> [scale to the
@@ -165,12 +180,14 @@ struct TranscodeRun {
   std::vector<InputFileState> inputFiles;
   std::vector<OutputStreamState> outputStreams;
   std::vector<bool> headerWritten;
+  std::vector<std::int64_t> packetsMuxed;  // per output file
   int currentFile = 0;       // the input being read when joining
   int readingFile = 0;       // the input of the last packet, for the progress report
   std::int64_t videoBytes = 0, audioBytes = 0, extraBytes = 0;
   int framesDuplicated = 0, framesDropped = 0;
   int lastDuplicated = 0, lastDropped = 0;
   Clock::time_point started, lastReport;
+  Clock::time_point stopSeen{};  // when the run first saw the stop request
   std::array<int, 52> qpHistogram{};
   std::FILE* vstats = nullptr;
   AVPacket* packet = nullptr;

@@ -200,6 +200,11 @@ void TranscodeRun::PrepareStream(OutputStreamState& output) {
   switch (type) {
     case AVMEDIA_TYPE_VIDEO: PrepareVideoStream(output, input); break;
     case AVMEDIA_TYPE_AUDIO:
+      // A cut-off stream the libraries could not measure; resampling it would fail obscurely.
+      if (source->codecpar->sample_rate <= 0)
+        throw EngineException(StringPrintf("%s: audio stream #%d has no sample rate", task.Input(input.file)->url,
+                                           input.index));
+      break;
     case AVMEDIA_TYPE_SUBTITLE: break;
     default: throw EngineException("invalid codec_type of output stream");
   }
@@ -338,6 +343,7 @@ void TranscodeRun::CopyMetadataAndChapters() {
 
 void TranscodeRun::WriteHeaders() {
   headerWritten.assign(size_t(task.OutputCount()), false);
+  packetsMuxed.assign(size_t(task.OutputCount()), 0);
   for (int o = 0; o < task.OutputCount(); ++o) {
     AVFormatContext* context = task.outputs_[size_t(o)].context;
     const int written = media::avformat_write_header(context, nullptr);

@@ -125,6 +125,20 @@ AVFrame* TranscodeRun::ConvertPicture(OutputStreamState& output, InputStreamStat
   return video.scaled;
 }
 
+// The picture's distance from the output clock, in output frames, after
+// following a jump of the source's clock: a distance of more than a few seconds
+// is a damaged or restarted clock, not a gap to fill with copies of one picture.
+double TranscodeRun::SyncDistance(OutputStreamState& output, InputStreamState& input, double frameTime) {
+  const double delta = frameTime - output.clockShift - double(output.syncOpts);
+  const double limit = kClockJumpSeconds / av_q2d(output.encoder->time_base);
+  if (std::fabs(delta) <= limit) return delta;
+  output.clockShift += delta;
+  TMediaLogger::instance().LogFmt(&task, llWarning,
+                                  "Stream #%d.%d: time stamp jump of %.3f s at %.3f s, the picture follows on", input.file,
+                                  input.index, delta * av_q2d(output.encoder->time_base), output.OutputSeconds());
+  return 0;
+}
+
 void TranscodeRun::VideoOut(OutputStreamState& output, InputStreamState& input, AVFrame* picture) {
   const AVCodecContext* encoder = output.encoder;
   const AVOutputFormat* format = task.outputs_[size_t(output.file)].context->oformat;
@@ -135,12 +149,12 @@ void TranscodeRun::VideoOut(OutputStreamState& output, InputStreamState& input, 
   if (method == 0) {
     output.syncOpts = std::lrint(frameTime);
   } else {
-    const double delta = frameTime - double(output.syncOpts);
+    const double delta = SyncDistance(output, input, frameTime);
     if (delta < -1.1) {
       frames = 0;
     } else if (method == 2 || variableRate) {
       if (delta <= -0.6) frames = 0;
-      else if (delta > 0.6) output.syncOpts = std::lrint(frameTime);
+      else if (delta > 0.6) output.syncOpts = std::lrint(frameTime - output.clockShift);
     } else if (delta > 1.1) {
       frames = int(std::lrint(delta));
     }
@@ -158,7 +172,7 @@ void TranscodeRun::VideoOut(OutputStreamState& output, InputStreamState& input, 
   if (frames == 0) return;
   AVFrame* converted = ConvertPicture(output, input, picture);
   while (converted) {
-    for (int i = 0; i < frames; ++i) EncodeVideo(output, converted, input);
+    for (int i = 0; i < frames && !task.StopRequested(); ++i) EncodeVideo(output, converted, input);
     if (!output.video.graph) break;
     // A graph may hand out more than one picture for one input picture.
     media::av_frame_unref(work);
