@@ -61,15 +61,14 @@ void FullScreen(const TFileJob& job, const Fit& fit, TOutputOptions& output) {
 }
 
 // The cropped picture scaled to fill the frame in one direction, with black
-// bars in the other. The engine gives the output the pixel aspect of the size
-// it knows when the output opens, which is the source's without a frame size;
-// a source without square pixels therefore names the frame to get square ones.
-std::string Letterbox(const TFileJob& job, const TSourcePicture& source, const Fit& fit, TOutputOptions& output) {
+// bars in the other. The frame is named although the filters already give its
+// size: the engine sets up the encoder (pixel aspect, DV's pixel format) for
+// the size it knows when the output opens, which without one is the source's.
+std::string Letterbox(const TFileJob& job, const Fit& fit, TOutputOptions& output) {
   int top = 0, left = 0;
   if (fit.r1 >= fit.r2) top = fit.BarTopBottom();
   if (fit.r1 <= fit.r2) left = fit.BarLeftRight();
-  if ((fit.TW == source.Width && fit.TH == source.Height) || !source.SquarePixels())
-    SetFrame(output, fit.TW, fit.TH, fit);
+  SetFrame(output, fit.TW, fit.TH, fit);
   return Filter("crop", {fit.W, fit.H, job.CropLeft, job.CropTop}) + "," +
          Filter("scale", {fit.TW - 2 * left, fit.TH - 2 * top}) + "," + Filter("pad", {fit.TW, fit.TH, left, top});
 }
@@ -142,7 +141,7 @@ std::string FitPicture(const TFileJob& job, const TSourcePicture& source, int ta
   const int W = source.Width - job.CropLeft - job.CropRight, H = source.Height - job.CropTop - job.CropBottom;
   if (W <= 0 || H <= 0) return {};
   const Fit cropped{W, H, targetWidth, targetHeight, source.DisplayWidth(W)};
-  if (job.ZoomMode == "lbox") return Letterbox(job, source, cropped, output);
+  if (job.ZoomMode == "lbox") return Letterbox(job, cropped, output);
   if (job.ZoomMode == "pan") PanAndScan(job, source, cropped, output);
   return {};
 }

@@ -14,7 +14,6 @@ struct TSourcePicture {
   long double DisplayWidth(int storageWidth) const {
     return static_cast<long double>(storageWidth) * SampleAspectNum / SampleAspectDen;
   }
-  bool SquarePixels() const { return SampleAspectNum == SampleAspectDen; }
 };
 
 // Reads the picture description of the source the probe is loaded with; a
