@@ -18,6 +18,7 @@
 #include "app/AppPaths.h"
 #include "app/Application.h"
 #include "app/FileVersion.h"
+#include "app/PlatformPaths.h"
 #include "app/ProductLinks.h"
 #include "app/SettingsKeys.h"
 #include "engine/MediaLoader.h"
@@ -54,9 +55,8 @@ IniFile TfrmMain::FormatCatalogue() const { return IniFile(str(globalObject_->Fo
 
 void TfrmMain::FormCreate() {
   globalObject_ = std::make_unique<TGlobalObject>();
-  const QString folder = app_paths::programFolder();
-  globalObject_->SetIniPath(app_paths::configFolder() + "oxbeldvdto3gpconverter.ini");
-  globalObject_->SetFormatIniPath(folder + "oxbel3gpformat.ini");
+  globalObject_->SetIniPath(QString::fromStdString(platform_paths::SettingsFilePath()));
+  globalObject_->SetFormatIniPath(QString::fromStdString(platform_paths::CatalogueFilePath()));
   globalObject_->SetProductTitle(QStringLiteral("Oxbel DVD to 3GP Converter"));
   globalObject_->SetVersion(QStringLiteral(" ver 1.70 "));
   globalObject_->SetWebSiteUrl(QString::fromLatin1(product_links::kHomePage));

@@ -1,24 +1,14 @@
 #include "cli/ConvertCommand.h"
 
-#include <atomic>
-#include <csignal>
+#include <algorithm>
 #include <cstdio>
-#include <thread>
 
-#include <unistd.h>
-
+#include "cli/EngineRun.h"
+#include "cli/FormatConvertCommand.h"
 #include "engine/Dispatcher.h"
 #include "engine/MediaEngine.h"
 
 namespace {
-
-std::atomic<bool> interrupted{false};  // set by the signal handler, read by the main loop
-
-// The first signal stops the conversion and lets it finish the file; a second
-// one ends the program at once.
-void requestStop(int) {
-  if (interrupted.exchange(true)) _exit(130);
-}
 
 // The files of the command line with the options given before each of them.
 struct FileArgument {
@@ -79,18 +69,11 @@ bool addFiles(TMediaEngine& engine, const std::vector<FileArgument>& files) {
   return true;
 }
 
-void printProgress(const TProgressInfo& info) {
-  std::string percent;
-  if (info.TotalDuration > 0)
-    percent = " (" + std::to_string(std::min<std::int64_t>(100, info.CurrentDuration * 100 / info.TotalDuration)) + "%)";
-  std::fprintf(stderr, "frame=%5d fps=%3d q=%3.1f size=%8.0fkB time=%0.2f bitrate=%6.1fkbits/s%s\r",
-               info.FrameNumber, info.FramesPerSecond, info.Quality, double(info.CurrentSize) / 1024,
-               double(info.CurrentDuration) / 1e6, info.BitRate, percent.c_str());
-}
-
 }  // namespace
 
 int RunConvertCommand(const std::vector<std::string>& arguments) {
+  if (std::find(arguments.begin(), arguments.end(), "--format") != arguments.end())
+    return RunFormatConvertCommand(arguments);
   QueueDispatcher dispatcher;
   TMediaEngine engine;
   engine.SetDispatcher(&dispatcher);
@@ -100,29 +83,8 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
     std::fprintf(stderr, "oxbel-cli convert: no input file (see oxbel-cli --help)\n");
     return 1;
   }
-  engine.OnProgress = [](TCustomMediaEngine*, TProgressInfo* info) { printProgress(*info); };
   TTerminateInfo taskEnd;
-  std::atomic<bool> allEnded{false};
-  engine.OnTerminate = [&](TCustomMediaEngine*, const TTerminateInfo& info) {
-    if (info.TaskIndex == -1) allEnded = true;
-    else taskEnd = info;
-  };
-  struct sigaction action {};
-  action.sa_handler = requestStop;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-
-  engine.StartTask(1);
-  bool stopped = false;
-  while (!allEnded) {
-    dispatcher.pump();
-    if (interrupted && !stopped) {
-      stopped = true;
-      engine.Stop(true);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  std::fprintf(stderr, "\n");
+  const bool stopped = RunEngineTasks(engine, dispatcher, [&](const TTerminateInfo& info) { taskEnd = info; });
   if (taskEnd.Exception) {
     std::fprintf(stderr, "%s\n", taskEnd.ExceptionMsg.c_str());
     return 1;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/ProgramFolder.h"
+#include "app/PlatformPaths.h"
 #include "dvd/DvdPlugin.h"
 
 namespace {
@@ -30,7 +30,7 @@ void PrintTitle(int index, const DvdTitleInfo& info) {
 }
 
 int ListTitles(const std::string& path) {
-  if (!LoadDvdPlugin(ProgramFolder() + "LibAV", kDvdInitialisation)) {
+  if (!LoadDvdPlugin(platform_paths::ProgramFolder() + "LibAV", kDvdInitialisation)) {
     std::fprintf(stderr, "%s\n", DvdLastError().c_str());
     return 1;
   }

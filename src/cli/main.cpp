@@ -6,8 +6,9 @@
 
 #include "cli/ConvertCommand.h"
 #include "cli/DvdCommand.h"
+#include "cli/FormatsCommand.h"
 #include "cli/ProbeCommand.h"
-#include "cli/ProgramFolder.h"
+#include "app/PlatformPaths.h"
 #include "dvd/DvdPlugin.h"
 #include "engine/EngineException.h"
 #include "engine/MediaLoader.h"
@@ -29,6 +30,18 @@ constexpr const char* kHelp =
     "                  that output. Progress goes to standard error; Ctrl-C stops\n"
     "                  and still writes a playable file. Exits 0 when finished,\n"
     "                  1 on an error, 130 when interrupted.\n"
+    "  convert --format CODE [-d FOLDER] FILE...\n"
+    "                  convert files as the window does with output format CODE\n"
+    "                  (see formats) and the settings stored for it in\n"
+    "                  $XDG_CONFIG_HOME/oxbel/oxbeldvdto3gpconverter.ini; formats\n"
+    "                  the user never changed use the catalogue's defaults. Each\n"
+    "                  file becomes NAME_(new).EXT in FOLDER (default: the output\n"
+    "                  folder of the settings, else ~/clipforge), or NAME_(new_N).EXT\n"
+    "                  when that exists. One line per file on standard output;\n"
+    "                  exits 0 when every file converted, 1 when any failed,\n"
+    "                  130 when interrupted.\n"
+    "  formats         list the output format codes with their names and file\n"
+    "                  extensions.\n"
     "  dvd titles PATH list the titles of a DVD (a device, a folder holding\n"
     "                  VIDEO_TS or a UDF .iso): number, duration, frame size,\n"
     "                  video type, chapters, audio and subtitle streams with\n"
@@ -42,7 +55,7 @@ constexpr const char* kHelp =
 
 bool loadLibraries() {
   auto& loader = TMediaLoader::instance();
-  loader.setLibraryDirectory(ProgramFolder() + "LibAV");
+  loader.setLibraryDirectory(platform_paths::ProgramFolder() + "LibAV");
   if (loader.loadSet(kEngineLibraries)) return true;
   std::fprintf(stderr, "%s\n", loader.lastError().c_str());
   return false;
@@ -58,7 +71,7 @@ int main(int argc, char** argv) {
   }
   const std::string command = arguments[0];
   arguments.erase(arguments.begin());
-  if (command != "probe" && command != "convert" && command != "dvd") {
+  if (command != "probe" && command != "convert" && command != "dvd" && command != "formats") {
     std::fprintf(stderr, "oxbel-cli: unknown command '%s' (see oxbel-cli --help)\n", command.c_str());
     return 2;
   }
@@ -70,9 +83,10 @@ int main(int argc, char** argv) {
     if (sender == &logger) std::fprintf(stderr, "%s\n", message.c_str());
   });
   if (command == "dvd") return RunDvdCommand(arguments);
+  if (command == "formats") return RunFormatsCommand(arguments);
   if (!loadLibraries()) return 1;
   // "opendvd:" sources read through the DVD plug-in; without it only they fail.
-  if (command != "dvd") LoadDvdPlugin(ProgramFolder() + "LibAV", kDvdInitialisation);
+  if (command != "dvd") LoadDvdPlugin(platform_paths::ProgramFolder() + "LibAV", kDvdInitialisation);
   try {
     return command == "probe" ? RunProbeCommand(arguments) : RunConvertCommand(arguments);
   } catch (const EngineException& e) {

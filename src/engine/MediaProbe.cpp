@@ -303,6 +303,13 @@ TVideoStreamInfo TCustomMediaProbe::VideoStreamInfo(int index) {
   const AVRational sar = parameters->sample_aspect_ratio;
   if (sar.num > 0 && sar.den > 0 && parameters->height > 0)
     info.DisplayAspectRatio = float(av_q2d(sar) * parameters->width / parameters->height);
+  const AVRational pixel = stream->sample_aspect_ratio.num > 0 && stream->sample_aspect_ratio.den > 0
+                               ? stream->sample_aspect_ratio
+                               : sar;
+  if (pixel.num > 0 && pixel.den > 0) {
+    info.SampleAspectNum = pixel.num;
+    info.SampleAspectDen = pixel.den;
+  }
   info.PixelFormat = parameters->format;
   info.FrameRateNum = stream->r_frame_rate.num;
   info.FrameRateDen = stream->r_frame_rate.den;

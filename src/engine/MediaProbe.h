@@ -41,6 +41,9 @@ struct TVideoStreamInfo {
   int Height = -1;
   int Width = -1;
   float DisplayAspectRatio = -1.0f;
+  // Width of a pixel over its height (the container's value before the codec's);
+  // 0/1 when the source does not say.
+  int SampleAspectNum = 0, SampleAspectDen = 1;
   int PixelFormat = -1;
   int FrameRateNum = -1;
   int FrameRateDen = -1;

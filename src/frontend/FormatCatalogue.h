@@ -5,22 +5,12 @@
 
 #include <array>
 
+#include "frontend/FormatList.h"
+
 class IniFile;
 
-// The compiled list of output formats and the keys that join it to the format
-// catalogue file and the settings file. Format code = group * 100 + position.
+// The Qt face of the format list for the windows.
 namespace format_catalogue {
-
-constexpr int kGroupCount = 8;
-constexpr int kTableSize = 51;
-
-struct FormatGroup {
-  const char* caption;
-  QStringList names;  // display names by position
-};
-
-// The eight groups with their captions and the 39 display names.
-const std::array<FormatGroup, kGroupCount>& groups();
 
 // "formatInfo" + decimal code: the format's section in both INI files.
 QString SectionName(int code);

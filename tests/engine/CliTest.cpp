@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "app/IniFile.h"
 #include "engine/MediaLoader.h"
 #include "engine/MediaProbe.h"
 #include "media/TestMedia.h"
@@ -69,6 +71,42 @@ TEST(Cli, ConvertFinishesFailsAndStopsOnInterrupt) {
   ASSERT_TRUE(probe.LoadFile(stopped)) << probe.LastErrorMessage();
   EXPECT_GT(probe.FileStreamInfo().Duration, 0);
   EXPECT_LT(probe.FileStreamInfo().Duration, 1900000);
+}
+
+}  // namespace
+
+namespace {
+
+// The window's way: a format code and the stored settings, destinations named
+// in the settings' output folder, one line per file.
+TEST(Cli, ConvertsFilesWithAFormatOfTheCatalogue) {
+  TempHome home;
+  const std::string folder = home.file("videos");
+  IniFile settings(home.settingsPath().toStdString());
+  settings.writeString("settings", "OutPutDir", folder);
+  const std::string source = test_media::Path(test_media::Kind::DvdPalMpeg2Ac3);
+  const std::string missing = home.file("missing.avi");
+
+  const CliRun run = RunCli("convert --format 200 '" + source + "' '" + source + "' '" + missing + "'");
+  EXPECT_EQ(run.exitCode, 1) << run.output;
+  EXPECT_NE(run.output.find("[1/3] " + source + " -> " + folder + "/dvd_pal_(new).3gp: converted"), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("[2/3] " + source + " -> " + folder + "/dvd_pal_(new_1).3gp: converted"), std::string::npos);
+  EXPECT_NE(run.output.find("[3/3] " + missing + " -> " + folder + "/missing_(new).3gp: failed: "), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(folder + "/missing_(new).3gp"));
+
+  const std::string other = home.file("other");
+  const CliRun single = RunCli("convert -d '" + other + "' --format 700 '" + source + "'");
+  EXPECT_EQ(single.exitCode, 0) << single.output;
+  EXPECT_TRUE(std::filesystem::exists(other + "/dvd_pal_(new).mp3"));
+
+  EXPECT_EQ(RunCli("convert --format 799 '" + source + "'").exitCode, 1);
+  EXPECT_EQ(RunCli("convert --format 200").exitCode, 1);
+  const CliRun formats = RunCli("formats");
+  EXPECT_EQ(formats.exitCode, 0);
+  EXPECT_NE(formats.output.find("200  Mobile Phone 3GP h263 Video(*.3gp)"), std::string::npos) << formats.output;
+  EXPECT_NE(formats.output.find("706  AC-3 Audio Codec (*.ac3)"), std::string::npos);
+  EXPECT_EQ(std::count(formats.output.begin(), formats.output.end(), '\n'), 39);
 }
 
 }  // namespace

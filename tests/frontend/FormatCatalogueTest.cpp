@@ -56,9 +56,7 @@ class InstalledCatalogue : public ::testing::Test {
   IniFile catalogue{(app_paths::programFolder() + "oxbel3gpformat.ini").toStdString()};
   std::vector<std::pair<int, QString>> formats() const {
     std::vector<std::pair<int, QString>> all;
-    for (int g = 0; g < fc::kGroupCount; ++g)
-      for (int p = 0; p < fc::groups()[size_t(g)].names.size(); ++p)
-        all.emplace_back(g * 100 + p, fc::groups()[size_t(g)].names[p]);
+    for (const auto& format : fc::AllFormats()) all.emplace_back(format.code, QString::fromUtf8(format.name));
     return all;
   }
 };

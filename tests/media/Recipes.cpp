@@ -47,6 +47,11 @@ MediaSpec Recipe(Kind kind) {
     case Kind::DvdPalMpeg2Ac3: return Dvd(false);
     // A raw H.264 stream carries neither time stamps nor a bit rate.
     case Kind::UnknownDuration: return {.muxer = "h264", .video = H264()};
+    case Kind::Clip320: return {.muxer = "mp4", .video = VideoSpec{.encoder = "mpeg4", .width = 320, .height = 240}, .audio = Aac()};
+    case Kind::WidePal:
+      return {.muxer = "mp4",
+              .video = VideoSpec{.encoder = "mpeg4", .width = 720, .height = 576, .sampleAspect = {64, 45}},
+              .audio = Aac()};
     default: throw std::logic_error("no recipe: the file is not encoded");
   }
 }

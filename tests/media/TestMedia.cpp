@@ -86,6 +86,8 @@ std::string FileName(Kind kind) {
     case Kind::NonAsciiName: return "vidéo_тест_日本.mp4";
     case Kind::NinetyMinutes: return "ninety_minutes.wav";
     case Kind::UnknownDuration: return "unknown_duration.h264";
+    case Kind::Clip320: return "clip_320x240.mp4";
+    case Kind::WidePal: return "wide_pal.mp4";
   }
   throw std::logic_error("unknown media kind");
 }

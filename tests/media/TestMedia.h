@@ -22,12 +22,15 @@ enum class Kind {
   NonAsciiName,     // Mp4H264Aac under a name with accented, Cyrillic and CJK letters
   NinetyMinutes,    // a small file whose header claims exactly 90 minutes
   UnknownDuration,  // a stream whose duration the libraries cannot tell
+  Clip320,          // MPEG-4 Part 2 320x240 + AAC in MP4, the small clip converted to every format
+  WidePal,          // MPEG-4 Part 2 720x576 with 16:9 pixels (64/45) + AAC in MP4
 };
 
 inline constexpr Kind kAllKinds[] = {
     Kind::Mp4H264Aac,   Kind::AviMpeg4Mp3,     Kind::Mkv,            Kind::Mp3Id3,       Kind::Wav,
     Kind::VideoOnlyMp4, Kind::AudioOnlyM4a,    Kind::DvdNtscMpeg2Ac3, Kind::DvdPalMpeg2Ac3, Kind::Exact1024,
     Kind::Exact1025,    Kind::Truncated,       Kind::NonAsciiName,   Kind::NinetyMinutes, Kind::UnknownDuration,
+    Kind::Clip320,      Kind::WidePal,
 };
 
 // The folder the files go to (created on demand).

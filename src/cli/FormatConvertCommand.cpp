@@ -1,0 +1,137 @@
+#include "cli/FormatConvertCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/IniFile.h"
+#include "app/OutputFolder.h"
+#include "app/PlatformPaths.h"
+#include "app/SettingsKeys.h"
+#include "cli/EngineRun.h"
+#include "engine/Dispatcher.h"
+#include "engine/MediaEngine.h"
+#include "frontend/DestinationPath.h"
+#include "frontend/FileJob.h"
+#include "frontend/FormatChoices.h"
+#include "frontend/FormatList.h"
+#include "frontend/TaskBuilder.h"
+
+namespace {
+
+struct FormatCommand {
+  int code = -1;
+  std::string folder;  // empty: the settings' output folder
+  std::vector<std::string> files;
+};
+
+// False with the reason printed.
+bool Parse(const std::vector<std::string>& arguments, FormatCommand& command) {
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const bool hasValue = i + 1 < arguments.size();
+    if (argument == "--format" && hasValue) {
+      const std::string& code = arguments[++i];
+      command.code = code.find_first_not_of("0123456789") == std::string::npos && code.size() < 4 ? std::stoi(code) : -1;
+      if (command.code < 0 || !format_catalogue::FormatName(command.code)) {
+        std::fprintf(stderr, "oxbel-cli convert: unknown format code '%s' (see oxbel-cli formats)\n", code.c_str());
+        return false;
+      }
+    } else if (argument == "-d" && hasValue) {
+      command.folder = arguments[++i];
+      if (command.folder.empty()) {
+        std::fprintf(stderr, "oxbel-cli convert: the folder after -d is empty\n");
+        return false;
+      }
+    } else if (argument == "--format" || argument == "-d") {
+      std::fprintf(stderr, "oxbel-cli convert: %s needs a value\n", argument.c_str());
+      return false;
+    } else {
+      command.files.push_back(argument);
+    }
+  }
+  if (command.files.empty()) std::fprintf(stderr, "oxbel-cli convert: no input file (see oxbel-cli --help)\n");
+  return !command.files.empty();
+}
+
+// The folder to write to, created when needed; empty with the reason printed.
+std::string OutputFolder(const FormatCommand& command, IniFile& settings) {
+  if (command.folder.empty())
+    return OutputFolderOrDefault(settings, settings_keys::kOutPutDir,
+                                 [](const std::string& text) { std::fprintf(stderr, "Warning: %s\n", text.c_str()); });
+  std::error_code error;
+  std::filesystem::create_directories(command.folder, error);
+  if (std::filesystem::is_directory(command.folder, error)) return command.folder;
+  std::fprintf(stderr, "oxbel-cli convert: cannot create output directory %s\n", command.folder.c_str());
+  return {};
+}
+
+// Without anyone to ask, an unusable frame size takes the offered default.
+bool AnswerYes(const std::string& caption, const std::string& text) {
+  std::fprintf(stderr, "%s: %s Yes\n", caption.c_str(), text.c_str());
+  return true;
+}
+
+// Adds the engine task of one file as the window's start does; the reason
+// when it cannot.
+std::string AddFileTask(TMediaEngine& engine, const std::string& file, const std::string& destination,
+                        const IniFile& settings, const IniFile& catalogue, int code) {
+  TInputOptions input;
+  input.FileName = file;
+  if (!engine.Probe().LoadFile(file)) return engine.Probe().LastErrorMessage();
+  TFileJob job;
+  job.ZoomMode = settings.readString(format_catalogue::FormatSection(code), "parazoom", "lbox");
+  TOutputOptions output;
+  output.FileName = destination;
+  try {
+    BuildTaskOptions(job, FormatParameters(settings, catalogue, code), output, engine.Probe(), input, AnswerYes);
+  } catch (const std::invalid_argument& error) {
+    engine.Probe().Close();
+    return error.what();
+  }
+  engine.Probe().Close();
+  const int task = engine.AddTask(file, &input);
+  if (task < 0 || !engine.SetOutputFile(task, destination, &output)) return engine.LastErrorMessage();
+  return {};
+}
+
+}  // namespace
+
+int RunFormatConvertCommand(const std::vector<std::string>& arguments) {
+  FormatCommand command;
+  if (!Parse(arguments, command)) return 1;
+  IniFile settings(platform_paths::SettingsFilePath());
+  const IniFile catalogue(platform_paths::CatalogueFilePath());
+  const std::string folder = OutputFolder(command, settings);
+  if (folder.empty()) return 1;
+  const std::string suffix = "." + format_catalogue::FormatFileExt(catalogue, command.code);
+
+  QueueDispatcher dispatcher;
+  TMediaEngine engine;
+  engine.SetDispatcher(&dispatcher);
+  int failures = 0;
+  const size_t count = command.files.size();
+  for (size_t i = 0; i < count; ++i) {
+    const std::string& file = command.files[i];
+    // Each file is named and converted before the next is named, so two
+    // sources of one name never share a destination.
+    const std::string destination = MakeDestinationPath(folder, file, suffix);
+    std::error_code ignored;
+    engine.ClearTasks();
+    std::string error = AddFileTask(engine, file, destination, settings, catalogue, command.code);
+    bool stopped = false;
+    if (error.empty())
+      stopped = RunEngineTasks(engine, dispatcher, [&](const TTerminateInfo& info) {
+        if (info.Exception) error = info.ExceptionMsg.empty() ? "conversion failed" : info.ExceptionMsg;
+        else if (!info.Finished) error = "stopped";
+      });
+    // A failed conversion leaves nothing behind; a stopped one keeps its playable part.
+    if (!error.empty() && !stopped) std::filesystem::remove(destination, ignored);
+    std::printf("[%zu/%zu] %s -> %s: %s\n", i + 1, count, file.c_str(), destination.c_str(),
+                error.empty() ? "converted" : ("failed: " + error).c_str());
+    std::fflush(stdout);
+    if (stopped) return 130;
+    if (!error.empty()) ++failures;
+  }
+  return failures > 0 ? 1 : 0;
+}

@@ -1,6 +1,0 @@
-#pragma once
-
-#include <string>
-
-// Folder of the running executable, with a trailing "/".
-std::string ProgramFolder();

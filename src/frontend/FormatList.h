@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class IniFile;
+
+// The compiled list of output formats and the keys that join it to the format
+// catalogue file and the settings file, without Qt. Format code = group * 100 +
+// position, both counted from 0.
+namespace format_catalogue {
+
+constexpr int kGroupCount = 8;
+constexpr int kTableSize = 51;
+
+struct FormatGroup {
+  const char* caption;
+  std::vector<const char*> names;  // display names by position
+};
+
+// The eight groups with their captions and the 39 display names.
+const std::vector<FormatGroup>& groups();
+
+struct FormatEntry {
+  int code;
+  const char* name;
+};
+// Every format of the list in group and position order.
+std::vector<FormatEntry> AllFormats();
+// The display name of a code, or nullptr when the list has no such format.
+const char* FormatName(int code);
+
+// "formatInfo" + decimal code: the format's section in both INI files.
+std::string FormatSection(int code);
+// Catalogue "FileExt" of the code's section, default "mp4".
+std::string FormatFileExt(const IniFile& catalogue, int code);
+// Catalogue "Format" of the code's section, default "null".
+std::string FormatTarget(const IniFile& catalogue, int code);
+
+// A catalogue item list split at every comma, pieces kept as they are (a
+// trailing comma gives a last, empty item); "null" or empty gives no items.
+std::vector<std::string> SplitItems(const std::string& list);
+
+}  // namespace format_catalogue

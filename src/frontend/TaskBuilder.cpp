@@ -1,0 +1,168 @@
+#include "frontend/TaskBuilder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <stdexcept>
+
+#include "engine/EngineRecords.h"
+#include "frontend/FileJob.h"
+#include "frontend/FormatChoices.h"
+#include "frontend/NumberTexts.h"
+#include "frontend/PictureFitting.h"
+#include "frontend/SourcePicture.h"
+
+namespace {
+
+constexpr const char* kAsSource = "as source";
+
+std::string LowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return text;
+}
+
+bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
+bool OneOf(const std::string& text, std::initializer_list<const char*> names) {
+  return std::any_of(names.begin(), names.end(), [&](const char* name) { return text == name; });
+}
+
+// A whole number above 0, unless the text is "as source"; else -1.
+int PositiveInteger(const std::string& text) {
+  int value = 0;
+  return text != kAsSource && IsInteger(text, &value) && value > 0 ? value : -1;
+}
+
+// kbit/s text as bits/s; -1 for "as source", text that is no number, and
+// values that are not positive or do not fit the field.
+int BitsPerSecond(const std::string& text) {
+  long double kbits = 0;
+  if (text == kAsSource || !IsNumber(text, &kbits)) return -1;
+  const long double bits = kbits * 1000;
+  return bits >= 1 && bits <= INT_MAX ? int(bits) : -1;
+}
+
+// Standard disc targets: codecs, sizes and rates come from the engine's
+// target presets. False when the format is no disc target.
+bool ApplyDiscTarget(const std::string& target, const FormatParameters& format, TOutputOptions& output) {
+  struct Disc {
+    const char* name;
+    int target, norm;
+    const char* wideSize;  // the frame size that makes a DVD 16:9
+  };
+  static constexpr Disc kDiscs[] = {{"ntsc-dvd", 3, 2, "720x480"}, {"pal-dvd", 3, 1, "720x576"},
+                                    {"ntsc-vcd", 1, 2, nullptr},   {"pal-vcd", 1, 1, nullptr},
+                                    {"ntsc-svcd", 2, 2, nullptr},  {"pal-svcd", 2, 1, nullptr}};
+  for (const Disc& disc : kDiscs) {
+    if (LowerCase(target) != disc.name) continue;
+    output.Target = disc.target;
+    output.TargetNorm = disc.norm;
+    const bool wide = disc.wideSize && format.Read("paraVideoSize", "null") == disc.wideSize;
+    output.AspectRatio = wide ? "16:9" : "4:3";
+    return true;
+  }
+  return false;
+}
+
+// The stored audio encoder; the AMR-NB encoder is known by its newer name.
+std::string AudioEncoder(const FormatParameters& format, const char* fallback) {
+  const std::string encoder = format.Read("paraAudioEncoder", fallback);
+  return encoder == "libamr_nb" ? "libopencore_amrnb" : encoder;
+}
+
+// Channels, sample rate, bit rate and volume, for audio-only and video formats.
+void ApplyAudioSettings(const FormatParameters& format, TOutputOptions& output) {
+  output.AudioChannels = PositiveInteger(format.Read("paraChannel", "2"));
+  output.AudioSampleRate = PositiveInteger(format.Read("paraSampleRate", "44100"));
+  output.AudioBitrate = BitsPerSecond(format.Read("paraAudioBitRate", "128"));
+  const std::string volume = format.Read("paraVolume", "3");
+  if (volume == "256") return;
+  if (!IsInteger(volume, &output.AudioVolume)) throw std::invalid_argument("'" + volume + "' is not a valid integer value");
+}
+
+void BuildAudioOnly(const FormatParameters& format, TOutputOptions& output, TInputOptions& input) {
+  output.AudioCodec = AudioEncoder(format, "libfaac");
+  ApplyAudioSettings(format, output);
+  input.ExtOptions += (input.ExtOptions.empty() ? "" : "\n") + std::string("vn=1");
+  output.DisableVideo = true;
+  output.DisableSubtitle = true;
+}
+
+// Encoders named as they are; others leave the choice to the container.
+void ChooseVideoCodec(const std::string& encoder, const std::string& target, TOutputOptions& output) {
+  if (OneOf(encoder, {"mpeg4", "libxvid", "mpeg1video", "msmpeg4", "msmpeg4v1", "msmpeg4v2", "huffyuv", "dvvideo",
+                      "rawvideo", "h263p", "h263", "rv10", "rv20", "ljpeg", "mjpeg", "svq1", "zlib", "wmv1", "wmv2"}))
+    output.VideoCodec = encoder;
+  if (encoder == "mpeg2video") {
+    output.VideoCodec = encoder;
+    output.Target = 3;
+  }
+  if (encoder == "libx264") {
+    output.VideoCodec = encoder;
+    const std::string device = LowerCase(target);
+    output.VideoPreset = OneOf(device, {"psp", "ipod", "ps3"}) ? "libx264-" + device : "libx264-mp4";
+  }
+}
+
+void ChooseRatesAndContainer(const FormatParameters& format, const std::string& target, const TSourcePicture& source,
+                             TOutputOptions& output) {
+  const std::string bitRate = format.Read("paraVideoBitRate", "512");
+  int kbits = 0;
+  if (bitRate != kAsSource && IsInteger(bitRate, &kbits)) {
+    if (kbits > 0 && kbits <= INT_MAX / 1000) output.VideoBitrate = kbits * 1000;
+  } else {
+    output.VideoBitrate = source.BitRate;
+  }
+  const std::string frameRate = format.Read("paraFrameRate", "29.97");
+  long double rate = 0;
+  if (frameRate != kAsSource && IsNumber(frameRate, &rate) && rate > 0) output.FrameRate = frameRate;
+  if (OneOf(LowerCase(target), {"ipod", "3gp", "3g2", "avi", "psp", "mov", "vcd", "flv", "mpegts", "vob"}))
+    output.FileFormat = target;
+}
+
+void BuildPicture(const TFileJob& job, const FormatParameters& format, const TSourcePicture& source,
+                  TOutputOptions& output, const AskQuestion& ask) {
+  const TTargetSize size = ChooseTargetSize(format.Read("paraVideoSize", "null"), output.VideoCodec, source, ask);
+  for (int* crop : {&output.CropTop, &output.CropBottom, &output.CropLeft, &output.CropRight})
+    if (*crop == -1) *crop = 0;
+  const std::string filters = FitPicture(job, source, size.Width, size.Height, output);
+  if (filters.empty()) return;
+  output.VideoFilters += (output.VideoFilters.empty() ? "" : ",") + filters;
+}
+
+void BuildFormatOptions(const TFileJob& job, const FormatParameters& format, TOutputOptions& output,
+                        const TSourcePicture& source, TInputOptions& input, const AskQuestion& ask) {
+  const std::string target = format.Target();
+  if (ApplyDiscTarget(target, format, output)) return;
+  const std::string encoder = format.Read("paraVideoEncoder", "");
+  if (IsBlank(encoder)) return BuildAudioOnly(format, output, input);
+  ChooseVideoCodec(encoder, target, output);
+  if (source.VideoStreamCount < 1) {
+    output.DisableVideo = true;
+  } else {
+    ChooseRatesAndContainer(format, target, source, output);
+    BuildPicture(job, format, source, output, ask);
+  }
+  output.AudioCodec = AudioEncoder(format, "");
+  if (IsBlank(output.AudioCodec)) output.DisableAudio = true;
+  ApplyAudioSettings(format, output);
+}
+
+}  // namespace
+
+void BuildTaskOptions(const TFileJob& job, const FormatParameters& format, TOutputOptions& output,
+                      const TSourcePicture& source, TInputOptions& input, const AskQuestion& ask) {
+  BuildFormatOptions(job, format, output, source, input, ask);
+  ApplyJobRecord(job, input, output);
+}
+
+void BuildTaskOptions(const TFileJob& job, const FormatParameters& format, TOutputOptions& output,
+                      TCustomMediaProbe& probe, TInputOptions& input, const AskQuestion& ask) {
+  BuildTaskOptions(job, format, output, SourcePictureOf(probe), input, ask);
+}
+
+void ApplyJobRecord(const TFileJob& job, TInputOptions& input, TOutputOptions& output) {
+  if (job.TrimStart >= 0) input.StartTime = job.TrimStart;
+  if (job.TrimLength > 0) output.RecordingTime = job.TrimLength;
+  output.EnableHook = job.NeedsHook && !output.DisableVideo;
+}
