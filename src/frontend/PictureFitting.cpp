@@ -46,18 +46,12 @@ void SetFrame(TOutputOptions& output, int width, int height, const Fit& fit) {
   output.AspectRatio = std::to_string(fit.TW) + ":" + std::to_string(fit.TH);
 }
 
-bool HasCrop(const TFileJob& job) {
-  return job.CropTop > 0 || job.CropBottom > 0 || job.CropLeft > 0 || job.CropRight > 0;
-}
-
-void FullScreen(const TFileJob& job, const Fit& fit, TOutputOptions& output) {
-  if (HasCrop(job)) {
-    output.CropTop = job.CropTop;
-    output.CropBottom = job.CropBottom;
-    output.CropLeft = job.CropLeft;
-    output.CropRight = job.CropRight;
-  }
-  SetFrame(output, fit.TW, fit.TH, fit);
+// The job's own crop, done by the engine before it scales.
+void CopyCrop(const TFileJob& job, TOutputOptions& output) {
+  output.CropTop = job.CropTop;
+  output.CropBottom = job.CropBottom;
+  output.CropLeft = job.CropLeft;
+  output.CropRight = job.CropRight;
 }
 
 // The cropped picture scaled to fill the frame in one direction, with black
@@ -76,10 +70,7 @@ std::string Letterbox(const TFileJob& job, const Fit& fit, TOutputOptions& outpu
 // The cropped picture cut further, evenly at both sides or at top and bottom,
 // to the 4:3 proportions of a television screen, then scaled to the frame.
 void PanAndScan(const TFileJob& job, const TSourcePicture& source, const Fit& fit, TOutputOptions& output) {
-  output.CropTop = job.CropTop;
-  output.CropBottom = job.CropBottom;
-  output.CropLeft = job.CropLeft;
-  output.CropRight = job.CropRight;
+  CopyCrop(job, output);
   const long double ratio = fit.DW / fit.H;
   if (ratio > kFourThirds) {
     // The display width beyond 4:3, back in storage pixels.
@@ -134,7 +125,8 @@ std::string FitPicture(const TFileJob& job, const TSourcePicture& source, int ta
   if (source.Width <= 0 || source.Height <= 0 || targetWidth <= 0 || targetHeight <= 0) return {};
   const Fit whole{source.Width, source.Height, targetWidth, targetHeight, source.DisplayWidth(source.Width)};
   if (job.ZoomMode == "full") {
-    FullScreen(job, whole, output);
+    CopyCrop(job, output);
+    SetFrame(output, targetWidth, targetHeight, whole);
     return {};
   }
   if (job.ZoomMode == "center") return Center(whole, output);

@@ -98,9 +98,10 @@ TEST(PictureFitting, PanAndScanCutsTo4By3) {
   EXPECT_EQ(ntsc.output.CropRight, 38);
   EXPECT_EQ(ntsc.output.CropTop, 0);
   const Fitted pal = Fit(Picture(720, 576), 320, 240, "pan");
+  // (576/720 - 3/4) x 720 = 36 rows: 18 at the top and 18 at the bottom leave 720x540.
   EXPECT_EQ(pal.output.CropLeft, 0);
-  EXPECT_EQ(pal.output.CropTop + pal.output.CropBottom, 2 * pal.output.CropTop);
-  EXPECT_LE(pal.output.CropTop, 18);
+  EXPECT_EQ(pal.output.CropTop, 18);
+  EXPECT_EQ(pal.output.CropBottom, 18);
   const Fitted cropped = Fit(Picture(720, 480), 320, 240, "pan", {.CropTop = 10, .CropLeft = 20, .CropBottom = 10});
   EXPECT_EQ(cropped.output.CropLeft, 62);
   EXPECT_EQ(cropped.output.CropRight, 42);
