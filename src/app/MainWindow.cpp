@@ -21,7 +21,9 @@
 #include "app/PlatformPaths.h"
 #include "app/ProductLinks.h"
 #include "app/SettingsKeys.h"
+#include "engine/MediaEngine.h"
 #include "engine/MediaLoader.h"
+#include "frontend/JobList.h"
 #include "engine/MediaLogger.h"
 #include "ui/Prompts.h"
 #include "ui/Themes.h"
@@ -41,6 +43,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   BuildMainMenus(this, menus_);
   FormCreate();
   ConnectMenus();
+  ConnectJobList();
   DisableUnconnectedActions();
 }
 
@@ -55,6 +58,9 @@ IniFile TfrmMain::FormatCatalogue() const { return IniFile(str(globalObject_->Fo
 
 void TfrmMain::FormCreate() {
   globalObject_ = std::make_unique<TGlobalObject>();
+  CCAVC = std::make_unique<TMediaEngine>();
+  CCAVC->SetDispatcher(&dispatcher_);
+  jobs_ = std::make_unique<TJobList>(ui_.lvFiles);
   globalObject_->SetIniPath(QString::fromStdString(platform_paths::SettingsFilePath()));
   globalObject_->SetFormatIniPath(QString::fromStdString(platform_paths::CatalogueFilePath()));
   globalObject_->SetProductTitle(QStringLiteral("Oxbel DVD to 3GP Converter"));
@@ -133,13 +139,7 @@ void TfrmMain::LoadShownSettings() {
   if (mute == 0) ui_.ckMute->setChecked(false);
 }
 
-void TfrmMain::BuildFileColumns() {
-  const QStringList captions{"Source", "Length", "Trimmed Length", "Destination File", "Progress"};
-  const int widths[] = {140, 65, 90, 120, 60};
-  ui_.lvFiles->setColumnCount(int(captions.size()));
-  ui_.lvFiles->setHeaderLabels(captions);
-  for (int i = 0; i < captions.size(); ++i) ui_.lvFiles->setColumnWidth(i, widths[i]);
-}
+void TfrmMain::BuildFileColumns() { jobs_->BuildColumns(TJobList::Layout::Files); }
 
 void TfrmMain::ConnectMenus() {
   connect(menus_.actExit, &QAction::triggered, this, &QWidget::close);
@@ -163,13 +163,13 @@ void TfrmMain::ConnectMenus() {
 
 // Actions whose work is not built yet stay visible but cannot be used.
 void TfrmMain::DisableUnconnectedActions() {
-  for (QAction* action : {menus_.actAdd, menus_.actRemove, menus_.actClear, menus_.actStart,
-                          menus_.actSettings, menus_.actPreference, menus_.actAddDvdFolder})
+  // Removing, clearing and starting wait for the first job.
+  for (QAction* action : {menus_.actRemove, menus_.actClear, menus_.actStart, menus_.actSettings,
+                          menus_.actPreference, menus_.actAddDvdFolder})
     action->setEnabled(false);
   for (QWidget* widget : std::initializer_list<QWidget*>{
-           ui_.btnAdd, ui_.btnRemove, ui_.btnClear, ui_.btnStart, ui_.BtnAddDVD, ui_.btnDVDStart,
-           ui_.btnStartBelow, ui_.btnBrows, ui_.btnOpen, ui_.btnDefault, ui_.edt1, ui_.imgbtn1,
-           ui_.btnFromUp, ui_.btnFromDown, ui_.btnToUp, ui_.btnToDown, ui_.imgbtnPlay,
+           ui_.btnRemove, ui_.btnClear, ui_.btnStart, ui_.BtnAddDVD, ui_.btnDVDStart,
+           ui_.btnStartBelow, ui_.btnBrows, ui_.btnOpen, ui_.btnDefault, ui_.edt1, ui_.imgbtn1, ui_.imgbtnPlay,
            ui_.ckMute, ui_.trcVolume, ui_.cmbVideoSize, ui_.cmbVideoEncoder, ui_.cmbVideoBitRate,
            ui_.cmbFrameRate, ui_.cmbZoom, ui_.cmbSamplerate, ui_.cmbAudioBitRate,
            ui_.cmbAudioEncoder, ui_.cmbChannel, ui_.cmbVolume})

@@ -14,6 +14,8 @@
 #include "frontend/FormatCatalogue.h"
 
 class TfrmAbout;
+class TJobList;
+class TMediaEngine;
 
 // The main window: job list, preview pane, parameter panel and menus. Owns the
 // global object for the whole run. UI thread only.
@@ -31,6 +33,10 @@ class TfrmMain : public QMainWindow {
 
   const MainControls& controls() const { return ui_; }
   const MainMenus& menus() const { return menus_; }
+  TJobList& Jobs() { return *jobs_; }
+  TMediaEngine& Engine() { return *CCAVC; }
+  // Adds the files as jobs, as File › Add does after its dialog.
+  void AddFiles(const QStringList& paths);
 
   bool SkipExitConfirmation = false;
   QString CurrentFormatCode;
@@ -43,6 +49,7 @@ class TfrmMain : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FormCreate();
@@ -61,8 +68,20 @@ class TfrmMain : public QMainWindow {
   void ShowAbout();
   bool HasSelectedJob() const;
 
+  // Job list (MainWindowJobs.cpp).
+  void ConnectJobList();
+  void btnAddClick();
+  void btnRemoveClick();
+  void btnClearClick();
+  void UpdateEmptyListState();
+  void CheckSelected(bool checked);
+  void lvFilesClick();
+  void ChapterSpin(bool from, bool up);
+
   std::unique_ptr<TGlobalObject> globalObject_;
   QtDispatcher dispatcher_;
+  std::unique_ptr<TMediaEngine> CCAVC;  // the conversion engine, for the whole run
+  std::unique_ptr<TJobList> jobs_;
   MainControls ui_;
   MainMenus menus_;
   TfrmAbout* about_ = nullptr;  // created on first use, kept for the run

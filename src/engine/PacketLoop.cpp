@@ -226,7 +226,8 @@ void TranscodeRun::HandleVideoFrame(InputStreamState& input, AVFrame* picture) {
 }
 
 void TranscodeRun::ReleaseDelayedPictures(InputFileState& file, bool all) {
-  while (!file.delayed.empty() &&
+  // Pictures left over when a stop is overdue are freed with the run.
+  while (!file.delayed.empty() && !(all && StopOverdue()) &&
          (all || (file.lastReadUs != INT64_MIN && file.delayed.front().second->pts + kBurnInLookahead <= file.lastReadUs))) {
     auto [input, picture] = file.delayed.front();
     file.delayed.pop_front();

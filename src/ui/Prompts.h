@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -15,6 +17,19 @@ struct PromptMessage {
   PromptIcon icon = PromptIcon::None;
 };
 
+// One entry of an open dialog's file type list: its description as shown and
+// its patterns separated by ";" ("*.avi;*.mp4").
+struct FileFilter {
+  QString description;
+  QString patterns;
+};
+
+// An open dialog for existing files; several may be chosen.
+struct OpenFilesRequest {
+  QString caption;
+  QList<FileFilter> filters;
+};
+
 // Every message box of the program goes through this interface, so that tests
 // can answer the questions and see what was asked. UI thread only.
 class Prompts {
@@ -22,6 +37,9 @@ class Prompts {
   virtual ~Prompts() = default;
   // Shows the message modally over parent and returns the button pressed.
   virtual PromptAnswer ask(QWidget* parent, const PromptMessage& message) = 0;
+  // Shows the open dialog modally; the chosen files in the order the dialog
+  // gives them, empty when cancelled.
+  virtual QStringList openFiles(QWidget* parent, const OpenFilesRequest& request) = 0;
   // The alert beep that accompanies a refused key press.
   virtual void beep() = 0;
 };

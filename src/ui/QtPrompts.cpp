@@ -1,6 +1,7 @@
 #include "ui/QtPrompts.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
@@ -41,6 +42,34 @@ PromptAnswer QtPrompts::ask(QWidget* parent, const PromptMessage& message) {
   QMessageBox box(toQtIcon(message.icon), message.caption, message.text,
                   toQtButtons(message.buttons), parent);
   return fromQtButton(box.exec());
+}
+
+// Patterns match names regardless of letter case, as users of the file types expect.
+namespace {
+
+QString qtFilter(const FileFilter& filter) {
+  QStringList patterns;
+  for (const QString& pattern : filter.patterns.split(';', Qt::SkipEmptyParts)) {
+    patterns << pattern.toLower();
+    if (pattern.toUpper() != pattern.toLower()) patterns << pattern.toUpper();
+  }
+  patterns.removeDuplicates();
+  return filter.description + " (" + patterns.join(' ') + ")";
+}
+
+}  // namespace
+
+QStringList QtPrompts::openFiles(QWidget* parent, const OpenFilesRequest& request) {
+  QFileDialog dialog(parent, request.caption);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // The descriptions already say which files they show.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  QStringList filters;
+  for (const FileFilter& filter : request.filters) filters << qtFilter(filter);
+  dialog.setNameFilters(filters);
+  dialog.setSizeGripEnabled(true);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 void QtPrompts::beep() { QApplication::beep(); }

@@ -6,5 +6,6 @@
 class QtPrompts : public Prompts {
  public:
   PromptAnswer ask(QWidget* parent, const PromptMessage& message) override;
+  QStringList openFiles(QWidget* parent, const OpenFilesRequest& request) override;
   void beep() override;
 };

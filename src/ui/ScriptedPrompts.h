@@ -26,10 +26,22 @@ class ScriptedPrompts : public Prompts {
   }
   void beep() override { ++beeps; }
 
+  // The next open dialog chooses these files; without a queued answer it is cancelled.
+  void queueFiles(const QStringList& files) { files_.push_back(files); }
+  QStringList openFiles(QWidget*, const OpenFilesRequest& request) override {
+    openRequests.append(request);
+    if (files_.empty()) return {};
+    const QStringList files = files_.front();
+    files_.pop_front();
+    return files;
+  }
+
   QList<PromptMessage> asked;
+  QList<OpenFilesRequest> openRequests;
   int beeps = 0;
 
  private:
   std::deque<PromptAnswer> script_;
+  std::deque<QStringList> files_;
   PromptAnswer defaultAnswer_ = PromptAnswer::Ok;
 };
