@@ -44,6 +44,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   FormCreate();
   ConnectMenus();
   ConnectJobList();
+  ConnectConversion();
   DisableUnconnectedActions();
 }
 
@@ -234,6 +235,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  // A running batch stops, and its events no longer reach the closing window.
+  DetachEngineEvents();
+  CCAVC->Stop(true);
   ConversionPreview.reset();
   TaskItems.clear();
   event->accept();

@@ -5,6 +5,7 @@
 #include <QVector>
 
 #include <memory>
+#include <vector>
 
 #include "app/GlobalObject.h"
 #include "app/IniFile.h"
@@ -14,6 +15,10 @@
 #include "frontend/FormatCatalogue.h"
 
 class TfrmAbout;
+class TfrmProgress;
+struct TPreviewInfo;
+struct TProgressInfo;
+struct TTerminateInfo;
 class TJobList;
 class TMediaEngine;
 
@@ -78,6 +83,22 @@ class TfrmMain : public QMainWindow {
   void lvFilesClick();
   void ChapterSpin(bool from, bool up);
 
+  // Conversion of the checked jobs (MainWindowConversion.cpp).
+  void ConnectConversion();
+  void DetachEngineEvents();
+  void btnStartClick();
+  int AddConversionTask(int row, IniFile& settings, const QString& folder);
+  void MarkJobFailed(int row, const QString& error);
+  void SetBatchRunning(bool running);
+  void MirrorPauseState(bool paused);
+  void btnStopClick();
+  void CCAVCProgress(const TProgressInfo& info);
+  void CCAVCPreviewBitmap(const TPreviewInfo& info);
+  void CCAVCTerminate(const TTerminateInfo& info);
+  void AfterLastJob();
+  void BatchEnded();
+  void ReportFailedJobs();
+
   std::unique_ptr<TGlobalObject> globalObject_;
   QtDispatcher dispatcher_;
   std::unique_ptr<TMediaEngine> CCAVC;  // the conversion engine, for the whole run
@@ -85,6 +106,13 @@ class TfrmMain : public QMainWindow {
   MainControls ui_;
   MainMenus menus_;
   TfrmAbout* about_ = nullptr;  // created on first use, kept for the run
+  TfrmProgress* progress_ = nullptr;  // created on first use, kept for the run
+  // The running batch: destinations by task, what converted and what failed.
+  struct Batch {
+    std::vector<QString> destinations;
+    int converted = 0;
+    QStringList failures;  // "source: reason"
+  } batch_;
   bool shownOnce_ = false;
   int checkedSkin_ = -1;  // the Skin item shown checked
 };

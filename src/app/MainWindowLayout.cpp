@@ -59,6 +59,15 @@ QHBoxLayout* buildButtonRow(MainControls& c) {
     b->setFixedWidth(74);
   for (auto* b : {c.BtnAddDVD, c.btnDVDStart, c.btnAdd, c.btnRemove, c.btnClear, c.BtnEdit, c.btnStart})
     row->addWidget(b);
+  // Batch control on the main window; hidden, the progress window offers the same.
+  c.btnPause = named<QPushButton>("btnPause", QStringLiteral("Pause"));
+  c.btnResume = named<QPushButton>("btnResume", QStringLiteral("Resume"));
+  c.btnStop = named<QPushButton>("btnStop", QStringLiteral("Stop"));
+  for (auto* b : {c.btnPause, c.btnResume, c.btnStop}) {
+    b->setVisible(false);
+    b->setEnabled(false);
+    row->addWidget(b);
+  }
   row->addStretch();
   row->addWidget(c.btnExit);
   return row;

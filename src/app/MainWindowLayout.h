@@ -26,6 +26,9 @@ struct MainControls {
   QPushButton* btnExit = nullptr;
   QPushButton* BtnAddDVD = nullptr;
   QPushButton* btnDVDStart = nullptr;
+  QPushButton* btnPause = nullptr;   // hidden
+  QPushButton* btnResume = nullptr;  // hidden
+  QPushButton* btnStop = nullptr;    // hidden
 
   // DVD stream and chapter choice above the job list.
   QGroupBox* grpDvd = nullptr;
