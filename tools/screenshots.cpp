@@ -1,8 +1,12 @@
 // Shows the main window on the current display (Xvfb in scripts/screenshot) and
-// writes PNG pictures of it, of each menu opened, and of the About window.
+// writes PNG pictures of it, of each menu opened, of the About window and of
+// the progress window in mid-conversion.
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
@@ -12,6 +16,8 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "engine/MediaEngine.h"
+#include "frontend/ProgressWindow.h"
 #include "ui/ScriptedPrompts.h"
 
 namespace {
@@ -27,6 +33,48 @@ bool saveScreen(const QString& folder, const QString& name) {
   const QString path = folder + "/" + name + ".png";
   const bool ok = QGuiApplication::primaryScreen()->grabWindow(0).save(path);
   std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+  return ok;
+}
+
+// A 4:3 landscape standing in for a converted frame.
+QImage landscape() {
+  QImage frame(400, 300, QImage::Format_RGB32);
+  QPainter painter(&frame);
+  QLinearGradient sky(0, 0, 0, 180);
+  sky.setColorAt(0, QColor(0x3A, 0x7B, 0xD5));
+  sky.setColorAt(1, QColor(0xC8, 0xE0, 0xF8));
+  painter.fillRect(0, 0, 400, 180, sky);
+  painter.fillRect(0, 180, 400, 120, QColor(0x4E, 0x8F, 0x3A));
+  painter.setBrush(QColor(0xFF, 0xD8, 0x40));
+  painter.setPen(Qt::NoPen);
+  painter.drawEllipse(QPoint(300, 70), 36, 36);
+  return frame;
+}
+
+// The progress window over the main window, as during the second of three
+// jobs, with the estimates fed for long enough to show.
+bool saveProgressWindow(TfrmMain& window, const QString& folder) {
+  TMediaEngine engine;  // no tasks: showing starts an empty batch
+  window.ConversionPreview = std::make_unique<QImage>(landscape());
+  TfrmProgress progress(engine, [&] { return window.ConversionPreview.get(); }, [&] { return window.Settings(); },
+                        &window);
+  progress.SetTaskDurations({95'000'000, 95'000'000, 60'000'000});
+  progress.show();
+  progress.SetTimeText("12 Second");
+  progress.SetLengthText("95 Second");
+  progress.SetSizeText("1530 kb");
+  progress.SetProgressText("[2/3]");
+  progress.SetOutputText("/home/user/Videos/Holiday on the beach, summ..avi");
+  progress.SetBarPosition(13);
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 3500) {
+    progress.RecordProgress(1, 12'000'000 + clock.elapsed() * 2000, 95'000'000);
+    settle(100);
+  }
+  const bool ok = saveScreen(folder, "progress-window");
+  progress.close();
+  window.ConversionPreview = std::make_unique<QImage>();
   return ok;
 }
 
@@ -70,6 +118,7 @@ int main(int argc, char** argv) {
     if (QWidget* about = QApplication::activeModalWidget()) about->close();
   });
   window.menus().actAbout->trigger();
+  ok = saveProgressWindow(window, folder) && ok;
 
   window.SkipExitConfirmation = true;
   window.close();

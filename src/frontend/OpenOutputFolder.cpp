@@ -1,0 +1,15 @@
+#include "frontend/OpenOutputFolder.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "app/AppPaths.h"
+#include "app/IniFile.h"
+#include "app/SettingsKeys.h"
+
+bool OpenOutputFolder(const IniFile& settings) {
+  const QString folder = QString::fromStdString(settings.readString(
+      settings_keys::kSettings, settings_keys::kOutPutDir, app_paths::defaultOutputFolder().toStdString()));
+  if (folder.size() <= 2) return false;
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+class IniFile;
+
+// Opens the output folder (settings "OutPutDir", default the default output
+// folder) in the desktop's file manager. Does nothing when the folder text has
+// 2 characters or fewer. Returns whether the desktop accepted the request.
+// UI thread only.
+bool OpenOutputFolder(const IniFile& settings);

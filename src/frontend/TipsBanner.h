@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLabel>
+#include <QTimer>
+
+// Short tips on using the program, one at a time, changing every 10 seconds
+// while shown; a click opens the user manual beside the program. UI thread only.
+class TTipsBanner : public QLabel {
+ public:
+  explicit TTipsBanner(QWidget* parent = nullptr);
+
+  static constexpr int kIntervalMs = 10000;
+  // Index of the tip shown now.
+  int CurrentTip() const { return current_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void ShowTip(int index);
+
+  QTimer timer_;
+  int current_ = 0;
+};
