@@ -89,9 +89,9 @@ QHBoxLayout* buildButtonRow(ProgressControls& c) {
 ProgressControls BuildProgressControls(QDialog* dialog) {
   ProgressControls c;
   c.lblTips = named<TTipsBanner>("lblTips");
-  c.lblTips->setFixedHeight(44);
+  c.lblTips->setFixedHeight(42);
   c.lblTips->setFrameShape(QFrame::StyledPanel);
-  c.lblTips->setMargin(4);
+  c.lblTips->setMargin(3);
   c.imgPreview = named<TPreviewPicture>("imgPreview", kPreviewSize, kPreviewBackground);
   c.progbarFile = named<QProgressBar>("progbarFile");
   c.progbarFile->setTextVisible(true);

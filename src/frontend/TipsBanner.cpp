@@ -9,20 +9,17 @@
 
 namespace {
 
+// Each fits two lines of the progress window.
 const char* const kTips[] = {
-    "Choose the output format from the grouped list of devices in the main window; each one has "
-    "ready-made video and audio settings.",
-    "To convert only part of a file, select it and use Edit \xE2\x80\xBA Trim before you press Start.",
+    "Pick the output format from the device groups in the main window; each has ready settings.",
+    "To convert only part of a file, select it and use Edit \xE2\x80\xBA Trim.",
     "Edit \xE2\x80\xBA Crop cuts black bars or unwanted edges off the picture.",
-    "Converted files go to the output folder shown in the main window; \"Brows\" changes it, "
-    "\"Open\" shows it.",
-    "The camera button saves the picture shown here as a snapshot; Tools \xE2\x80\xBA Preference "
-    "chooses its folder, sizes and formats.",
-    "Edit \xE2\x80\xBA Video Effect & Water Mark adds a text or logo and adjusts brightness, "
-    "contrast and saturation.",
-    "Only checked jobs are converted: uncheck a job to leave it out of the batch.",
-    "For a DVD title you can pick the audio language, the subtitles and the chapters to convert.",
-    "Tick \"Shut down computer after conversion\" to turn the computer off when the last file is done.",
+    "Converted files go to the output folder of the main window; \"Brows\" changes it.",
+    "The camera button saves this picture; Tools \xE2\x80\xBA Preference sets where and how.",
+    "Edit \xE2\x80\xBA Video Effect & Water Mark adds a text or logo and adjusts the colours.",
+    "Only checked jobs are converted: uncheck a job to leave it out.",
+    "For a DVD title, choose the audio language, the subtitles and the chapters to convert.",
+    "Tick \"Shut down computer after conversion\" to turn off when the last file is done.",
 };
 constexpr int kTipCount = int(std::size(kTips));
 
@@ -36,6 +33,8 @@ TTipsBanner::TTipsBanner(QWidget* parent) : QLabel(parent) {
   connect(&timer_, &QTimer::timeout, this, [this] { ShowTip((current_ + 1) % kTipCount); });
   ShowTip(0);
 }
+
+int TTipsBanner::TipCount() { return kTipCount; }
 
 void TTipsBanner::ShowTip(int index) {
   current_ = index;

@@ -10,8 +10,9 @@ class TTipsBanner : public QLabel {
   explicit TTipsBanner(QWidget* parent = nullptr);
 
   static constexpr int kIntervalMs = 10000;
-  // Index of the tip shown now.
-  int CurrentTip() const { return current_; }
+  static int TipCount();
+  // Shows tip index, 0 .. TipCount() - 1.
+  void ShowTip(int index);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -19,8 +20,6 @@ class TTipsBanner : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  void ShowTip(int index);
-
   QTimer timer_;
   int current_ = 0;
 };

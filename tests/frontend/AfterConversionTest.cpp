@@ -116,15 +116,4 @@ TEST_F(PrivateBus, BatchEndNotificationCountsConvertedAndFailedFiles) {
   EXPECT_EQ(notifications.calls[1].arguments()[4].toString(), "1 file converted.");
 }
 
-TEST_F(PrivateBus, NoNotificationServiceIsNoError) {
-  ScriptedPrompts prompts;
-  QElapsedTimer clock;
-  clock.start();
-  NotifyBatchEnd(3, 0, client);
-  NotifyBatchEnd(3, 0, QDBusConnection(QStringLiteral("not connected")));
-  QTest::qWait(100);
-  EXPECT_LT(clock.elapsed(), 1000);
-  EXPECT_TRUE(prompts.asked.isEmpty());
-}
-
 }  // namespace

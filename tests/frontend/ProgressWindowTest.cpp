@@ -211,11 +211,16 @@ TEST_F(SnapshotTest, NothingWithoutAPreviewAndAWarningWhenAFileCannotBeWritten) 
   EXPECT_TRUE(QFileInfo::exists(home.path() + "/clipforge/Snapshot_small.jpg"));
 }
 
-TEST_F(ProgressWindowTest, ClickingTheTipsOpensTheManual) {
+TEST_F(ProgressWindowTest, TipsFitTheirAreaAndAClickOpensTheManual) {
   UrlRecorder opened("file");
   auto window = makeWindow();
   window->show();
-  QTest::mouseClick(window->controls().lblTips, Qt::LeftButton);
+  TTipsBanner* tips = window->controls().lblTips;
+  for (int i = 0; i < TTipsBanner::TipCount(); ++i) {
+    tips->ShowTip(i);
+    EXPECT_LE(tips->heightForWidth(tips->width()), tips->height()) << tips->text().toStdString();
+  }
+  QTest::mouseClick(tips, Qt::LeftButton);
   EXPECT_EQ(opened.urls, QList<QUrl>{product_links::manualUrl()});
   window->close();
 }
