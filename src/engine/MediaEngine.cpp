@@ -72,6 +72,13 @@ void TCustomMediaEngine::StartTask(int parallelCount) {
     allTerminated_ = false;
     threaded_ = parallelCount > 0;
     working_ = true;
+    allTerminated_ = tasks_.Count() == 0;
+  }
+  // A batch without tasks has ended at once; it must still say so.
+  if (tasks_.Count() == 0) {
+    std::lock_guard terminate(terminateLock_);
+    DeliverTerminate({-1, true, false, {}}, parallelCount > 0);
+    return;
   }
   for (int started = 0;; ++started) {
     {

@@ -99,6 +99,19 @@ TEST_F(MediaEngineTest, ThreadedStartReportsEveryEndInOrderThenTheNotice) {
   EXPECT_GE(engine.AddTask(test_media::Path(Kind::Wav)), 0);
 }
 
+// A batch without tasks ends at once, in both modes, and the engine is free again.
+TEST_F(MediaEngineTest, EmptyBatchEndsAtOnce) {
+  engine.StartTask(0);
+  EXPECT_EQ(endIndexes(), (std::vector<int>{-1}));
+  engine.ClearTasks();
+  ends.clear();
+  engine.StartTask(1);
+  waitForAllEnded();
+  EXPECT_EQ(endIndexes(), (std::vector<int>{-1}));
+  EXPECT_NO_THROW(engine.ClearTasks());
+  EXPECT_GE(engine.AddTask(test_media::Path(Kind::Wav)), 0);
+}
+
 TEST_F(MediaEngineTest, OperationsWhileWorkingAreRefused) {
   addTask(Kind::DvdPalMpeg2Ac3, "w.mp4", [] {
     TOutputOptions o;
