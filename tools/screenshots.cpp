@@ -2,6 +2,8 @@
 // writes PNG pictures of it, of each menu opened, of the About window and of
 // the progress window in mid-conversion.
 #include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QLinearGradient>
 #include <QMenu>
@@ -17,7 +19,9 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "engine/MediaEngine.h"
+#include "frontend/JobList.h"
 #include "frontend/ProgressWindow.h"
+#include "TestMedia.h"
 #include "ui/ScriptedPrompts.h"
 
 namespace {
@@ -78,6 +82,36 @@ bool saveProgressWindow(TfrmMain& window, const QString& folder) {
   return ok;
 }
 
+// Three generated clips in the job list, then the real batch: the progress
+// window is taken while the second job converts.
+bool saveJobListAndBatch(TfrmMain& window, const QString& folder, const QString& home) {
+  const QString clip = QString::fromStdString(test_media::Path(test_media::Kind::Clip320));
+  QStringList files;
+  for (const char* name : {"Holiday on the beach.mp4", "Birthday party - living room.mp4", "Garden.mp4"}) {
+    files << home + "/" + name;
+    QFile::copy(clip, files.back());
+  }
+  window.AddFiles(files);
+  settle();
+  bool ok = saveScreen(folder, "job-list");
+  bool taken = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* progress = qobject_cast<TfrmProgress*>(QApplication::activeModalWidget());
+    if (taken || !progress || progress->controls().lblProgress->text() != "[2/3]") return;
+    taken = true;
+    progress->btnPauseClick();
+    settle(400);
+    ok = saveScreen(folder, "progress-window-converting") && ok;
+    progress->btnResumeClick();
+  });
+  poll.start(20);
+  window.Engine().SetProgressInterval(100);  // reports often enough to catch the short clips mid-way
+  window.menus().actStart->trigger();
+  settle();
+  return ok && taken && saveScreen(folder, "job-list-converted");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,8 +119,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
     return 2;
   }
-  QTemporaryDir settingsHome;  // fresh settings, so the pictures show the defaults
+  QTemporaryDir settingsHome;  // fresh settings and output folder, so the pictures show the defaults
   qputenv("XDG_CONFIG_HOME", settingsHome.path().toUtf8());
+  qputenv("HOME", settingsHome.path().toUtf8());
   OxbelApplication application(argc, argv);
   const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
   QDir().mkpath(folder);
@@ -119,6 +154,7 @@ int main(int argc, char** argv) {
   });
   window.menus().actAbout->trigger();
   ok = saveProgressWindow(window, folder) && ok;
+  ok = saveJobListAndBatch(window, folder, settingsHome.path()) && ok;
 
   window.SkipExitConfirmation = true;
   window.close();

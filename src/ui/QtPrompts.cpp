@@ -1,6 +1,7 @@
 #include "ui/QtPrompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -57,10 +58,13 @@ QString qtFilter(const FileFilter& filter) {
   return filter.description + " (" + patterns.join(' ') + ")";
 }
 
+// The open dialog starts where the user last chose files, at first in the home folder.
+QString lastFolder = QDir::homePath();  // UI thread only
+
 }  // namespace
 
 QStringList QtPrompts::openFiles(QWidget* parent, const OpenFilesRequest& request) {
-  QFileDialog dialog(parent, request.caption);
+  QFileDialog dialog(parent, request.caption, lastFolder);
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // The descriptions already say which files they show.
@@ -69,7 +73,9 @@ QStringList QtPrompts::openFiles(QWidget* parent, const OpenFilesRequest& reques
   for (const FileFilter& filter : request.filters) filters << qtFilter(filter);
   dialog.setNameFilters(filters);
   dialog.setSizeGripEnabled(true);
-  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+  if (dialog.exec() != QDialog::Accepted) return {};
+  lastFolder = dialog.directory().absolutePath();
+  return dialog.selectedFiles();
 }
 
 void QtPrompts::beep() { QApplication::beep(); }
