@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -105,6 +107,44 @@ TEST(ConversionBatch, ConvertsTheCheckedJobsAndReportsTheOneThatFailed) {
   EXPECT_EQ(power.calls, 1);
   EXPECT_TRUE(window.controls().btnStart->isEnabled());
   EXPECT_EQ(window.Engine().TaskCount(), 0);
+  window.SkipExitConfirmation = true;
+  window.close();
+}
+
+// Without a known length the labels still follow the conversion, but neither the
+// bar nor the row shows a percentage until the job has finished.
+TEST(ConversionBatch, UnknownLengthLeavesThePercentageAlone) {
+  TempHome home;
+  ScriptedPrompts prompts;
+  UrlRecorder folders("file");
+  IniFile(home.settingsPath().toStdString()).writeString("settings", "FormatCode", "200");
+  TfrmMain window;
+  window.show();
+  window.AddFiles({QString::fromStdString(test_media::Path(test_media::Kind::UnknownDuration))});
+  ASSERT_EQ(window.Jobs().Count(), 1);
+
+  struct Seen {
+    int bar;
+    QString row, time;
+  };
+  std::vector<Seen> seen;
+  auto handler = window.Engine().OnProgress;
+  window.Engine().SetProgressInterval(100);
+  window.Engine().OnProgress = [&](TCustomMediaEngine* sender, TProgressInfo* info) {
+    handler(sender, info);
+    auto* progress = qobject_cast<TfrmProgress*>(QApplication::activeModalWidget());
+    ASSERT_NE(progress, nullptr);
+    seen.push_back({progress->controls().progbarFile->value(), window.Jobs().ProgressText(0),
+                    progress->controls().lblTime->text()});
+  };
+  window.menus().actStart->trigger();
+  ASSERT_FALSE(seen.empty());
+  for (const Seen& report : seen) {
+    EXPECT_EQ(report.bar, 0);
+    EXPECT_EQ(report.row, "");
+    EXPECT_TRUE(report.time.endsWith(" Second"));
+  }
+  EXPECT_EQ(window.Jobs().ProgressText(0), "100%");
   window.SkipExitConfirmation = true;
   window.close();
 }
