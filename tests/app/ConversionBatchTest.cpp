@@ -21,22 +21,13 @@
 #include "frontend/ProgressWindow.h"
 #include "media/TestMedia.h"
 #include "support/DecodedFrames.h"
+#include "support/FakePowerControl.h"
 #include "support/TempHome.h"
 #include "support/UrlRecorder.h"
 #include "ui/ScriptedPrompts.h"
 
 namespace {
 
-class CountingPowerControl : public PowerControl {
- public:
-  CountingPowerControl() { setPowerControl(this); }
-  ~CountingPowerControl() override { setPowerControl(nullptr); }
-  QString PowerOff() override {
-    ++calls;
-    return {};
-  }
-  int calls = 0;
-};
 
 double lastFrameSeconds(const QString& path) {
   double last = -1;
@@ -48,7 +39,7 @@ TEST(ConversionBatch, ConvertsTheCheckedJobsAndReportsTheOneThatFailed) {
   TempHome home;
   ScriptedPrompts prompts;
   UrlRecorder folders("file");
-  CountingPowerControl power;
+  FakePowerControl power;
   IniFile(home.settingsPath().toStdString()).writeString("settings", "FormatCode", "200");  // 3GP, H.263 + AAC
 
   const QString clip = QString::fromStdString(test_media::Path(test_media::Kind::Clip320));

@@ -13,6 +13,7 @@
 #include "frontend/BatchNotification.h"
 #include "frontend/OpenOutputFolder.h"
 #include "frontend/PowerOff.h"
+#include "support/FakePowerControl.h"
 #include "support/TempHome.h"
 #include "support/UrlRecorder.h"
 #include "ui/ScriptedPrompts.h"
@@ -31,19 +32,6 @@ TEST(OpenOutputFolder, OpensTheStoredFolderUnlessItIsTooShort) {
   EXPECT_EQ(opened.urls, (QList<QUrl>{QUrl::fromLocalFile(home.path() + "/clipforge"),
                                       QUrl::fromLocalFile(home.path() + "/out put")}));
 }
-
-// Stands in for logind and records the requests.
-class FakePowerControl : public PowerControl {
- public:
-  FakePowerControl() { setPowerControl(this); }
-  ~FakePowerControl() override { setPowerControl(nullptr); }
-  QString PowerOff() override {
-    ++calls;
-    return answer;
-  }
-  int calls = 0;
-  QString answer;
-};
 
 TEST(ShutDownComputer, AsksThePowerControlAndReportsARefusal) {
   ScriptedPrompts prompts;
