@@ -211,6 +211,40 @@ TEST_F(JobListTest, DroppedFilesAndFoldersAreAdded) {
   EXPECT_EQ(jobs().Caption(2), folder + "/b.MP4");
 }
 
+// Rows are drawn white and tinted in turn, the selection filled by focus.
+TEST_F(JobListTest, RowsAreDrawnWithTheThemeTintAndTheSelection) {
+  window->AddFiles(sources({"a.mp4", "b.mp4", "c.mp4"}));
+  QTreeWidget* list = ui().lvFiles;
+  auto colourAt = [&](int row) {
+    const QRect cell = list->visualRect(list->model()->index(row, 1));
+    return list->viewport()->grab().toImage().pixelColor(cell.right() - 3, cell.center().y());
+  };
+  clickRow(0);
+  window->activateWindow();
+  list->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(colourAt(1), QColor(0xE2, 0xE6, 0xF6));  // odd row, "Default" theme
+  EXPECT_EQ(colourAt(2), QColor(Qt::white));
+  if (list->hasFocus()) {
+    EXPECT_EQ(colourAt(0), QColor(0xB9, 0xCC, 0xEC));
+  }
+  ui().edDirectory->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(colourAt(0), QColor(0xE5, 0xEC, 0xF8));
+
+  const TlvFilesRecord record;
+  EXPECT_EQ(record.WaterMarkFont.pointSize(), 8);
+  EXPECT_EQ(record.WaterMarkFontColor, QColor(Qt::black));
+  EXPECT_EQ(record.ImageAlpha, 168);
+  EXPECT_EQ(record.ImageBlendStyle, 1);
+  EXPECT_EQ(record.Brightness, 255);
+  EXPECT_EQ(record.Saturation, 255);
+  EXPECT_FALSE(record.NeedsHook());
+  TlvFilesRecord marked;
+  marked.WaterMarkText = "(c)";
+  EXPECT_TRUE(marked.NeedsHook());
+}
+
 TEST(ProgressTexts, PercentAndShortenedCaption) {
   EXPECT_EQ(ProgressPercent(1500000, 3000000), 50);
   EXPECT_EQ(ProgressPercent(4'000'000'000'000LL, 8'000'000'000'000LL), 50);  // no 32-bit overflow
