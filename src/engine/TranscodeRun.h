@@ -94,7 +94,7 @@ inline constexpr double kClockJumpSeconds = 5;
 
 // After a stop request the file is finished off for at most this long; what
 // the decoders and encoders still hold after that is left out.
-inline constexpr std::chrono::milliseconds kStopGrace{200};
+inline constexpr std::chrono::milliseconds kStopGrace{100};
 
 // A packet the decoder refused; fatal only with "xerror".
 struct DecodeError {};
