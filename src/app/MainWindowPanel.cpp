@@ -33,7 +33,6 @@ void TfrmMain::ConnectPanel() {
                                 [this] { return CurrentFormatCode.toInt(); }});
   connect(ui_.edt1, &QLineEdit::textChanged, panel_, &TParameterPanel::ApplyFormat);
 
-  menus_.actSettings->setEnabled(true);
   for (QAction* action : {menus_.actSettings, menus_.actOutputSettings})
     connect(action, &QAction::triggered, this, &TfrmMain::ShowSettingsDialog);
 }
