@@ -189,7 +189,7 @@ QWidget* buildParameterPanel(MainControls& c, QWidget* style) {
   c.cmbAudioEncoder = combo("cmbAudioEncoder", false);
   c.cmbChannel = combo("cmbChannel", false);
   c.cmbVolume = combo("cmbVolume", false);
-  // Wide enough for "Full Screen" and "mono 1 channel".
+  // Wider for their longer items, as far as the window's width allows.
   c.cmbZoom->setMinimumContentsLength(10);
   c.cmbChannel->setMinimumContentsLength(12);
   auto* groups = new QHBoxLayout;
