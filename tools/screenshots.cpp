@@ -1,9 +1,13 @@
 // Shows the main window on the current display (Xvfb in scripts/screenshot) and
 // writes PNG pictures of it, of each menu opened, of the About window and of
-// the progress window in mid-conversion.
+// the progress window in mid-conversion, of the open format picker and of the
+// settings dialog.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QToolButton>
 #include <QElapsedTimer>
 #include <QLinearGradient>
 #include <QMenu>
@@ -21,6 +25,7 @@
 #include "engine/MediaEngine.h"
 #include "frontend/JobList.h"
 #include "frontend/ProgressWindow.h"
+#include "settings/SettingsDialog.h"
 #include "TestMedia.h"
 #include "ui/ScriptedPrompts.h"
 
@@ -112,6 +117,39 @@ bool saveJobListAndBatch(TfrmMain& window, const QString& folder, const QString&
   return ok && taken && saveScreen(folder, "job-list-converted");
 }
 
+// A left-button press on a picker row, near its left edge for a group.
+void pressRow(QListWidget* list, const QString& text, int x) {
+  const QList<QListWidgetItem*> rows = list->findItems(text, Qt::MatchExactly);
+  if (rows.isEmpty()) return;
+  const QPoint at(x, list->visualItemRect(rows[0]).center().y());
+  QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(list->viewport(), &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton, {}, {});
+  QApplication::sendEvent(list->viewport(), &release);
+}
+
+// The main window's picker open with a group expanded, then the settings
+// dialog with its own picker open.
+bool savePickerAndSettings(TfrmMain& window, const QString& folder) {
+  window.controls().imgbtn1->click();
+  pressRow(window.controls().lst1, "Mobile Phone", 5);
+  settle();
+  bool ok = saveScreen(folder, "format-picker");
+  window.controls().lst1->hide();
+  QTimer::singleShot(400, [&] {
+    auto* dialog = qobject_cast<TfrmSettings*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    ok = saveScreen(folder, "settings-dialog") && ok;
+    dialog->controls().imgbtn1->click();
+    pressRow(dialog->controls().lst1, "General Video formates", 5);
+    settle();
+    ok = saveScreen(folder, "settings-dialog-picker") && ok;
+    dialog->reject();
+  });
+  window.menus().actOutputSettings->trigger();
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,6 +191,7 @@ int main(int argc, char** argv) {
     if (QWidget* about = QApplication::activeModalWidget()) about->close();
   });
   window.menus().actAbout->trigger();
+  ok = savePickerAndSettings(window, folder) && ok;
   ok = saveProgressWindow(window, folder) && ok;
   ok = saveJobListAndBatch(window, folder, settingsHome.path()) && ok;
 

@@ -45,6 +45,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   ConnectMenus();
   ConnectJobList();
   ConnectConversion();
+  ConnectPanel();
   DisableUnconnectedActions();
 }
 
@@ -105,6 +106,7 @@ void TfrmMain::FormShow() {
 
   LoadShownSettings();
   ui_.edt1->setTextMargins(4, 2, 0, 0);
+  BuildFormatPicker();
   BuildFileColumns();
 
   globalObject_->SetVersion(FileVersionText());
@@ -165,15 +167,13 @@ void TfrmMain::ConnectMenus() {
 // Actions whose work is not built yet stay visible but cannot be used.
 void TfrmMain::DisableUnconnectedActions() {
   // Removing, clearing and starting wait for the first job.
-  for (QAction* action : {menus_.actRemove, menus_.actClear, menus_.actStart, menus_.actSettings,
+  for (QAction* action : {menus_.actRemove, menus_.actClear, menus_.actStart,
                           menus_.actPreference, menus_.actAddDvdFolder})
     action->setEnabled(false);
   for (QWidget* widget : std::initializer_list<QWidget*>{
            ui_.btnRemove, ui_.btnClear, ui_.btnStart, ui_.BtnAddDVD, ui_.btnDVDStart,
-           ui_.btnStartBelow, ui_.btnBrows, ui_.btnOpen, ui_.btnDefault, ui_.edt1, ui_.imgbtn1, ui_.imgbtnPlay,
-           ui_.ckMute, ui_.trcVolume, ui_.cmbVideoSize, ui_.cmbVideoEncoder, ui_.cmbVideoBitRate,
-           ui_.cmbFrameRate, ui_.cmbZoom, ui_.cmbSamplerate, ui_.cmbAudioBitRate,
-           ui_.cmbAudioEncoder, ui_.cmbChannel, ui_.cmbVolume})
+           ui_.btnStartBelow, ui_.btnBrows, ui_.btnOpen, ui_.imgbtnPlay,
+           ui_.ckMute, ui_.trcVolume})
     widget->setEnabled(false);
 }
 
@@ -235,6 +235,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  SaveFormatPickerState();
   // A running batch stops, and its events no longer reach the closing window.
   DetachEngineEvents();
   CCAVC->Stop(true);

@@ -15,6 +15,9 @@
 #include "frontend/FormatCatalogue.h"
 
 class TfrmAbout;
+class TfrmSettings;
+class TFormatPicker;
+class TParameterPanel;
 class TfrmProgress;
 struct TPreviewInfo;
 struct TProgressInfo;
@@ -99,6 +102,13 @@ class TfrmMain : public QMainWindow {
   void BatchEnded();
   void ReportFailedJobs();
 
+  // Parameter panel and settings dialog (MainWindowPanel.cpp).
+  void ConnectPanel();
+  void BuildFormatPicker();
+  void SaveFormatPickerState();
+  void lst1FormatChosen(const QString& name, int code);
+  void ShowSettingsDialog();
+
   std::unique_ptr<TGlobalObject> globalObject_;
   QtDispatcher dispatcher_;
   std::unique_ptr<TMediaEngine> CCAVC;  // the conversion engine, for the whole run
@@ -107,6 +117,9 @@ class TfrmMain : public QMainWindow {
   MainMenus menus_;
   TfrmAbout* about_ = nullptr;  // created on first use, kept for the run
   TfrmProgress* progress_ = nullptr;  // created on first use, kept for the run
+  TfrmSettings* settingsDialog_ = nullptr;  // created on first use, kept for the run
+  TFormatPicker* picker_ = nullptr;
+  TParameterPanel* panel_ = nullptr;
   // The running batch: destinations by task, what converted and what failed.
   struct Batch {
     std::vector<QString> destinations;

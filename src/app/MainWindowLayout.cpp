@@ -189,6 +189,9 @@ QWidget* buildParameterPanel(MainControls& c, QWidget* style) {
   c.cmbAudioEncoder = combo("cmbAudioEncoder", false);
   c.cmbChannel = combo("cmbChannel", false);
   c.cmbVolume = combo("cmbVolume", false);
+  // Wider for their longer items, as far as the window's width allows.
+  c.cmbZoom->setMinimumContentsLength(10);
+  c.cmbChannel->setMinimumContentsLength(12);
   auto* groups = new QHBoxLayout;
   groups->addWidget(optionsGroup(QStringLiteral("Video Options"),
                                  {{"Frame Size:", c.cmbVideoSize},

@@ -44,6 +44,7 @@ void buildEditMenu(MainMenus& m, QMenuBar* bar) {
 void buildToolsMenu(MainMenus& m, QMenuBar* bar) {
   m.mnuTools = menu(QStringLiteral("&Tools"), "mnuTools", bar);
   m.actPreference = m.mnuTools->addAction(QStringLiteral("&Preference"));
+  m.actOutputSettings = m.mnuTools->addAction(QStringLiteral("Output Settings..."));
   m.mnuSkin = menu(QStringLiteral("&Skin"), "mnuSkin", m.mnuTools);
   for (int i = 0; i < themes::kCount; ++i) {
     m.actSkins[size_t(i)] = m.mnuSkin->addAction(themes::at(i).name);

@@ -28,6 +28,7 @@ struct MainMenus {
 
   QMenu* mnuTools = nullptr;
   QAction* actPreference = nullptr;
+  QAction* actOutputSettings = nullptr;  // the settings dialog, as the hidden File item
   QMenu* mnuSkin = nullptr;
   std::array<QAction*, 7> actSkins{};
   QAction* actShowLog = nullptr;

@@ -1,0 +1,111 @@
+#include "settings/FormatIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <array>
+
+namespace {
+
+// A phone body with a screen; keys adds a keypad below the screen.
+void DrawPhone(QPainter& p, QColor body, QColor screen, QRectF outline, bool keys) {
+  p.setPen(QPen(body.darker(160), 1));
+  p.setBrush(body);
+  p.drawRoundedRect(outline, 2.5, 2.5);
+  p.setPen(Qt::NoPen);
+  p.setBrush(screen);
+  const QRectF display(outline.left() + 2, outline.top() + 2, outline.width() - 4, keys ? outline.height() * 0.4 : outline.height() - 6);
+  p.drawRect(display);
+  if (!keys) {
+    p.setBrush(body.lighter(170));
+    p.drawEllipse(QPointF(outline.center().x(), outline.bottom() - 2), 1.2, 1.2);
+    return;
+  }
+  p.setBrush(body.lighter(190));
+  for (int row = 0; row < 3; ++row)
+    for (int column = 0; column < 3; ++column)
+      p.drawRect(QRectF(outline.left() + 2.5 + column * (outline.width() - 5) / 3, display.bottom() + 1.5 + row * 2.6, 1.6, 1.6));
+}
+
+void DrawFilm(QPainter& p) {
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(60, 60, 70));
+  p.drawRect(QRectF(2, 4, 16, 12));
+  p.setBrush(Qt::white);
+  for (int i = 0; i < 4; ++i) {
+    p.drawRect(QRectF(3.5 + i * 4, 5, 1.8, 1.5));
+    p.drawRect(QRectF(3.5 + i * 4, 13.5, 1.8, 1.5));
+  }
+  p.setBrush(QColor(90, 160, 230));
+  p.drawRect(QRectF(4, 7.5, 5.5, 5));
+  p.setBrush(QColor(240, 180, 60));
+  p.drawRect(QRectF(10.5, 7.5, 5.5, 5));
+}
+
+void DrawNote(QPainter& p) {
+  const QColor colour(200, 60, 120);
+  p.setPen(Qt::NoPen);
+  p.setBrush(colour);
+  p.drawEllipse(QRectF(3, 12.5, 5.5, 4.5));
+  p.drawEllipse(QRectF(11, 10.5, 5.5, 4.5));
+  p.setPen(QPen(colour, 1.6));
+  p.drawLine(QPointF(7.8, 14.5), QPointF(7.8, 4));
+  p.drawLine(QPointF(15.8, 12.5), QPointF(15.8, 2.5));
+  p.setPen(QPen(colour, 2.4));
+  p.drawLine(QPointF(7.8, 4.2), QPointF(15.8, 2.7));
+}
+
+// A handheld with the four coloured window panes on its screen.
+void DrawPocketPc(QPainter& p) {
+  DrawPhone(p, QColor(120, 130, 150), QColor(235, 240, 250), QRectF(4.5, 1.5, 11, 17), false);
+  const std::array<QColor, 4> panes{QColor(230, 70, 40), QColor(60, 170, 60), QColor(40, 110, 220), QColor(250, 190, 20)};
+  p.setPen(Qt::NoPen);
+  for (int i = 0; i < 4; ++i) {
+    p.setBrush(panes[size_t(i)]);
+    p.drawRect(QRectF(7 + (i % 2) * 3.2, 5 + (i / 2) * 3.2, 2.8, 2.8));
+  }
+}
+
+void Draw(QPainter& p, int group) {
+  switch (group) {
+    case 0: DrawPhone(p, QColor(40, 40, 45), QColor(110, 170, 240), QRectF(5, 1.5, 10, 17), false); break;
+    case 1: DrawPhone(p, QColor(60, 130, 60), QColor(200, 240, 200), QRectF(5, 1.5, 10, 17), false); break;
+    case 2: DrawPhone(p, QColor(90, 100, 180), QColor(200, 220, 250), QRectF(5.5, 1.5, 9, 17), true); break;
+    case 3: DrawPhone(p, QColor(30, 30, 30), QColor(170, 200, 230), QRectF(4, 2.5, 12, 15), true); break;
+    case 4: DrawPhone(p, QColor(20, 80, 170), QColor(220, 235, 255), QRectF(6, 1.5, 8, 17), true); break;
+    case 5: DrawPocketPc(p); break;
+    case 6: DrawFilm(p); break;
+    default: DrawNote(p); break;
+  }
+}
+
+}  // namespace
+
+QPixmap GroupIcon(int group) {
+  static const std::array<QPixmap, 8> icons = [] {
+    std::array<QPixmap, 8> all;
+    for (int group = 0; group < 8; ++group) {
+      QPixmap icon(kIconSize, kIconSize);
+      icon.fill(Qt::transparent);
+      QPainter painter(&icon);
+      painter.setRenderHint(QPainter::Antialiasing);
+      Draw(painter, group);
+      all[size_t(group)] = icon;
+    }
+    return all;
+  }();
+  return icons[size_t(std::clamp(group, 0, 7))];
+}
+
+QPixmap ExpandGlyph(bool expanded) {
+  QPixmap glyph(kIconSize, kIconSize);
+  glyph.fill(Qt::transparent);
+  QPainter p(&glyph);
+  p.setPen(QColor(120, 130, 150));
+  p.setBrush(Qt::white);
+  p.drawRect(5, 5, 9, 9);
+  p.setPen(QColor(30, 40, 60));
+  p.drawLine(7, 9, 12, 9);
+  if (!expanded) p.drawLine(9, 7, 9, 12);
+  return glyph;
+}
