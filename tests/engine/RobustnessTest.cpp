@@ -221,8 +221,9 @@ TEST_F(Robustness, RefusedOptionValuesFailTheOutput) {
   engine.ClearTasks();
 }
 
-// A stop ends the run within half a second even while the encoder still holds
-// many pictures, and the file stays readable.
+// A stop ends the run quickly even while the encoder still holds many
+// pictures: what it holds after a short grace time is left out, and the file
+// stays readable.
 TEST_F(Robustness, StopEndsQuicklyWhileEncodersFlush) {
   const std::string source = test_media::Path(test_media::Kind::DvdPalMpeg2Ac3);
   const std::string output = out("stopped.mkv");
@@ -246,11 +247,15 @@ TEST_F(Robustness, StopEndsQuicklyWhileEncodersFlush) {
     task.Run();
     const auto afterStop = Clock::now() - stopAt;
     ASSERT_EQ(pictures, 50);
-    EXPECT_LT(afterStop, 500ms);
+    // Encoding all the held pictures takes several times the grace time, so a
+    // run that honours the stop leaves some of them out; the time is only a
+    // guard against a hang, as a loaded machine stretches it.
+    EXPECT_LT(afterStop, 2s);
     EXPECT_FALSE(task.Finished());
     EXPECT_FALSE(task.Exception()) << task.ErrorText();
   }
   EXPECT_GE(tracksWithPackets(output), 1);
+  EXPECT_LT(countFrames(output, AVMEDIA_TYPE_VIDEO), 49);  // the stop came with the 50th
 }
 
 // The command line stops on SIGTERM like on Ctrl-C; a second Ctrl-C ends it at once.
