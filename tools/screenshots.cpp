@@ -1,6 +1,6 @@
 // Shows the main window on the current display (Xvfb in scripts/screenshot) and
-// writes PNG pictures of it, of each menu opened, of the About window and of
-// the progress window in mid-conversion.
+// writes PNG pictures of it, of each menu opened, of the About, preferences and
+// folder chooser dialogs and of the progress window in mid-conversion.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -21,6 +21,7 @@
 #include "engine/MediaEngine.h"
 #include "frontend/JobList.h"
 #include "frontend/ProgressWindow.h"
+#include "settings/FolderChooser.h"
 #include "TestMedia.h"
 #include "ui/ScriptedPrompts.h"
 
@@ -112,6 +113,24 @@ bool saveJobListAndBatch(TfrmMain& window, const QString& folder, const QString&
   return ok && taken && saveScreen(folder, "job-list-converted");
 }
 
+// Tools › Preference as it opens, then the folder chooser its "&Brows" shows.
+bool savePreferenceDialogs(TfrmMain& window, const QString& folder) {
+  bool ok = true;
+  QTimer::singleShot(400, [&] {
+    ok = saveScreen(folder, "preference") && ok;
+    if (QWidget* preference = QApplication::activeModalWidget()) {
+      TfmDirectory chooser(preference);
+      chooser.show();
+      settle(800);
+      ok = saveScreen(folder, "folder-chooser") && ok;
+      chooser.close();
+      preference->close();
+    }
+  });
+  window.menus().actPreference->trigger();
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,6 +172,7 @@ int main(int argc, char** argv) {
     if (QWidget* about = QApplication::activeModalWidget()) about->close();
   });
   window.menus().actAbout->trigger();
+  ok = savePreferenceDialogs(window, folder) && ok;
   ok = saveProgressWindow(window, folder) && ok;
   ok = saveJobListAndBatch(window, folder, settingsHome.path()) && ok;
 

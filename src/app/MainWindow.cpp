@@ -45,6 +45,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   ConnectMenus();
   ConnectJobList();
   ConnectConversion();
+  ConnectFolders();
   DisableUnconnectedActions();
 }
 
@@ -166,11 +167,11 @@ void TfrmMain::ConnectMenus() {
 void TfrmMain::DisableUnconnectedActions() {
   // Removing, clearing and starting wait for the first job.
   for (QAction* action : {menus_.actRemove, menus_.actClear, menus_.actStart, menus_.actSettings,
-                          menus_.actPreference, menus_.actAddDvdFolder})
+                          menus_.actAddDvdFolder})
     action->setEnabled(false);
   for (QWidget* widget : std::initializer_list<QWidget*>{
            ui_.btnRemove, ui_.btnClear, ui_.btnStart, ui_.BtnAddDVD, ui_.btnDVDStart,
-           ui_.btnStartBelow, ui_.btnBrows, ui_.btnOpen, ui_.btnDefault, ui_.edt1, ui_.imgbtn1, ui_.imgbtnPlay,
+           ui_.btnStartBelow, ui_.btnDefault, ui_.edt1, ui_.imgbtn1, ui_.imgbtnPlay,
            ui_.ckMute, ui_.trcVolume, ui_.cmbVideoSize, ui_.cmbVideoEncoder, ui_.cmbVideoBitRate,
            ui_.cmbFrameRate, ui_.cmbZoom, ui_.cmbSamplerate, ui_.cmbAudioBitRate,
            ui_.cmbAudioEncoder, ui_.cmbChannel, ui_.cmbVolume})

@@ -15,6 +15,7 @@
 #include "frontend/FormatCatalogue.h"
 
 class TfrmAbout;
+class TfrmPreference;
 class TfrmProgress;
 struct TPreviewInfo;
 struct TProgressInfo;
@@ -99,6 +100,11 @@ class TfrmMain : public QMainWindow {
   void BatchEnded();
   void ReportFailedJobs();
 
+  // Output folder row and preferences (MainWindowFolders.cpp).
+  void ConnectFolders();
+  void btnBrowsClick();
+  void ShowPreferences();
+
   std::unique_ptr<TGlobalObject> globalObject_;
   QtDispatcher dispatcher_;
   std::unique_ptr<TMediaEngine> CCAVC;  // the conversion engine, for the whole run
@@ -107,6 +113,7 @@ class TfrmMain : public QMainWindow {
   MainMenus menus_;
   TfrmAbout* about_ = nullptr;  // created on first use, kept for the run
   TfrmProgress* progress_ = nullptr;  // created on first use, kept for the run
+  TfrmPreference* preference_ = nullptr;  // created on first use, kept for the run
   // The running batch: destinations by task, what converted and what failed.
   struct Batch {
     std::vector<QString> destinations;
