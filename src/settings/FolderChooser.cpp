@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -25,7 +26,7 @@ TfmDirectory::TfmDirectory(QWidget* parent)
     : QDialog(parent), isOptical_([](const QString& folder) { return IsOnOpticalMedium(folder); }) {
   setObjectName(QStringLiteral("fmDirectory"));
   setWindowTitle(QStringLiteral("Brows"));
-  resize(340, 420);
+  resize(420, 440);
 
   model_ = new QFileSystemModel(this);
   model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -38,6 +39,12 @@ TfmDirectory::TfmDirectory(QWidget* parent)
   for (int column = 1; column < model_->columnCount(); ++column) stview_selectdir->hideColumn(column);
   connect(stview_selectdir->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &TfmDirectory::UpdateOkButton);
+  // Folders load and sort in the background, moving the selected folder out
+  // of view, until the user takes over.
+  connect(model_, &QFileSystemModel::directoryLoaded, this, &TfmDirectory::KeepSelectionInView);
+  connect(model_, &QAbstractItemModel::layoutChanged, this, &TfmDirectory::KeepSelectionInView);
+  stview_selectdir->viewport()->installEventFilter(this);
+  stview_selectdir->verticalScrollBar()->installEventFilter(this);
 
   btnOk = new QPushButton(QStringLiteral("Ok"));
   btnOk->setObjectName(QStringLiteral("btnOk"));
@@ -66,8 +73,18 @@ void TfmDirectory::showEvent(QShowEvent* event) {
 void TfmDirectory::SelectFolder(const QString& folder) {
   const QModelIndex index = model_->index(folder);
   stview_selectdir->setCurrentIndex(index);
-  stview_selectdir->scrollTo(index);
+  followSelection_ = true;
+  KeepSelectionInView();
   UpdateOkButton();
+}
+
+bool TfmDirectory::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel) followSelection_ = false;
+  return QDialog::eventFilter(watched, event);
+}
+
+void TfmDirectory::KeepSelectionInView() {
+  if (followSelection_) stview_selectdir->scrollTo(stview_selectdir->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 QString TfmDirectory::SelectedFolder() const {

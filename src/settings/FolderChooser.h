@@ -36,14 +36,17 @@ class TfmDirectory : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void UpdateOkButton();
+  void KeepSelectionInView();
   void btnOkClick();
   QString SelectedFolder() const;
 
   QFileSystemModel* model_ = nullptr;
   QString chosenPath_;  // kept between showings
+  bool followSelection_ = false;  // scroll to the selected folder as the tree loads
   OpticalTest isOptical_;
 };
 

@@ -36,6 +36,7 @@ void addRow(QGridLayout* grid, const QString& caption, std::initializer_list<QWi
 QGroupBox* buildSnapshotGroup(PreferenceControls& c) {
   c.edtSnapDirectory = named<QLineEdit>("edtSnapDirectory");
   c.edtSnapDirectory->setReadOnly(true);
+  c.edtSnapDirectory->setMinimumWidth(260);
   c.btnOpen = named<QPushButton>("btnOpen", QStringLiteral("&Open"));
   c.btnBrows = named<QPushButton>("btnBrows", QStringLiteral("&Brows"));
   c.ckSmallSize = named<QCheckBox>("ckSmallSize", QStringLiteral("Small Size"));

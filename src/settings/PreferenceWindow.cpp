@@ -30,7 +30,7 @@ TfrmPreference::TfrmPreference(SettingsSource settings, QWidget* parent)
     : QDialog(parent), settings_(std::move(settings)), ui_(BuildPreferenceControls(this)) {
   setObjectName(QStringLiteral("frmPreference"));
   setWindowTitle(QStringLiteral("Preference"));
-  resize(480, 300);
+  resize(580, 300);
   ConnectControls();
 }
 
