@@ -30,24 +30,16 @@ bool optical(const char* folder, const QList<OpticalDrive>& drives = kDrives) {
   return IsOnOpticalMedium(QString::fromUtf8(folder), kMountInfo, drives);
 }
 
-TEST(OpticalMedium, FolderOnADiscByFileSystemOrDrive) {
-  EXPECT_TRUE(optical("/home/user/My Disc"));
-  EXPECT_TRUE(optical("/home/user/My Disc/VIDEO_TS"));
-  EXPECT_TRUE(optical("/media/cd/AUDIO_TS"));
-  // A drive recognised by its device number alone.
+TEST(OpticalMedium, TheInnermostMountOfTheFolderTells) {
+  // On a disc by its file system type or its drive.
+  for (const char* folder : {"/home/user/My Disc", "/home/user/My Disc/VIDEO_TS", "/media/cd/AUDIO_TS"})
+    EXPECT_TRUE(optical(folder)) << folder;
   EXPECT_TRUE(IsOnOpticalMedium(QStringLiteral("/media/cd"), kMountInfo, {{QStringLiteral("/dev/x"), QStringLiteral("11:1")}}));
-  // Without the drive list only the disc's file system type tells.
   EXPECT_FALSE(optical("/media/cd", {}));
-  EXPECT_TRUE(optical("/home/user/My Disc", {}));
-}
-
-TEST(OpticalMedium, OrdinaryFoldersAreNot) {
-  EXPECT_FALSE(optical("/home/user"));
-  EXPECT_FALSE(optical("/home/user/My Disc2"));
-  EXPECT_FALSE(optical("/media/cd2/video"));  // a name that only begins like the disc's
-  EXPECT_FALSE(optical("/media/cd/tmp/x"));   // a mount inside the disc's folder
-  EXPECT_FALSE(optical("/mnt/image"));        // a later mount hides the image mounted there
-  EXPECT_FALSE(optical("/"));
+  // A name that only begins like the disc's, a mount inside the disc's folder,
+  // a later mount hiding an image mounted on the same folder.
+  for (const char* folder : {"/", "/home/user", "/home/user/My Disc2", "/media/cd2/video", "/media/cd/tmp/x", "/mnt/image"})
+    EXPECT_FALSE(optical(folder)) << folder;
   EXPECT_FALSE(IsOnOpticalMedium(QStringLiteral("/home"), QString(), kDrives));
 }
 

@@ -66,8 +66,12 @@ TEST_F(PreferenceWindowTest, ShowingLoadsTheSettingsEveryTime) {
   EXPECT_EQ(ui.priorityItems->checkedId(), -1);
 }
 
-TEST_F(PreferenceWindowTest, OneOfEachPairStaysCheckedAndJpgRulesTheQuality) {
+TEST_F(PreferenceWindowTest, OneOfEachPairStaysCheckedJpgRulesTheQualityBothQualityControlsAgree) {
   dialog.show();
+  QTest::keyClick(ui.trcCmp, Qt::Key_End);
+  EXPECT_EQ(ui.spedCmp->value(), 100);
+  QTest::keyClick(ui.spedCmp, Qt::Key_Down);
+  EXPECT_EQ(ui.trcCmp->value(), 99);
   click(ui.ckBmp);
   EXPECT_FALSE(ui.ckBmp->isChecked());
   click(ui.ckJpg);  // the last format cannot go
@@ -91,16 +95,6 @@ TEST_F(PreferenceWindowTest, OneOfEachPairStaysCheckedAndJpgRulesTheQuality) {
   click(ui.ckSmallSize);
   EXPECT_TRUE(ui.ckFullSize->isChecked());
   EXPECT_FALSE(ui.ckSmallSize->isChecked());
-}
-
-TEST_F(PreferenceWindowTest, QualityControlsFollowEachOther) {
-  dialog.show();
-  ui.trcCmp->setFocus();
-  QTest::keyClick(ui.trcCmp, Qt::Key_End);
-  EXPECT_EQ(ui.spedCmp->value(), 100);
-  ui.spedCmp->setFocus();
-  QTest::keyClick(ui.spedCmp, Qt::Key_Down);
-  EXPECT_EQ(ui.trcCmp->value(), 99);
 }
 
 TEST_F(PreferenceWindowTest, OkWritesEveryControl) {
