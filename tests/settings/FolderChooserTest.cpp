@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include "app/Application.h"
 #include "settings/FolderChooser.h"
 #include "settings/OpticalMedia.h"
 #include "support/TempHome.h"
+#include "ui/QtPrompts.h"
 #include "ui/ScriptedPrompts.h"
 
 namespace {
@@ -75,6 +78,30 @@ TEST_F(FolderChooserTest, AFolderOnADiscIsRefusedAndTheChooserStaysOpen) {
   QTest::mouseClick(chooser.btnOk, Qt::LeftButton);
   EXPECT_FALSE(chooser.isVisible());
   EXPECT_EQ(chooser.ChosenPath(), home.path() + "/videos");
+}
+
+// The program's own prompts keep one chooser and move it to the window that asks.
+TEST(QtFolderPrompt, OneChooserGoesToTheAskingWindow) {
+  TempHome home;
+  QtPrompts qtPrompts;
+  QDialog first, second;
+  QList<QWidget*> shown;
+  auto chooseFrom = [&](QWidget* window, const QString& folder) {
+    QTimer::singleShot(0, [&, folder] {
+      auto* chooser = qobject_cast<TfmDirectory*>(QApplication::activeModalWidget());
+      shown.append(chooser);
+      if (!chooser) return;
+      chooser->SelectFolder(folder);
+      chooser->btnOk->click();
+    });
+    return qtPrompts.chooseFolder(window);
+  };
+  EXPECT_EQ(chooseFrom(&first, "/tmp"), "/tmp");
+  EXPECT_EQ(chooseFrom(&second, home.path()), home.path());
+  ASSERT_EQ(shown.size(), 2);
+  ASSERT_NE(shown[0], nullptr);
+  EXPECT_EQ(shown[0], shown[1]);
+  EXPECT_EQ(shown[1]->parentWidget(), &second);
 }
 
 }  // namespace
