@@ -1,7 +1,7 @@
 // Shows the main window on the current display (Xvfb in scripts/screenshot) and
-// writes PNG pictures of it, of each menu opened, of the About window and of
-// the progress window in mid-conversion, of the open format picker and of the
-// settings dialog.
+// writes PNG pictures of it, of each menu opened, of the About, preferences and
+// folder chooser dialogs, of the open format picker and of the settings dialog,
+// of the job list and of the progress window in mid-conversion.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -26,6 +26,7 @@
 #include "frontend/JobList.h"
 #include "frontend/ProgressWindow.h"
 #include "settings/SettingsDialog.h"
+#include "settings/FolderChooser.h"
 #include "TestMedia.h"
 #include "ui/ScriptedPrompts.h"
 
@@ -150,6 +151,24 @@ bool savePickerAndSettings(TfrmMain& window, const QString& folder) {
   return ok;
 }
 
+// Tools › Preference as it opens, then the folder chooser its "&Brows" shows.
+bool savePreferenceDialogs(TfrmMain& window, const QString& folder) {
+  bool ok = true;
+  QTimer::singleShot(400, [&] {
+    ok = saveScreen(folder, "preference") && ok;
+    if (QWidget* preference = QApplication::activeModalWidget()) {
+      TfmDirectory chooser(preference);
+      chooser.show();
+      settle(800);
+      ok = saveScreen(folder, "folder-chooser") && ok;
+      chooser.close();
+      preference->close();
+    }
+  });
+  window.menus().actPreference->trigger();
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -192,6 +211,7 @@ int main(int argc, char** argv) {
   });
   window.menus().actAbout->trigger();
   ok = savePickerAndSettings(window, folder) && ok;
+  ok = savePreferenceDialogs(window, folder) && ok;
   ok = saveProgressWindow(window, folder) && ok;
   ok = saveJobListAndBatch(window, folder, settingsHome.path()) && ok;
 

@@ -46,6 +46,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   ConnectJobList();
   ConnectConversion();
   ConnectPanel();
+  ConnectFolders();
   DisableUnconnectedActions();
 }
 
@@ -167,13 +168,11 @@ void TfrmMain::ConnectMenus() {
 // Actions whose work is not built yet stay visible but cannot be used.
 void TfrmMain::DisableUnconnectedActions() {
   // Removing, clearing and starting wait for the first job.
-  for (QAction* action : {menus_.actRemove, menus_.actClear, menus_.actStart,
-                          menus_.actPreference, menus_.actAddDvdFolder})
+  for (QAction* action : {menus_.actRemove, menus_.actClear, menus_.actStart, menus_.actAddDvdFolder})
     action->setEnabled(false);
   for (QWidget* widget : std::initializer_list<QWidget*>{
            ui_.btnRemove, ui_.btnClear, ui_.btnStart, ui_.BtnAddDVD, ui_.btnDVDStart,
-           ui_.btnStartBelow, ui_.btnBrows, ui_.btnOpen, ui_.imgbtnPlay,
-           ui_.ckMute, ui_.trcVolume})
+           ui_.btnStartBelow, ui_.imgbtnPlay, ui_.ckMute, ui_.trcVolume})
     widget->setEnabled(false);
 }
 

@@ -18,6 +18,7 @@ class TfrmAbout;
 class TfrmSettings;
 class TFormatPicker;
 class TParameterPanel;
+class TfrmPreference;
 class TfrmProgress;
 struct TPreviewInfo;
 struct TProgressInfo;
@@ -108,6 +109,10 @@ class TfrmMain : public QMainWindow {
   void SaveFormatPickerState();
   void lst1FormatChosen(const QString& name, int code);
   void ShowSettingsDialog();
+  // Output folder row and preferences (MainWindowFolders.cpp).
+  void ConnectFolders();
+  void btnBrowsClick();
+  void ShowPreferences();
 
   std::unique_ptr<TGlobalObject> globalObject_;
   QtDispatcher dispatcher_;
@@ -120,6 +125,7 @@ class TfrmMain : public QMainWindow {
   TfrmSettings* settingsDialog_ = nullptr;  // created on first use, kept for the run
   TFormatPicker* picker_ = nullptr;
   TParameterPanel* panel_ = nullptr;
+  TfrmPreference* preference_ = nullptr;  // created on first use, kept for the run
   // The running batch: destinations by task, what converted and what failed.
   struct Batch {
     std::vector<QString> destinations;

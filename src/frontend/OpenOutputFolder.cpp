@@ -7,9 +7,9 @@
 #include "app/IniFile.h"
 #include "app/SettingsKeys.h"
 
-bool OpenOutputFolder(const IniFile& settings) {
+bool OpenOutputFolder(const IniFile& settings, const char* key) {
   const QString folder = QString::fromStdString(settings.readString(
-      settings_keys::kSettings, settings_keys::kOutPutDir, app_paths::defaultOutputFolder().toStdString()));
+      settings_keys::kSettings, key, app_paths::defaultOutputFolder().toStdString()));
   if (folder.size() <= 2) return false;
   return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }

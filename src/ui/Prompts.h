@@ -42,6 +42,9 @@ class Prompts {
   virtual QStringList openFiles(QWidget* parent, const OpenFilesRequest& request) = 0;
   // The alert beep that accompanies a refused key press.
   virtual void beep() = 0;
+  // Shows the folder chooser modally over parent; the chosen folder, empty
+  // when cancelled.
+  virtual QString chooseFolder(QWidget* parent) = 0;
 };
 
 // The prompts in use: the Qt message boxes unless a test installed others.

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
+
+#include "settings/FolderChooser.h"
 
 namespace {
 
@@ -79,3 +82,17 @@ QStringList QtPrompts::openFiles(QWidget* parent, const OpenFilesRequest& reques
 }
 
 void QtPrompts::beep() { QApplication::beep(); }
+
+namespace {
+QPointer<TfmDirectory> folderChooser;  // UI thread only; goes with the window it belongs to
+}
+
+// The chooser belongs to the window that shows it, so that it is centred over
+// that window and never outlives the windows.
+QString QtPrompts::chooseFolder(QWidget* parent) {
+  QWidget* window = parent ? parent->window() : nullptr;
+  if (!folderChooser) folderChooser = new TfmDirectory(window);
+  if (folderChooser->parentWidget() != window) folderChooser->setParent(window, folderChooser->windowFlags());
+  folderChooser->exec();
+  return folderChooser->ChosenPath();
+}

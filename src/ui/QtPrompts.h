@@ -8,4 +8,6 @@ class QtPrompts : public Prompts {
   PromptAnswer ask(QWidget* parent, const PromptMessage& message) override;
   QStringList openFiles(QWidget* parent, const OpenFilesRequest& request) override;
   void beep() override;
+  // The one folder chooser of the program, created on first use and kept.
+  QString chooseFolder(QWidget* parent) override;
 };

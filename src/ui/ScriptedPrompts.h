@@ -36,12 +36,24 @@ class ScriptedPrompts : public Prompts {
     return files;
   }
 
+  // The next folder chooser returns this folder; without one it is cancelled.
+  void queueFolder(const QString& folder) { folders_.push_back(folder); }
+  QString chooseFolder(QWidget*) override {
+    ++folderRequests;
+    if (folders_.empty()) return {};
+    const QString folder = folders_.front();
+    folders_.pop_front();
+    return folder;
+  }
+
   QList<PromptMessage> asked;
   QList<OpenFilesRequest> openRequests;
   int beeps = 0;
+  int folderRequests = 0;
 
  private:
   std::deque<PromptAnswer> script_;
   std::deque<QStringList> files_;
+  std::deque<QString> folders_;
   PromptAnswer defaultAnswer_ = PromptAnswer::Ok;
 };
