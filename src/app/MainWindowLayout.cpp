@@ -190,8 +190,9 @@ QWidget* buildParameterPanel(MainControls& c, QWidget* style) {
   c.cmbChannel = combo("cmbChannel", false);
   c.cmbVolume = combo("cmbVolume", false);
   // Wider for their longer items, as far as the window's width allows.
-  c.cmbZoom->setMinimumContentsLength(10);
-  c.cmbChannel->setMinimumContentsLength(12);
+  c.cmbZoom->setMinimumContentsLength(11);
+  c.cmbChannel->setMinimumContentsLength(14);
+  c.cmbSamplerate->setMinimumContentsLength(6);
   auto* groups = new QHBoxLayout;
   groups->addWidget(optionsGroup(QStringLiteral("Video Options"),
                                  {{"Frame Size:", c.cmbVideoSize},
@@ -206,6 +207,14 @@ QWidget* buildParameterPanel(MainControls& c, QWidget* style) {
                                   {"Channel:", c.cmbChannel},
                                   {"Volume:", c.cmbVolume}}));
   column->addLayout(groups);
+  // The ten options share the window's width: the program's classic small
+  // type lets every value show in full.
+  for (int i = 0; i < groups->count(); ++i) {
+    QWidget* group = groups->itemAt(i)->widget();
+    QFont font = group->font();
+    font.setPointSize(8);
+    group->setFont(font);
+  }
   return panel;
 }
 
