@@ -77,14 +77,23 @@ void TParameterPanel::ApplyFormat() {
     c_.cmbZoom->setCurrentIndex(ZoomIndex(zoom));
   }
 
-  auto typed = [&](QComboBox* combo, const char* key, const char* fallback) {
-    SelectOrType(combo, QString::fromStdString(settings.readString(section, key, fallback)));
+  // What the user never stored shows the catalogue's default choice, which is
+  // also what a conversion then uses.
+  const int zoomIndex = c_.cmbZoom->currentIndex();
+  SelectCatalogueDefaults(c_, files_.catalogue(), code);
+  c_.cmbZoom->setCurrentIndex(zoomIndex);
+  constexpr const char* kAbsent = "\x01";
+  auto stored = [&](const char* key) { return settings.readString(section, key, kAbsent) != kAbsent; };
+  auto typed = [&](QComboBox* combo, const char* key, const char*) {
+    if (stored(key)) SelectOrType(combo, QString::fromStdString(settings.readString(section, key, "")));
   };
   typed(c_.cmbVideoSize, "paraVideoSize", "320x240");
   typed(c_.cmbVideoBitRate, "paraVideoBitRate", "768");
   typed(c_.cmbSamplerate, "paraSampleRate", "44100");
   typed(c_.cmbAudioBitRate, "paraAudioBitRate", "96");
-  auto indexed = [&](QComboBox* combo, const char* key) { combo->setCurrentIndex(settings.readInteger(section, key, 0)); };
+  auto indexed = [&](QComboBox* combo, const char* key) {
+    if (stored(key)) combo->setCurrentIndex(settings.readInteger(section, key, 0));
+  };
   indexed(c_.cmbFrameRate, "iFrameRate");
   indexed(c_.cmbVideoEncoder, "iVideoEncoder");
   indexed(c_.cmbChannel, "iChannel");

@@ -17,6 +17,7 @@
 #include "settings/ParameterCombos.h"
 #include "settings/PanelTestSupport.h"
 #include "support/TempHome.h"
+#include "frontend/FormatChoices.h"
 #include "ui/ScriptedPrompts.h"
 
 namespace {
@@ -163,6 +164,18 @@ TEST_F(Panel, ChoosingTheCurrentFormatAgainKeepsTheCombos) {
   QTest::mouseClick(ui().imgbtn1, Qt::LeftButton);
   EXPECT_TRUE(ui().lst1->isVisible());
   EXPECT_EQ(ui().lst1->currentRow(), -1);
+}
+
+// With nothing stored the panel shows what a conversion would use.
+TEST_F(Panel, UnstoredChoicesShowWhatTheConversionUses) {
+  Show();
+  Choose3gp();
+  const IniFile catalogue(window->GlobalObject().FormatIniPath().toStdString());
+  const FormatParameters format(settings(), catalogue, 200);
+  EXPECT_EQ(ui().cmbSamplerate->currentText().toStdString(), format.Read("paraSampleRate", ""));
+  EXPECT_EQ(ui().cmbAudioBitRate->currentText().toStdString(), format.Read("paraAudioBitRate", ""));
+  EXPECT_EQ(ui().cmbVideoSize->currentText().toStdString(), format.Read("paraVideoSize", ""));
+  EXPECT_EQ(StoredVolume(ui().cmbVolume->currentText().toStdString()), format.Read("paraVolume", ""));
 }
 
 TEST_F(Panel, StoredChoicesAreShownAndEachChoiceIsStoredByItsTable) {
