@@ -1,4 +1,5 @@
 #include "app/MainWindowLayout.h"
+#include "ui/NamedWidget.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,13 +21,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename T, typename... Args>
-T* named(const char* name, Args&&... args) {
-  T* widget = new T(std::forward<Args>(args)...);
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 QToolButton* toolButton(const char* name, QStyle::StandardPixmap icon, const QString& hint, QWidget* style) {
   auto* button = named<QToolButton>(name);

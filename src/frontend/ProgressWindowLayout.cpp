@@ -1,4 +1,5 @@
 #include "frontend/ProgressWindowLayout.h"
+#include "ui/NamedWidget.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -20,13 +21,6 @@ namespace {
 constexpr QSize kPreviewSize(388, 199);
 const QColor kPreviewBackground(0xA6, 0xCA, 0xF0);
 constexpr int kOutputWidth = 283;
-
-template <typename T, typename... Args>
-T* named(const char* name, Args&&... args) {
-  T* widget = new T(std::forward<Args>(args)...);
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 // A caption and its value side by side in the grid.
 void addPair(QGridLayout* grid, int row, int column, const char* caption, QLabel* value) {

@@ -1,4 +1,5 @@
 #include "settings/PreferenceLayout.h"
+#include "ui/NamedWidget.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,13 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename T, typename... Args>
-T* named(const char* name, Args&&... args) {
-  T* widget = new T(std::forward<Args>(args)...);
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 // A caption in the left column and the controls of its row beside it.
 void addRow(QGridLayout* grid, const QString& caption, std::initializer_list<QWidget*> widgets) {
