@@ -83,6 +83,8 @@ class TfrmMain : public QMainWindow {
   void btnRemoveClick();
   void btnClearClick();
   void UpdateEmptyListState();
+  void SetJobActionsEnabled(bool enabled);
+  bool LoadEngineLibraries();
   void CheckSelected(bool checked);
   void lvFilesClick();
   void ChapterSpin(bool from, bool up);

@@ -13,6 +13,8 @@
 #include "frontend/BatchNotification.h"
 #include "frontend/DestinationPath.h"
 #include "frontend/FileJob.h"
+#include "frontend/FileJobAdding.h"
+#include "frontend/FormatList.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/JobList.h"
 #include "frontend/OpenOutputFolder.h"
@@ -25,8 +27,6 @@
 namespace keys = settings_keys;
 
 namespace {
-
-std::string formatSection(int code) { return "formatInfo" + std::to_string(code); }
 
 TFileJob fileJobOf(const TlvFilesRecord& record) {
   TFileJob job;
@@ -109,16 +109,16 @@ int TfrmMain::AddConversionTask(int row, IniFile& settings, const QString& folde
   TMediaProbe& probe = CCAVC->Probe();
   const bool probed = probe.LoadFile(input.FileName);
   const int code = settings.readInteger(keys::kSettings, keys::kFormatCode, 1);
-  const std::string extension = "." + FormatCatalogue().readString(formatSection(code), "FileExt", "mp4");
+  const IniFile catalogue = FormatCatalogue();
+  const std::string extension = "." + format_catalogue::FormatFileExt(catalogue, code);
   const QString destination = QString::fromStdString(
       MakeDestinationPath(folder.toStdString(), caption.toStdString(), extension));
-  record.ZoomMode = QString::fromStdString(settings.readString(formatSection(code), "parazoom", "lbox"));
+  record.ZoomMode = QString::fromStdString(CurrentZoomMode(settings, code));
   TOutputOptions output;
   output.FileName = destination.toStdString();
   std::string error = probed ? std::string() : probe.LastErrorMessage();
   if (probed) {
     try {
-      const IniFile catalogue = FormatCatalogue();
       BuildTaskOptions(fileJobOf(record), FormatParameters(settings, catalogue, code), output, probe, input,
                        [this](const std::string& caption, const std::string& text) {
                          return prompts().ask(this, {QString::fromStdString(caption), QString::fromStdString(text),
@@ -155,10 +155,9 @@ void TfrmMain::MarkJobFailed(int row, const QString& error) {
 }
 
 void TfrmMain::SetBatchRunning(bool running) {
-  for (QWidget* w : {static_cast<QWidget*>(ui_.btnAdd), static_cast<QWidget*>(ui_.btnRemove),
-                     static_cast<QWidget*>(ui_.btnClear), static_cast<QWidget*>(ui_.btnStart)})
-    w->setEnabled(!running);
-  for (QAction* a : {menus_.actAdd, menus_.actRemove, menus_.actClear, menus_.actStart}) a->setEnabled(!running);
+  ui_.btnAdd->setEnabled(!running);
+  menus_.actAdd->setEnabled(!running);
+  SetJobActionsEnabled(!running);
   ui_.btnStop->setEnabled(running);
   ui_.btnPause->setEnabled(running);
   ui_.btnResume->setEnabled(false);
@@ -172,10 +171,8 @@ void TfrmMain::MirrorPauseState(bool paused) {
 void TfrmMain::btnStopClick() {
   ui_.btnStop->setEnabled(false);
   ui_.btnAdd->setEnabled(true);
-  for (QWidget* w : {static_cast<QWidget*>(ui_.btnRemove), static_cast<QWidget*>(ui_.btnClear),
-                     static_cast<QWidget*>(ui_.btnStart), static_cast<QWidget*>(ui_.btnPause),
-                     static_cast<QWidget*>(ui_.btnResume)})
-    w->setEnabled(false);
+  for (QPushButton* button : {ui_.btnRemove, ui_.btnClear, ui_.btnStart, ui_.btnPause, ui_.btnResume})
+    button->setEnabled(false);
   CCAVC->Stop(true);
 }
 

@@ -57,7 +57,7 @@ void TfrmMain::ConnectJobList() {
 }
 
 void TfrmMain::btnAddClick() {
-  if (!CCAVC->LoadLibraries((app_paths::programFolder() + "LibAV").toStdString())) return;
+  if (!LoadEngineLibraries()) return;
   const QStringList files =
       prompts().openFiles(this, OpenFilesRequest{QStringLiteral("Add"), MediaFileFilters()});
   if (!files.isEmpty()) AddFiles(files);
@@ -69,10 +69,7 @@ void TfrmMain::AddFiles(const QStringList& paths) {
   const QString folder = EnsureOutputFolder(settings, settings_keys::kOutPutDir, this);
   const FileAddingContext context{*CCAVC, *jobs_, settings, catalogue, folder};
   if (AddFileJobs(paths, context) == 0) return;
-  for (QWidget* button : {static_cast<QWidget*>(ui_.btnStart), static_cast<QWidget*>(ui_.btnClear),
-                          static_cast<QWidget*>(ui_.btnRemove)})
-    button->setEnabled(true);
-  for (QAction* action : {menus_.actStart, menus_.actRemove, menus_.actClear}) action->setEnabled(true);
+  SetJobActionsEnabled(true);
 }
 
 void TfrmMain::btnRemoveClick() {
@@ -89,14 +86,21 @@ void TfrmMain::btnClearClick() {
 
 // An empty list has nothing to remove, clear or start.
 void TfrmMain::UpdateEmptyListState() {
-  for (QWidget* button : {static_cast<QWidget*>(ui_.btnStart), static_cast<QWidget*>(ui_.btnClear),
-                          static_cast<QWidget*>(ui_.btnRemove)})
-    button->setEnabled(false);
-  for (QAction* action : {menus_.actStart, menus_.actRemove, menus_.actClear}) action->setEnabled(false);
+  SetJobActionsEnabled(false);
   ui_.cmbAudioLanguage->clear();
   ui_.cmbAudioLanguage->setEnabled(false);
   ui_.cmbSubtitle->clear();
   ui_.cmbSubtitle->setEnabled(false);
+}
+
+// Removing, clearing and starting need jobs in the list.
+void TfrmMain::SetJobActionsEnabled(bool enabled) {
+  for (QPushButton* button : {ui_.btnStart, ui_.btnClear, ui_.btnRemove}) button->setEnabled(enabled);
+  for (QAction* action : {menus_.actStart, menus_.actRemove, menus_.actClear}) action->setEnabled(enabled);
+}
+
+bool TfrmMain::LoadEngineLibraries() {
+  return CCAVC->LoadLibraries((app_paths::programFolder() + "LibAV").toStdString());
 }
 
 void TfrmMain::CheckSelected(bool checked) {
@@ -161,7 +165,6 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   QStringList paths;
   for (const QUrl& url : drop->mimeData()->urls())
     if (url.isLocalFile()) paths << url.toLocalFile();
-  if (CCAVC->LoadLibraries((app_paths::programFolder() + "LibAV").toStdString()))
-    AddFiles(DroppedMediaFiles(paths));
+  if (LoadEngineLibraries()) AddFiles(DroppedMediaFiles(paths));
   return true;
 }

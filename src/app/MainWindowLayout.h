@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/ParameterCombos.h"
+
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -15,8 +17,9 @@ class QToolButton;
 class QTreeWidget;
 
 // The controls of the main window, named as the rest of the program knows them.
-// Created and owned by the window's widget tree.
-struct MainControls {
+// Created and owned by the window's widget tree; the ten parameter combos come
+// from TParameterCombos.
+struct MainControls : TParameterCombos {
   // Tool button row.
   QPushButton* btnAdd = nullptr;
   QPushButton* btnRemove = nullptr;
@@ -60,16 +63,6 @@ struct MainControls {
   QToolButton* imgbtn1 = nullptr;
   QListWidget* lst1 = nullptr;
   QPushButton* btnDefault = nullptr;
-  QComboBox* cmbVideoSize = nullptr;
-  QComboBox* cmbVideoEncoder = nullptr;
-  QComboBox* cmbVideoBitRate = nullptr;
-  QComboBox* cmbFrameRate = nullptr;
-  QComboBox* cmbZoom = nullptr;
-  QComboBox* cmbSamplerate = nullptr;
-  QComboBox* cmbAudioBitRate = nullptr;
-  QComboBox* cmbAudioEncoder = nullptr;
-  QComboBox* cmbChannel = nullptr;
-  QComboBox* cmbVolume = nullptr;
 
   // Output folder row.
   QLineEdit* edDirectory = nullptr;

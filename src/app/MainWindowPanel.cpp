@@ -25,10 +25,7 @@ void TfrmMain::ConnectPanel() {
   };
   connect(picker_, &TFormatPicker::formatChosen, this, &TfrmMain::lst1FormatChosen);
 
-  const TParameterCombos combos{ui_.cmbVideoSize, ui_.cmbVideoEncoder, ui_.cmbVideoBitRate, ui_.cmbFrameRate,
-                                ui_.cmbZoom,      ui_.cmbSamplerate,   ui_.cmbAudioBitRate, ui_.cmbAudioEncoder,
-                                ui_.cmbChannel,   ui_.cmbVolume};
-  panel_ = new TParameterPanel(combos, ui_.btnDefault, this,
+  panel_ = new TParameterPanel(ui_, ui_.btnDefault, this,
                                {[this] { return Settings(); }, [this] { return FormatCatalogue(); },
                                 [this] { return CurrentFormatCode.toInt(); }});
   connect(ui_.edt1, &QLineEdit::textChanged, panel_, &TParameterPanel::ApplyFormat);

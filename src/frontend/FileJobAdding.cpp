@@ -8,14 +8,13 @@
 #include "app/SettingsKeys.h"
 #include "engine/MediaEngine.h"
 #include "frontend/DestinationPath.h"
+#include "frontend/FormatList.h"
 #include "frontend/JobList.h"
 #include "frontend/MediaFileFilters.h"
 
 namespace keys = settings_keys;
 
 namespace {
-
-std::string formatSection(int code) { return "formatInfo" + std::to_string(code); }
 
 struct AddSettings {
   QString suffix;    // "_ipod." + extension of the current format
@@ -24,9 +23,8 @@ struct AddSettings {
 
 AddSettings readAddSettings(const FileAddingContext& context) {
   const int code = context.settings.readInteger(keys::kSettings, keys::kFormatCode, 1);
-  const std::string section = formatSection(code);
-  return {"_ipod." + QString::fromStdString(context.catalogue.readString(section, "FileExt", "mp4")),
-          QString::fromStdString(context.settings.readString(section, "parazoom", "lbox"))};
+  return {"_ipod." + QString::fromStdString(format_catalogue::FormatFileExt(context.catalogue, code)),
+          QString::fromStdString(CurrentZoomMode(context.settings, code))};
 }
 
 // Adds one file; false when it is skipped.
@@ -55,6 +53,10 @@ bool addFileJob(const QString& path, int selectionIndex, const AddSettings& add,
 }
 
 }  // namespace
+
+std::string CurrentZoomMode(const IniFile& settings, int code) {
+  return settings.readString(format_catalogue::FormatSection(code), "parazoom", "lbox");
+}
 
 int AddFileJobs(const QStringList& paths, const FileAddingContext& context) {
   context.engine.ClearTasks();

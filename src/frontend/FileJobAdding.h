@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+
 class IniFile;
 class TCustomMediaEngine;
 class TJobList;
@@ -15,6 +17,9 @@ struct FileAddingContext {
   const IniFile& catalogue;
   QString outputFolder;  // the output folder, its fallback already applied
 };
+
+// The fitting mode stored for the format, "lbox" when none is.
+std::string CurrentZoomMode(const IniFile& settings, int code);
 
 // Adds the files as checked file jobs, in the given order: folders and files
 // already listed (same caption, letter case counts) are skipped, and so is a

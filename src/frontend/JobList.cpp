@@ -121,5 +121,3 @@ void TJobList::SetProgressText(int row, const QString& text, const QString& tool
 }
 
 QString TJobList::ProgressText(int row) const { return Item(row)->text(view_->columnCount() - 1); }
-
-void TJobList::SetColumnText(int row, int column, const QString& text) { Item(row)->setText(column, text); }

@@ -49,7 +49,6 @@ class TJobList {
   // The text of the last column ("Progress"); a tool tip explains a failure.
   void SetProgressText(int row, const QString& text, const QString& toolTip = {});
   QString ProgressText(int row) const;
-  void SetColumnText(int row, int column, const QString& text);
 
  private:
   QTreeWidgetItem* Item(int row) const;

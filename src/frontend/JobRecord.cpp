@@ -12,7 +12,3 @@ bool TlvFilesRecord::NeedsHook() const {
   return Brightness != 255 || Contrast != 0 || Saturation != 255 || Exposure != 0 || !WaterMarkText.isEmpty() ||
          !WaterMarkImage.isEmpty();
 }
-
-int TlvFilesRecord::TrimmedSeconds() const {
-  return TrimLength > 0 ? int(TrimLength / 1000000) : DurationSeconds;
-}

@@ -42,6 +42,4 @@ struct TlvFilesRecord {
   // Whether every decoded picture of the job must pass the effects hook: any
   // colour effect away from its neutral value, or a watermark text or picture.
   bool NeedsHook() const;
-  // Trimmed length in whole seconds: the trim length when one is set, else the duration.
-  int TrimmedSeconds() const;
 };
