@@ -1,0 +1,223 @@
+// The video thread: decodes the video packets, passes the pictures through the
+// stream's filter graph, applies the frame hook and the subtitle, and queues
+// them for the display.
+#include <chrono>
+#include <cmath>
+#include <exception>
+#include <thread>
+
+#include "engine/FrameBitmap.h"
+#include "engine/MediaLoader.h"
+#include "engine/MediaLogger.h"
+#include "engine/MediaUtils.h"
+#include "engine/SubtitleBurnIn.h"
+#include "player/PlayerStream.h"
+
+namespace {
+constexpr auto kWaitSlice = std::chrono::milliseconds(100);
+constexpr int kScalerFlags = SWS_BICUBIC;  // 4
+}  // namespace
+
+int PlayerStream::VideoThreadMain(void* data) {
+  auto* stream = static_cast<PlayerStream*>(data);
+  stream->VideoLoop();
+  stream->videoEnded_ = true;
+  return 0;
+}
+
+void PlayerStream::VideoLoop() {
+  AVPacket* packet = media::av_packet_alloc();
+  while (!abort_) {
+    // While paused only the first pictures of a paused start and the picture
+    // after a seek are decoded, so the screen shows where the stream stands.
+    const bool wanted = shared_.Seeking || (options_.StartPaused && decodedFrames_ < 2);
+    if (paused_ && !wanted) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      continue;
+    }
+    if (!videoQueue_.Get(packet, kWaitSlice)) continue;
+    if (PacketQueue::IsFlush(packet)) {
+      media::avcodec_flush_buffers(videoDecoder_);
+      timestamps_.Reset();
+      std::lock_guard lock(pictures_.Mutex());
+      timing_.Reset(WallSeconds());
+    } else {
+      DecodeVideoPacket(packet);
+    }
+    media::av_packet_unref(packet);
+  }
+  media::av_packet_free(&packet);
+  media::avfilter_graph_free(&graph_);
+  media::sws_freeContext(displayScaler_);
+  displayScaler_ = nullptr;
+}
+
+void PlayerStream::DecodeVideoPacket(AVPacket* packet) {
+  const bool drain = !packet->data && packet->size == 0;
+  int sent = media::avcodec_send_packet(videoDecoder_, drain ? nullptr : packet);
+  AVFrame* frame = media::av_frame_alloc();
+  while (!abort_) {
+    const int received = media::avcodec_receive_frame(videoDecoder_, frame);
+    if (received < 0) {
+      // The decoder was full: now that it gave out its pictures, send again.
+      if (received == AVERROR(EAGAIN) && sent == AVERROR(EAGAIN)) {
+        sent = media::avcodec_send_packet(videoDecoder_, packet);
+        continue;
+      }
+      break;
+    }
+    frame->pts = timestamps_.Choose(frame->pts, frame->pkt_dts);
+    bool take;
+    {
+      std::lock_guard lock(pictures_.Mutex());
+      take = timing_.TakeFrame();
+    }
+    if (take) FilterAndQueue(frame, frame->pkt_pos);
+    media::av_frame_unref(frame);
+  }
+  media::av_frame_free(&frame);
+}
+
+bool PlayerStream::BuildFilterGraph(const AVFrame* frame) {
+  if (graph_) media::av_log(nullptr, AV_LOG_ERROR, "Picture properties changed.\n");
+  media::avfilter_graph_free(&graph_);
+  graph_ = media::avfilter_graph_alloc();
+  if (!graph_) return false;
+  graph_->scale_sws_opts = media::av_strdup(StringPrintf("flags=%d", kScalerFlags).c_str());
+  const AVRational timeBase = input_->streams[videoIndex_]->time_base;
+  const AVRational aspect = frame->sample_aspect_ratio.num > 0 ? frame->sample_aspect_ratio : AVRational{0, 1};
+  const std::string arguments = StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", frame->width,
+                                             frame->height, frame->format, timeBase.num, timeBase.den, aspect.num,
+                                             aspect.den > 0 ? aspect.den : 1);
+  const bool built =
+      media::avfilter_graph_create_filter(&graphSource_, media::avfilter_get_by_name("buffer"), "player_input",
+                                          arguments.c_str(), nullptr, graph_) >= 0 &&
+      media::avfilter_graph_create_filter(&graphSink_, media::avfilter_get_by_name("buffersink"), "player_output",
+                                          nullptr, nullptr, graph_) >= 0 &&
+      media::avfilter_link(graphSource_, 0, graphSink_, 0) >= 0 && media::avfilter_graph_config(graph_, nullptr) >= 0;
+  if (!built) {
+    media::avfilter_graph_free(&graph_);
+    return false;
+  }
+  graphWidth_ = frame->width;
+  graphHeight_ = frame->height;
+  graphFormat_ = frame->format;
+  return true;
+}
+
+void PlayerStream::FilterAndQueue(AVFrame* frame, std::int64_t position) {
+  if (!graph_ || frame->width != graphWidth_ || frame->height != graphHeight_ || frame->format != graphFormat_)
+    if (!BuildFilterGraph(frame)) return;
+  if (media::av_buffersrc_add_frame_flags(graphSource_, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0) return;
+  const double timeBase = av_q2d(input_->streams[videoIndex_]->time_base);
+  AVFrame* filtered = media::av_frame_alloc();
+  while (!abort_ && media::av_buffersink_get_frame(graphSink_, filtered) >= 0) {
+    QueuePicture(filtered, double(filtered->pts) * timeBase, position);
+    media::av_frame_unref(filtered);
+  }
+  media::av_frame_free(&filtered);
+}
+
+void PlayerStream::ApplyHook(AVFrame*& frame, double pts) {
+  if (!shared_.Hook) return;
+  std::lock_guard lock(shared_.HookMutex);
+  if (!shared_.OnHook) return;
+  if (!hookConverter_) hookConverter_ = std::make_unique<FrameBitmapConverter>();
+  if (!hookConverter_->ToBitmap(frame, hookBitmap_)) {
+    TMediaLogger::instance().Log(shared_.LogSender, llError, "Cannot initialize the toRGB conversion context");
+    return;
+  }
+  try {
+    shared_.OnHook(hookBitmap_, std::llround(pts * 1000000) - startTime_);
+  } catch (const std::exception& error) {
+    TMediaLogger::instance().Log(shared_.LogSender, llError, std::string("Error occurs OnHook: ") + error.what());
+    return;
+  } catch (...) {
+    TMediaLogger::instance().Log(shared_.LogSender, llError, "Error occurs OnHook: unknown exception");
+    return;
+  }
+  if (media::av_frame_make_writable(frame) < 0 || !hookConverter_->FromBitmap(hookBitmap_, frame))
+    TMediaLogger::instance().Log(shared_.LogSender, llError, "Cannot initialize the fromRGB conversion context");
+}
+
+void PlayerStream::TakeSubtitles(double pts) {
+  if (!subtitleDecoder_) return;
+  if (!subtitles_) subtitles_ = std::make_unique<SubtitleBurnIn>();
+  AVPacket* packet = media::av_packet_alloc();
+  const AVRational timeBase = input_->streams[subtitleIndex_]->time_base;
+  // Subtitle packets come ahead of the pictures they belong to; take the ones
+  // that start before this picture.
+  while (subtitleQueue_.Get(packet, std::chrono::milliseconds(0))) {
+    if (PacketQueue::IsFlush(packet)) {
+      media::avcodec_flush_buffers(subtitleDecoder_);
+      subtitles_ = std::make_unique<SubtitleBurnIn>();
+    } else {
+      AVSubtitle subtitle{};
+      int got = 0;
+      if (media::avcodec_decode_subtitle2(subtitleDecoder_, &subtitle, &got, packet) >= 0 && got) {
+        const std::int64_t start = packet->pts == AV_NOPTS_VALUE ? std::llround(pts * 1000000)
+                                                                 : media::av_rescale_q(packet->pts, timeBase, {1, AV_TIME_BASE});
+        subtitles_->Show(subtitle, start);
+      }
+    }
+    media::av_packet_unref(packet);
+  }
+  media::av_packet_free(&packet);
+}
+
+void PlayerStream::QueuePicture(AVFrame* frame, double pts, std::int64_t position) {
+  AVFrame* picture = media::av_frame_clone(frame);
+  if (!picture) return;
+  ApplyHook(picture, pts);
+  TakeSubtitles(pts);
+  if (subtitles_ && media::av_frame_make_writable(picture) >= 0) subtitles_->Draw(picture, std::llround(pts * 1000000));
+
+  std::unique_lock lock(pictures_.Mutex());
+  while (!abort_ && pictures_.Count() >= PictureQueue::kSize) pictures_.Changed().wait_for(lock, kWaitSlice);
+  QueuedPicture& slot = pictures_.WriteSlot();
+  if (!slot.Allocated || slot.FrameWidth != picture->width || slot.FrameHeight != picture->height ||
+      slot.Generation != surfaceGeneration_) {
+    slot.Allocated = false;
+    slot.FrameWidth = picture->width;
+    slot.FrameHeight = picture->height;
+    slot.SampleAspect = picture->sample_aspect_ratio.num > 0 ? av_q2d(picture->sample_aspect_ratio) : sampleAspect_;
+    lock.unlock();
+    shared_.PostPlayEvent({PlayThreadEvent::kAllocate});
+    lock.lock();
+    while (!abort_ && !slot.Allocated) pictures_.Changed().wait_for(lock, kWaitSlice);
+  }
+  if (abort_) {
+    media::av_frame_free(&picture);
+    return;
+  }
+  SinkPicture& target = *slot.Picture;
+  lock.unlock();
+  // The slot is not shown before it is pushed, so it is filled without the lock.
+  displayScaler_ = media::sws_getCachedContext(displayScaler_, picture->width, picture->height, AVPixelFormat(picture->format),
+                                               target.Width, target.Height, AV_PIX_FMT_BGRA, kScalerFlags, nullptr,
+                                               nullptr, nullptr);
+  if (displayScaler_) {
+    std::uint8_t* planes[4] = {target.Pixels.data(), nullptr, nullptr, nullptr};
+    int strides[4] = {target.Stride, 0, 0, 0};
+    media::sws_scale(displayScaler_, picture->data, picture->linesize, 0, picture->height, planes, strides);
+  }
+  const double difference = audioOpen_ ? pts - MasterClock() : NAN;
+  lock.lock();
+  media::av_frame_free(&slot.Frame);
+  slot.Frame = picture;
+  slot.Pts = pts;
+  slot.Position = position;
+  slot.Target = timing_.TargetTime(pts, difference);
+  pictures_.Pushed();
+  if (pictures_.Count() > 1 && !refreshPending_) timing_.Backlogged();
+  lock.unlock();
+  if (shared_.Seeking) {
+    stepPending_ = true;
+    shared_.Seeking = false;
+    shared_.PictureAfterSeek.Set();
+  }
+  if (++decodedFrames_ == 2 && options_.StartPaused) {
+    stepPending_ = true;
+    shared_.RaiseState(psPause);
+  }
+}
