@@ -27,6 +27,10 @@ int PlayerStream::VideoThreadMain(void* data) {
 
 void PlayerStream::VideoLoop() {
   AVPacket* packet = media::av_packet_alloc();
+  {
+    std::lock_guard lock(pictures_.Mutex());
+    timing_.Reset(WallSeconds());
+  }
   while (!abort_) {
     // While paused only the first pictures of a paused start and the picture
     // after a seek are decoded, so the screen shows where the stream stands.
