@@ -65,6 +65,5 @@ std::int64_t TimestampChooser::Choose(std::int64_t pts, std::int64_t dts) {
   }
   const bool usePts = pts != INT64_MIN && (mode_ == 1 || dts == INT64_MIN || (mode_ == -1 && ptsFaults_ <= dtsFaults_));
   if (usePts) return pts;
-  if (dts != INT64_MIN) return dts;
-  return 0;
+  return dts;
 }

@@ -44,7 +44,8 @@ class TimestampChooser {
  public:
   // mode: -1 automatic, 1 presentation stamps.
   explicit TimestampChooser(int mode = -1) : mode_(mode) {}
-  // The libraries' no-value marker stands for a missing stamp; 0 when neither exists.
+  // The libraries' no-value marker stands for a missing stamp, and is returned
+  // when neither exists (the caller places such a frame after the previous one).
   std::int64_t Choose(std::int64_t pts, std::int64_t dts);
   void Reset();
 

@@ -19,7 +19,7 @@ void PollOnUiThread(Dispatcher* dispatcher, int milliseconds) {
 }  // namespace
 
 PlayerStream::PlayerStream(PlayerShared& shared, const std::string& name, const Options& options)
-    : shared_(shared), name_(name), options_(options), paused_(options.StartPaused) {}
+    : shared_(shared), name_(name), options_(options), paused_(options.StartPaused), pausedAt_(WallSeconds()) {}
 
 PlayerStream::~PlayerStream() {
   pictures_.Clear();

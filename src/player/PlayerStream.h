@@ -206,6 +206,7 @@ class PlayerStream {
   int graphWidth_ = 0, graphHeight_ = 0, graphFormat_ = -1;
   TimestampChooser timestamps_;
   int decodedFrames_ = 0;
+  double lastQueuedPts_ = 0;  // seconds
   std::unique_ptr<FrameBitmapConverter> hookConverter_;
   TBitmap24 hookBitmap_;
   std::unique_ptr<SubtitleBurnIn> subtitles_;

@@ -116,7 +116,10 @@ void PlayerStream::FilterAndQueue(AVFrame* frame, std::int64_t position) {
   const double timeBase = av_q2d(input_->streams[videoIndex_]->time_base);
   AVFrame* filtered = media::av_frame_alloc();
   while (!abort_ && media::av_buffersink_get_frame(graphSink_, filtered) >= 0) {
-    QueuePicture(filtered, double(filtered->pts) * timeBase, position);
+    // A picture without time stamps follows the previous one.
+    const double pts = filtered->pts != AV_NOPTS_VALUE ? double(filtered->pts) * timeBase : lastQueuedPts_ + timing_.LastDelay();
+    lastQueuedPts_ = pts;
+    QueuePicture(filtered, pts, position);
     media::av_frame_unref(filtered);
   }
   media::av_frame_free(&filtered);
@@ -205,7 +208,8 @@ void PlayerStream::QueuePicture(AVFrame* frame, double pts, std::int64_t positio
     int strides[4] = {target.Stride, 0, 0, 0};
     media::sws_scale(displayScaler_, picture->data, picture->linesize, 0, picture->height, planes, strides);
   }
-  const double difference = audioOpen_ ? pts - MasterClock() : NAN;
+  // How far the picture on the screen is ahead of the sound.
+  const double difference = audioOpen_ ? VideoClock() - MasterClock() : NAN;
   lock.lock();
   media::av_frame_free(&slot.Frame);
   slot.Frame = picture;
