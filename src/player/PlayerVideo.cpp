@@ -44,6 +44,8 @@ void PlayerStream::VideoLoop() {
       media::avcodec_flush_buffers(videoDecoder_);
       timestamps_.Reset();
       std::lock_guard lock(pictures_.Mutex());
+      // Pictures from before the seek are not shown any more.
+      while (pictures_.Count() > 0) pictures_.Pop();
       timing_.Reset(WallSeconds());
     } else {
       DecodeVideoPacket(packet);
