@@ -12,6 +12,7 @@ namespace {
 constexpr int kBufferSamples = 1024;
 constexpr std::size_t kSilenceBytes = 1024;
 constexpr std::size_t kVisualSamples = 512;
+constexpr double kVideoRestartWait = 1.0;  // seconds the sound waits for the first picture after a seek
 }  // namespace
 
 bool PlayerStream::OpenAudio(AVCodecContext* decoder) {
@@ -91,7 +92,7 @@ int PlayerStream::DecodeAudio() {
   for (;;) {
     const int received = media::avcodec_receive_frame(audioDecoder_, audioFrame_);
     if (received >= 0) {
-      const int bytes = ConvertAudioFrame();
+      const int bytes = StartsAfterVideo() ? ConvertAudioFrame() : 0;
       media::av_frame_unref(audioFrame_);
       if (bytes > 0) return bytes;
       continue;
@@ -100,16 +101,44 @@ int PlayerStream::DecodeAudio() {
       TMediaLogger::instance().Log(shared_.LogSender, llInfo, "avcodec_decode_audio2() failed");
       return 0;
     }
+    if (WaitingForVideo()) return 0;
     if (!audioQueue_.Get(audioPacket_, std::chrono::milliseconds(0))) return 0;
     if (PacketQueue::IsFlush(audioPacket_)) {
       media::avcodec_flush_buffers(audioDecoder_);
       audioPts_ = NAN;
       audioClock_.Invalidate();
+      audioWaitsForVideo_ = videoIndex_ >= 0;
+      audioFlushedAt_ = WallSeconds();
     } else if (media::avcodec_send_packet(audioDecoder_, audioPacket_) < 0) {
       TMediaLogger::instance().Log(shared_.LogSender, llInfo, "avcodec_decode_audio2() failed");
     }
     media::av_packet_unref(audioPacket_);
   }
+}
+
+// Silence until the first picture after a seek is known (at most a second).
+bool PlayerStream::WaitingForVideo() {
+  if (!audioWaitsForVideo_) return false;
+  if (!std::isnan(videoRestart_.load())) return false;
+  if (WallSeconds() - audioFlushedAt_ < kVideoRestartWait) return true;
+  audioWaitsForVideo_ = false;
+  return false;
+}
+
+// False for a frame after a seek that ends before the first new picture.
+bool PlayerStream::StartsAfterVideo() {
+  if (!audioWaitsForVideo_) return true;
+  const double restart = videoRestart_;
+  const std::int64_t stamp = audioFrame_->best_effort_timestamp;
+  if (std::isnan(restart) || stamp == AV_NOPTS_VALUE) {
+    audioWaitsForVideo_ = false;
+    return true;
+  }
+  const double end = double(stamp) * av_q2d(input_->streams[audioIndex_]->time_base) +
+                     double(audioFrame_->nb_samples) / std::max(audioFrame_->sample_rate, 1);
+  if (end <= restart) return false;
+  audioWaitsForVideo_ = false;
+  return true;
 }
 
 int PlayerStream::ConvertAudioFrame() {

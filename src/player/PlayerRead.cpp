@@ -305,6 +305,7 @@ void PlayerStream::PerformSeek() {
     TMediaLogger::instance().LogFmt(shared_.LogSender, llError, "%s: error while seeking", name_.c_str());
     shared_.PictureAfterSeek.Set();
   } else {
+    videoRestart_ = NAN;
     const std::pair<int, PacketQueue*> queues[] = {{audioIndex_, &audioQueue_}, {videoIndex_, &videoQueue_},
                                                    {subtitleIndex_, &subtitleQueue_}};
     for (const auto& [index, queue] : queues) {

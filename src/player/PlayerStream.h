@@ -120,6 +120,8 @@ class PlayerStream {
   void FillAudio(std::uint8_t* buffer, int length);
   int DecodeAudio();
   int ConvertAudioFrame();
+  bool WaitingForVideo();
+  bool StartsAfterVideo();
   void CloseAudio();
 
   // Display (PlayerDisplay.cpp).
@@ -196,6 +198,11 @@ class PlayerStream {
   AVChannelLayout resamplerLayout_{};
   double audioPts_ = NAN;         // seconds at the end of the decoded audio
   int deviceRate_ = 0, deviceChannels_ = 0;
+  // After a seek the sound starts where the first new picture is: the video
+  // thread gives its time (NaN until then), the callback drops the sound before it.
+  std::atomic<double> videoRestart_{NAN};
+  bool audioWaitsForVideo_ = false;  // callback
+  double audioFlushedAt_ = 0;        // callback: wall clock of the flush
   // The last samples played, for the visualisation: guarded by visualMutex_.
   std::mutex visualMutex_;
   std::vector<std::int16_t> visualSamples_;
@@ -207,6 +214,7 @@ class PlayerStream {
   TimestampChooser timestamps_;
   int decodedFrames_ = 0;
   double lastQueuedPts_ = 0;  // seconds
+  bool videoAfterFlush_ = false;  // the next picture is the first after a seek
   std::unique_ptr<FrameBitmapConverter> hookConverter_;
   TBitmap24 hookBitmap_;
   std::unique_ptr<SubtitleBurnIn> subtitles_;

@@ -44,6 +44,7 @@ void PlayerStream::VideoLoop() {
       media::avcodec_flush_buffers(videoDecoder_);
       timestamps_.Reset();
       std::lock_guard lock(pictures_.Mutex());
+      videoAfterFlush_ = true;
       // Pictures from before the seek are not shown any more.
       while (pictures_.Count() > 0) pictures_.Pop();
       timing_.Reset(WallSeconds());
@@ -221,6 +222,10 @@ void PlayerStream::QueuePicture(AVFrame* frame, double pts, std::int64_t positio
   pictures_.Pushed();
   if (pictures_.Count() > 1 && !refreshPending_) timing_.Backlogged();
   lock.unlock();
+  if (videoAfterFlush_) {
+    videoAfterFlush_ = false;
+    videoRestart_ = pts;
+  }
   if (shared_.Seeking) {
     stepPending_ = true;
     shared_.Seeking = false;
