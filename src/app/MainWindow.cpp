@@ -25,6 +25,7 @@
 #include "engine/MediaLoader.h"
 #include "frontend/JobList.h"
 #include "engine/MediaLogger.h"
+#include "ui/PreviewerWindow.h"
 #include "ui/Prompts.h"
 #include "ui/Themes.h"
 
@@ -63,6 +64,7 @@ void TfrmMain::FormCreate() {
   globalObject_ = std::make_unique<TGlobalObject>();
   CCAVC = std::make_unique<TMediaEngine>();
   CCAVC->SetDispatcher(&dispatcher_);
+  CCAVC->SetPreviewWindowFactory(QtPreviewWindowFactory());
   jobs_ = std::make_unique<TJobList>(ui_.lvFiles);
   globalObject_->SetIniPath(QString::fromStdString(platform_paths::SettingsFilePath()));
   globalObject_->SetFormatIniPath(QString::fromStdString(platform_paths::CatalogueFilePath()));

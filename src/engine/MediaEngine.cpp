@@ -4,6 +4,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <chrono>
+
 #include "engine/Dispatcher.h"
 #include "engine/EngineException.h"
 #include "engine/MediaLoader.h"
@@ -64,6 +66,11 @@ TMediaProbe* TCustomMediaEngine::TaskProbe(int taskIndex, int fileIndex) {
 
 void TCustomMediaEngine::StartTask(int parallelCount) {
   CheckNotWorking("StartTask");
+  {
+    // A preview window the user closed stays closed for one conversion only.
+    std::lock_guard lock(previewLock_);
+    if (previewer_ && previewer_->Closed()) previewer_.reset();
+  }
   {
     std::lock_guard lock(stateLock_);
     finishedCount_ = 0;
@@ -257,7 +264,7 @@ void TCustomMediaEngine::OnUiThread(const std::function<void()>& call) {
 
 void TCustomMediaEngine::ConnectTask(TEngineTask& task) {
   task.SetProgressHandler([this, &task](const TaskProgress& progress) { DeliverProgress(task, progress); });
-  if (previewBitmap_)
+  if (previewBitmap_ || preview_)
     task.SetPreviewHandler([this, &task](const AVFrame* frame, int number, std::int64_t pts) {
       DeliverPreview(task, frame, number, pts);
     });
@@ -282,8 +289,11 @@ void TCustomMediaEngine::DeliverProgress(TEngineTask& task, const TaskProgress& 
   OnUiThread([&] { OnProgress(this, &info); });
 }
 
+// Bitmap preview goes to OnPreviewBitmap; Preview alone draws in the previewer.
 void TCustomMediaEngine::DeliverPreview(TEngineTask& task, const AVFrame* frame, int frameNumber, std::int64_t pts) {
-  if (!previewBitmap_ || !OnPreviewBitmap || task.PreviewFailed) return;
+  const bool toEvent = previewBitmap_ && OnPreviewBitmap;
+  const bool toWindow = !previewBitmap_ && preview_ && previewWindowFactory_;
+  if (!(toEvent || toWindow) || task.PreviewFailed) return;
   const std::int64_t now = nowMicroseconds();
   if (task.LastPreviewMicroseconds != INT64_MIN && now - task.LastPreviewMicroseconds < 100000) return;
   task.LastPreviewMicroseconds = now;
@@ -293,8 +303,33 @@ void TCustomMediaEngine::DeliverPreview(TEngineTask& task, const AVFrame* frame,
     task.PreviewFailed = true;
     return;
   }
+  if (!toEvent) return ShowInPreviewer(task, pts);
   const TPreviewInfo info{tasks_.IndexOf(&task), &task.Bitmap, frameNumber, pts};
   OnUiThread([&] { OnPreviewBitmap(this, info); });
+}
+
+// Under previewLock_. Preview is checked again here: SetPreview(false) frees
+// the previewer once it holds the lock.
+void TCustomMediaEngine::ShowInPreviewer(TEngineTask& task, std::int64_t pts) {
+  if (!preview_) return;
+  if (!previewer_) previewer_ = std::make_unique<TPreviewer>(dispatcher_, previewWindowFactory_);
+  previewer_->Show(task.Bitmap, tasks_.IndexOf(&task), pts);
+}
+
+void TCustomMediaEngine::SetPreview(bool value) {
+  preview_ = value;
+  if (!value) FreePreviewer();
+}
+
+// UI thread. A worker may hold the preview lock while it waits for the UI
+// thread to draw its frame, so the waiting keeps running those calls.
+void TCustomMediaEngine::FreePreviewer() {
+  std::unique_lock lock(previewLock_, std::defer_lock);
+  while (!lock.try_lock()) {
+    if (dispatcher_ && dispatcher_->onUiThread()) dispatcher_->pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  previewer_.reset();
 }
 
 // Runs on the worker thread. Returns false to stop hooking for the rest of the task.

@@ -13,6 +13,7 @@
 #include "engine/EngineRecords.h"
 #include "engine/EngineTaskList.h"
 #include "engine/MediaProbe.h"
+#include "player/Previewer.h"
 
 class Dispatcher;
 
@@ -58,8 +59,10 @@ class TCustomMediaEngine {
   const std::string& LastErrorMessage() const { return lastError_; }
   TMediaProbe& Probe() { return probe_; }
 
+  // Preview without PreviewBitmap draws the frames in a window made by the
+  // preview window factory; clearing Preview closes and frees that window.
   bool Preview() const { return preview_; }
-  void SetPreview(bool value) { preview_ = value; }
+  void SetPreview(bool value);
   bool PreviewBitmap() const { return previewBitmap_; }
   void SetPreviewBitmap(bool value) { previewBitmap_ = value; }
   int ProgressInterval() const { return progressInterval_; }
@@ -72,6 +75,9 @@ class TCustomMediaEngine {
   std::string Version() const { return "3.3"; }
   // The UI thread's dispatcher (not owned); without one events run where they arise.
   void SetDispatcher(Dispatcher* dispatcher) { dispatcher_ = dispatcher; }
+  // Makes the preview's window on the UI thread; without one Preview shows nothing.
+  // Set while not working.
+  void SetPreviewWindowFactory(PreviewWindowFactory factory) { previewWindowFactory_ = std::move(factory); }
 
   TProgressEvent OnProgress;
   TTerminateEvent OnTerminate;
@@ -94,6 +100,8 @@ class TCustomMediaEngine {
   void ConnectTask(TEngineTask& task);
   void DeliverProgress(TEngineTask& task, const TaskProgress& progress);
   void DeliverPreview(TEngineTask& task, const AVFrame* frame, int frameNumber, std::int64_t pts);
+  void ShowInPreviewer(TEngineTask& task, std::int64_t pts);
+  void FreePreviewer();
   bool RunHook(TEngineTask& task, AVFrame* frame, int frameNumber, std::int64_t pts);
   void OnUiThread(const std::function<void()>& call);
   void WaitForTask(TEngineTask& task);
@@ -104,7 +112,7 @@ class TCustomMediaEngine {
   std::string lastError_;
   TMediaProbe probe_;
   int verbosity_ = 1;
-  bool preview_ = false, previewBitmap_ = false;
+  std::atomic<bool> preview_{false}, previewBitmap_{false};  // set on the UI thread, read by workers
   int progressInterval_ = 500;
   TThreadPriority threadPriority_ = TThreadPriority::Normal;
   std::atomic<bool> triggerInMainThread_{true};
@@ -121,6 +129,8 @@ class TCustomMediaEngine {
 
   // One lock per event kind, so parallel tasks never interleave one kind of event.
   std::mutex hookLock_, previewLock_, progressLock_;
+  PreviewWindowFactory previewWindowFactory_;  // UI thread, set while not working
+  std::unique_ptr<TPreviewer> previewer_;       // guarded by previewLock_; freed on the UI thread
   std::recursive_mutex terminateLock_;  // a task without files ends inside another end
 
   // Task ends delivered in order by one notification thread --- protected by notifyLock_.
