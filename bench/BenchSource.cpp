@@ -12,18 +12,32 @@
 #include "MediaWriter.h"
 #include "Recipes.h"
 
-std::string BenchSource(const std::string& folder) {
+namespace {
+
+// Writes the DVD-style recipe as a file of `seconds` at DVD bit rates into
+// folder under name, once: a finished file is reused.
+std::string WriteOnce(const std::string& folder, const std::string& name, test_media::Kind kind, double seconds) {
   std::filesystem::create_directories(folder);
-  const std::string path = folder + "/source_60s_720x480.mpg";
+  const std::string path = folder + "/" + name;
   if (std::filesystem::exists(path)) return path;
-  auto spec = test_media::Recipe(test_media::Kind::DvdNtscMpeg2Ac3);
-  spec.seconds = 60;
+  auto spec = test_media::Recipe(kind);
+  spec.seconds = seconds;
   spec.video->bitRate = 4000000;
   spec.video->maxRate = 9000000;
   spec.video->bufferSize = 1835008;
   test_media::WriteMedia(spec, path + ".part");
   std::filesystem::rename(path + ".part", path);
   return path;
+}
+
+}  // namespace
+
+std::string BenchSource(const std::string& folder) {
+  return WriteOnce(folder, "source_60s_720x480.mpg", test_media::Kind::DvdNtscMpeg2Ac3, 60);
+}
+
+std::string PalBenchSource(const std::string& folder) {
+  return WriteOnce(folder, "source_30s_720x576.mpg", test_media::Kind::DvdPalMpeg2Ac3, 30);
 }
 
 Measurement MeasureInChild(const std::function<bool()>& work) {

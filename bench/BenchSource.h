@@ -5,6 +5,8 @@
 
 // The generated 60 s 720x480 MPEG-2 + AC-3 source in folder (written once).
 std::string BenchSource(const std::string& folder);
+// The generated 30 s 720x576 25 fps MPEG-2 + AC-3 source in folder (written once).
+std::string PalBenchSource(const std::string& folder);
 
 struct Measurement {
   double seconds = 1e9;
