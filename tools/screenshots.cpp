@@ -1,7 +1,8 @@
 // Shows the main window on the current display (Xvfb in scripts/screenshot) and
 // writes PNG pictures of it, of each menu opened, of the About, preferences and
 // folder chooser dialogs, of the open format picker and of the settings dialog,
-// of the job list and of the progress window in mid-conversion.
+// of the job list and of the progress window in mid-conversion, and of the
+// player playing a clip and a sound, and the engine's preview window.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -25,6 +26,8 @@
 #include "engine/MediaEngine.h"
 #include "frontend/JobList.h"
 #include "frontend/ProgressWindow.h"
+#include "ui/PlayerWindow.h"
+#include "ui/PreviewerWindow.h"
 #include "settings/SettingsDialog.h"
 #include "settings/FolderChooser.h"
 #include "TestMedia.h"
@@ -59,6 +62,27 @@ QImage landscape() {
   painter.setPen(Qt::NoPen);
   painter.drawEllipse(QPoint(300, 70), 36, 36);
   return frame;
+}
+
+// The player in mid-play of a clip and of a sound without pictures, and the
+// engine's preview window showing the clip's frame.
+bool savePlayerWindows(const QString& folder) {
+  TPlayerWindow window(TAudioDriver::adDummy);
+  window.move(40, 40);
+  window.resize(520, 420);
+  window.show();
+  bool ok = window.Play(test_media::Path(test_media::Kind::Clip320));
+  settle(1200);
+  ok = saveScreen(folder, "player-window") && ok;
+  const TBitmap24 frame = window.Player().CurrentFrame();
+  auto preview = QtPreviewWindowFactory()([] {});
+  if (frame.Width > 0) preview->ShowFrame(frame, "00:00:01.200");
+  settle(400);
+  ok = frame.Width > 0 && saveScreen(folder, "engine-preview") && ok;
+  preview.reset();
+  ok = window.Play(test_media::Path(test_media::Kind::AudioOnlyM4a)) && ok;
+  settle(800);
+  return saveScreen(folder, "player-audio") && ok;
 }
 
 // The progress window over the main window, as during the second of three
@@ -214,6 +238,7 @@ int main(int argc, char** argv) {
   ok = savePreferenceDialogs(window, folder) && ok;
   ok = saveProgressWindow(window, folder) && ok;
   ok = saveJobListAndBatch(window, folder, settingsHome.path()) && ok;
+  ok = savePlayerWindows(folder) && ok;
 
   window.SkipExitConfirmation = true;
   window.close();

@@ -1,0 +1,38 @@
+#include "ui/PlayerWindow.h"
+
+#include <QVBoxLayout>
+
+#include "engine/MediaUtils.h"
+
+TPlayerWindow::TPlayerWindow(TAudioDriver audioDriver) : video_(new TVideoWidget(this)), time_(new QLabel(this)) {
+  setWindowTitle("MediaPlayer");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(video_, 1);
+  layout->addWidget(time_);
+  video_->setMinimumSize(320, 240);
+  player_.SetAudioDriver(audioDriver);
+  player_.OnFileOpen = [this](TCustomPlayer*, std::int64_t duration, int, int, int&, int&) { duration_ = duration; };
+  player_.OnPosition = [this](TCustomPlayer*, std::int64_t pts) {
+    const std::string total = duration_ >= 0 ? MicrosecondsText(duration_) : "N/A";
+    time_->setText(QString::fromStdString(MicrosecondsText(pts) + " / " + total));
+  };
+  player_.OnState = [this](TCustomPlayer* sender, TPlayState state) {
+    // At the end the picture stays: back to the start, paused.
+    if (state == psEnd) {
+      sender->Seek(kSeekAny, false, 0);
+      sender->Pause();
+    }
+  };
+}
+
+TPlayerWindow::~TPlayerWindow() {
+  player_.OnPosition = nullptr;
+  player_.OnState = nullptr;
+  player_.Stop(true);
+}
+
+bool TPlayerWindow::Play(const std::string& source) {
+  if (!player_.LibrariesLoaded() && !player_.LoadLibraries("")) return false;
+  return player_.Open(source, video_);
+}

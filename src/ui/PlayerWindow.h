@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "app/QtDispatcher.h"
+#include "player/MediaPlayer.h"
+#include "ui/VideoWidget.h"
+
+// A plain window that plays one source: the picture above, the position and
+// the duration below. For trying the player on its own (oxbel-play) and for
+// the screenshots; the program's windows embed the video widget themselves.
+class TPlayerWindow : public QWidget {
+ public:
+  explicit TPlayerWindow(TAudioDriver audioDriver = TAudioDriver::adDefault);
+  ~TPlayerWindow() override;
+
+  // False with the player's reason in LastErrorMessage().
+  bool Play(const std::string& source);
+  std::string LastErrorMessage() const { return player_.LastErrorMessage(); }
+  TMediaPlayer& Player() { return player_; }
+
+ private:
+  QtDispatcher dispatcher_;
+  TVideoWidget* video_;
+  QLabel* time_;
+  std::int64_t duration_ = -1;
+  TMediaPlayer player_{&dispatcher_};
+};
