@@ -53,9 +53,6 @@ bool TCustomPlayer::HandlePlayEvent(const PlayThreadEvent& event) {
     case PlayThreadEvent::kResize:
       stream->Resize(event.Width, event.Height);
       break;
-    case PlayThreadEvent::kExpose:
-      stream->Refresh(!stream->Paused());
-      break;
     case PlayThreadEvent::kAllocate:
       stream->AllocatePicture();
       break;

@@ -16,7 +16,8 @@ class VideoSink;
 
 // What the play thread is asked to do.
 struct PlayThreadEvent {
-  enum Kinds { kRefresh, kAllocate, kResize, kExpose, kReopen, kQuit };
+  // Exposes need no event: the sink repaints the picture it keeps.
+  enum Kinds { kRefresh, kAllocate, kResize, kReopen, kQuit };
   int Kind = kRefresh;
   int Width = 0, Height = 0;  // for kResize
 };

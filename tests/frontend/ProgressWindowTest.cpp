@@ -28,23 +28,12 @@
 #include "media/TestMedia.h"
 #include "support/TempHome.h"
 #include "support/UrlRecorder.h"
+#include "support/WaitFor.h"
 #include "ui/ScriptedPrompts.h"
 
 namespace {
 
 const QColor kBackground(0xA6, 0xCA, 0xF0);
-
-// Processes events until done() or the time runs out; returns done().
-template <typename Done>
-bool waitFor(Done done, int milliseconds = 10000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < milliseconds) {
-    QApplication::processEvents();
-    QTest::qSleep(5);
-  }
-  return done();
-}
 
 void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, widget->height() / 2)); }
 

@@ -8,7 +8,7 @@
 #include "app/QtDispatcher.h"
 #include "engine/MediaEngine.h"
 #include "media/TestMedia.h"
-#include "player/WaitFor.h"
+#include "support/WaitFor.h"
 #include "support/TempHome.h"
 #include "ui/PreviewerWindow.h"
 

@@ -179,3 +179,37 @@ TEST_F(PlayerTest, MissingAndUnreadableSourcesFailWithTheirReason) {
   ASSERT_TRUE(player.Open(test_media::Path(Kind::Clip320), &sink));
   ASSERT_TRUE(PumpUntil([&] { return sink.Presented() > 0; }, 5));
 }
+
+TEST_F(PlayerTest, PlayRangeLoopsOrStopsAtItsEnd) {
+  player.PlayRangeStart = 500000;
+  player.PlayRangeEnd = 400000;
+  player.PlayRangeLoop = true;
+  ASSERT_TRUE(player.Open(test_media::Path(Kind::Clip320), &sink));
+  ASSERT_TRUE(PumpUntil([&] { return player.Position() > 0; }, 5));
+  EXPECT_GE(player.Position(), 300000);  // started at the range's start
+  // Over twice the range's length the position stays inside it.
+  for (int i = 0; i < 40; ++i) {
+    PumpFor(0.025);
+    EXPECT_LT(player.Position(), 1100000);
+  }
+  player.PlayRangeLoop = false;
+  ASSERT_TRUE(PumpUntil([&] { return HasState(psStop); }, 3));
+}
+
+TEST_F(PlayerTest, DisabledSoundPlaysOnTheVideoClockAndAMissingAudioDriverFailsTheOpen) {
+  player.DisableAudio = true;
+  ASSERT_TRUE(player.Open(test_media::Path(Kind::Clip320), &sink));
+  ASSERT_TRUE(PumpUntil([&] { return player.Position() > 500000; }, 5));
+  EXPECT_TRUE(std::isnan(player.AudioVideoOffset()));
+  player.Stop(true);
+
+  player.SetAudioDriver(TAudioDriver::adDefault);
+  const char* before = getenv("SDL_AUDIODRIVER");
+  const std::string saved = before ? before : "";
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  EXPECT_FALSE(player.Open(test_media::Path(Kind::Clip320), &sink));
+  setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+  EXPECT_EQ(player.LastErrorMessage().rfind("Could not initialize SDL with ScreenHandle(7): ", 0), 0u)
+      << player.LastErrorMessage();
+  EXPECT_TRUE(opened.size() == 1);
+}

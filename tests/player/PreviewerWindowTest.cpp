@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include "player/WaitFor.h"
+#include "support/WaitFor.h"
 #include "ui/PreviewerWindow.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <thread>
 
-#include "player/WaitFor.h"
+#include "support/WaitFor.h"
 #include "ui/VideoWidget.h"
 
 namespace {
