@@ -48,11 +48,12 @@ TCustomPlayer::TCustomPlayer(Dispatcher* dispatcher) : dispatcher_(dispatcher) {
   };
 }
 
+// The handlers are cleared once every thread that calls them has ended.
 TCustomPlayer::~TCustomPlayer() {
+  Stop(true);
   OnPosition = nullptr;
   OnState = nullptr;
   SetOnHook(nullptr);
-  Stop(true);
 }
 
 void TCustomPlayer::SetOnHook(THookEvent handler) {

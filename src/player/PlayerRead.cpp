@@ -50,6 +50,8 @@ int PlayerStream::ReadThreadMain(void* data) {
   stream->openResult_ = result;
   if (opened) {
     stream->ReadLoop();
+    // Reading ended by itself (the input failed): the stream closes.
+    if (!stream->abort_) stream->shared_.PostPlayEvent({PlayThreadEvent::kQuit});
     // Wait for the close to begin and the video thread to end, then take everything down.
     while (!stream->abort_ || !stream->videoEnded_) Sleep(stream->abort_ ? 1 : 100);
   }

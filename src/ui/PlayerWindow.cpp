@@ -26,11 +26,7 @@ TPlayerWindow::TPlayerWindow(TAudioDriver audioDriver) : video_(new TVideoWidget
   };
 }
 
-TPlayerWindow::~TPlayerWindow() {
-  player_.OnPosition = nullptr;
-  player_.OnState = nullptr;
-  player_.Stop(true);
-}
+TPlayerWindow::~TPlayerWindow() { player_.Stop(true); }
 
 bool TPlayerWindow::Play(const std::string& source) {
   if (!player_.LibrariesLoaded() && !player_.LoadLibraries("")) return false;
