@@ -136,14 +136,20 @@ int PlayerStream::OpenInput() {
   return 1;
 }
 
+// Seeks the input to a time of its clock (microseconds), or to a byte with the
+// by-bytes flag. A DVD title seeks by the disc's own tables: its time stamps
+// do not count from the start of the title.
+int PlayerStream::SeekInput(std::int64_t target, int flags) {
+  if (dvd_ && !(flags & AVSEEK_FLAG_BYTE)) {
+    const std::int64_t position = dvd_->PositionOf(double(target - startTime_) / AV_TIME_BASE);
+    return position < 0 ? -1 : media::av_seek_frame(input_, -1, position, AVSEEK_FLAG_BYTE);
+  }
+  return media::av_seek_frame(input_, -1, target, flags);
+}
+
 void PlayerStream::SeekToStart() {
   const std::int64_t target = startTime_ + options_.StartTime;
-  const int result = dvd_ ? [&] {
-    const std::int64_t position = dvd_->PositionOf(double(options_.StartTime) / AV_TIME_BASE);
-    return position < 0 ? -1 : media::av_seek_frame(input_, -1, position, AVSEEK_FLAG_BYTE);
-  }()
-                          : media::av_seek_frame(input_, -1, target, AVSEEK_FLAG_BACKWARD);
-  if (result < 0)
+  if (SeekInput(target, AVSEEK_FLAG_BACKWARD) < 0)
     TMediaLogger::instance().LogFmt(shared_.LogSender, llError, "%s: could not seek to position %0.3f", name_.c_str(),
                                     double(target) / AV_TIME_BASE);
   else if (dvd_)
@@ -293,16 +299,8 @@ void PlayerStream::PerformSeek() {
     target = seekTarget_;
     flags = seekFlags_;
   }
-  int result;
-  if (dvd_ && !(flags & AVSEEK_FLAG_BYTE)) {
-    // A DVD title seeks by the disc's own tables: its time stamps do not count
-    // from the start of the title.
-    const std::int64_t position = dvd_->PositionOf(double(target - startTime_) / AV_TIME_BASE);
-    result = position < 0 ? -1 : media::av_seek_frame(input_, -1, position, AVSEEK_FLAG_BYTE);
-  } else {
-    result = media::av_seek_frame(input_, -1, target, flags);
-    if (result < 0) result = media::av_seek_frame(input_, -1, target, flags ^ AVSEEK_FLAG_BACKWARD);
-  }
+  int result = SeekInput(target, flags);
+  if (result < 0 && !dvd_) result = media::av_seek_frame(input_, -1, target, flags ^ AVSEEK_FLAG_BACKWARD);
   if (result < 0) {
     TMediaLogger::instance().LogFmt(shared_.LogSender, llError, "%s: error while seeking", name_.c_str());
     shared_.PictureAfterSeek.Set();

@@ -98,6 +98,7 @@ class PlayerStream {
   void ReadLoop();
   void PerformSeek();
   void SeekToStart();
+  int SeekInput(std::int64_t target, int flags);
   bool QueuesFull() const;
   void QueuePacket(AVPacket* packet);
   void OpenComponent(int index);
