@@ -213,3 +213,20 @@ TEST_F(PlayerTest, DisabledSoundPlaysOnTheVideoClockAndAMissingAudioDriverFailsT
       << player.LastErrorMessage();
   EXPECT_TRUE(opened.size() == 1);
 }
+
+TEST_F(PlayerTest, OpeningASecondPlayerStopsTheFirst) {
+  ASSERT_TRUE(player.Open(test_media::Path(Kind::Clip320), &sink));
+  ASSERT_TRUE(PumpUntil([&] { return player.Position() > 200000; }, 5));
+  TMediaPlayer editor(&dispatcher);
+  editor.SetAudioDriver(TAudioDriver::adDummy);
+  RecordingSink editorSink;
+  ASSERT_TRUE(editor.Open(test_media::Path(Kind::Clip320), &editorSink)) << editor.LastErrorMessage();
+  EXPECT_TRUE(player.IsPaused());
+  EXPECT_EQ(states.back(), psStop);
+  // The second one has the sound device and plays.
+  ASSERT_TRUE(PumpUntil([&] { return editor.Position() > 300000; }, 5));
+  EXPECT_LT(std::fabs(editor.AudioVideoOffset()), 0.1);
+  editor.Stop(true);
+  ASSERT_TRUE(player.Open(test_media::Path(Kind::Clip320), &sink));
+  ASSERT_TRUE(PumpUntil([&] { return player.Position() > 200000; }, 5));
+}
