@@ -205,6 +205,7 @@ void TCustomPlayer::CloseStream() {
   }
   if (!stream) return;
   if (shared_.Sink) shared_.Sink->Clear();
+  probe_.Close();  // detached before the input it describes is closed
   PlayerStream::Close(std::move(stream));
   position_ = -1;
   reported_ = false;

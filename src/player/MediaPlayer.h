@@ -75,8 +75,8 @@ class TCustomPlayer {
   // A range of the source to play (microseconds; kNoTime: unset). When the
   // position reaches start + end, playback stops, or with PlayRangeLoop goes
   // back to the start.
-  std::int64_t PlayRangeStart = kNoTime, PlayRangeEnd = kNoTime;
-  bool PlayRangeLoop = false;
+  std::atomic<std::int64_t> PlayRangeStart{kNoTime}, PlayRangeEnd{kNoTime};
+  std::atomic<bool> PlayRangeLoop{false};
 
  protected:
   float AspectRatio() const { return shared_.AspectRatio; }

@@ -82,15 +82,16 @@ void TCustomPlayer::ReportPosition() {
     if (OnPosition) events_.Add({PlayerEvent::kPosition, 0, position});
   }
   if (stream->AtEnd() && !stream->CaptureDevice() && !endAnnounced_.exchange(true)) RaiseState(psEnd);
-  if (PlayRangeEnd != kNoTime) {
-    const std::int64_t start = PlayRangeStart == kNoTime ? 0 : PlayRangeStart;
-    if (position >= start + PlayRangeEnd && !stream->SeekPending()) {
+  const std::int64_t rangeStart = PlayRangeStart, rangeEnd = PlayRangeEnd;
+  if (rangeEnd != kNoTime) {
+    const std::int64_t start = rangeStart == kNoTime ? 0 : rangeStart;
+    if (position >= start + rangeEnd && !stream->SeekPending()) {
       if (!PlayRangeLoop)
         PostPlayEvent({PlayThreadEvent::kQuit});
-      else if (PlayRangeStart == kNoTime)
+      else if (rangeStart == kNoTime)
         PostSeek(*stream, stream->StartTime(), kSeekAny, false);
       else
-        PostSeek(*stream, stream->StartTime() + PlayRangeStart, 0, false);
+        PostSeek(*stream, stream->StartTime() + rangeStart, 0, false);
     }
   }
 }

@@ -56,7 +56,6 @@ int PlayerStream::ReadThreadMain(void* data) {
     while (!stream->abort_ || !stream->videoEnded_) Sleep(stream->abort_ ? 1 : 100);
   }
   stream->CloseComponents();
-  if (stream->shared_.Probe) stream->shared_.Probe->Close();
   if (stream->dvd_)
     stream->dvd_->Close(stream->input_);
   else if (stream->input_)
@@ -126,6 +125,7 @@ int PlayerStream::OpenInput() {
   visualise_ = videoIndex_ < 0 && !options_.DisableDisplay;
   if (shared_.Probe) shared_.Probe->Attach(input_);
   if (videoIndex_ >= 0) {
+    videoEnded_ = false;
     videoThread_ = media::SDL_CreateThread(&VideoThreadMain, "player video", this);
     if (!videoThread_) {
       videoEnded_ = true;

@@ -150,7 +150,7 @@ class PlayerStream {
   std::int64_t startTime_ = 0, duration_ = -1;
   int frameWidth_ = 0, frameHeight_ = 0;
   double sampleAspect_ = 0;
-  bool visualise_ = false;
+  std::atomic<bool> visualise_{false};  // read by SDL's callback, which starts before the open ends
   std::atomic<int> openResult_{0};  // > 0 opened, < 0 failed
 
   // Threads.
