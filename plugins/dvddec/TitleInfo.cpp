@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kMaxAudio = 8;
 constexpr int kMaxSubtitles = 32;
+constexpr unsigned kWideAspect = 3;  // the IFO's code for 16:9
 
 struct AudioFormat {
   int baseId;
@@ -59,13 +60,17 @@ void FillAudio(const pgc_t& pgc, const vtsi_mat_t& titleSet, DvdTitleInfo& info)
   }
 }
 
+// The subpicture control word of each stream holds the physical stream number
+// per display: bits 24-28 for 4:3, bits 16-20 for 16:9 ("wide"). Commercial
+// 16:9 discs put 0 into the 4:3 field of every stream.
 void FillSubtitles(const pgc_t& pgc, const vtsi_mat_t& titleSet, DvdTitleInfo& info) {
   const int listed = std::min<int>(titleSet.nr_of_vts_subp_streams, kMaxSubtitles);
+  const unsigned shift = titleSet.vts_video_attr.display_aspect_ratio == kWideAspect ? 16 : 24;
   for (int i = 0; i < listed; ++i) {
     if (!(pgc.subp_control[i] & 0x80000000u)) continue;
     const subp_attr_t& attributes = titleSet.vts_subp_attr[i];
     DvdSubtitleEntry& entry = info.Subtitles[info.SubtitleCount++];
-    entry.ID = 0x20 + int((pgc.subp_control[i] >> 24) & 0x1F);
+    entry.ID = 0x20 + int((pgc.subp_control[i] >> shift) & 0x1F);
     const std::string language = attributes.type == 1 ? LanguageName(attributes.lang_code) : std::string();
     CopyDescription(entry.Description, language.empty() ? "Unknown" : language);
   }
@@ -86,6 +91,7 @@ void FillTitleInfo(const TitleLayout& layout, const vtsi_mat_t& titleSet, DvdTit
   const int chapters = int(layout.chapters.size());
   info.Duration = ChaptersSeconds(layout, 0, chapters - 1);
   FillVideo(titleSet.vts_video_attr, info);
+  info.DisplayAspect = std::uint8_t(titleSet.vts_video_attr.display_aspect_ratio);
   FillAudio(*layout.pgc, titleSet, info);
   FillSubtitles(*layout.pgc, titleSet, info);
   info.ChapterCount = chapters;

@@ -42,7 +42,8 @@ typedef struct DvdTitleInfo {
   int32_t SubtitleCount;           /* 708 */
   DvdSubtitleEntry Subtitles[32];  /* 712 */
   int32_t ChapterCount;            /* 3144 */
-  uint8_t reserved2[812];          /* up to 3960 bytes */
+  uint8_t DisplayAspect;           /* 3148: the IFO's display aspect, 0 for 4:3, 3 for 16:9 */
+  uint8_t reserved2[811];          /* up to 3960 bytes */
 } DvdTitleInfo;
 
 typedef struct DvdParam {
@@ -101,7 +102,8 @@ static_assert(sizeof(DvdTitleInfo) == 3960 && offsetof(DvdTitleInfo, Duration) =
               offsetof(DvdTitleInfo, VideoType) == 8 && offsetof(DvdTitleInfo, Width) == 16 &&
               offsetof(DvdTitleInfo, Height) == 20 && offsetof(DvdTitleInfo, AudioCount) == 32 &&
               offsetof(DvdTitleInfo, Audio) == 36 && offsetof(DvdTitleInfo, SubtitleCount) == 708 &&
-              offsetof(DvdTitleInfo, Subtitles) == 712 && offsetof(DvdTitleInfo, ChapterCount) == 3144);
+              offsetof(DvdTitleInfo, Subtitles) == 712 && offsetof(DvdTitleInfo, ChapterCount) == 3144 &&
+              offsetof(DvdTitleInfo, DisplayAspect) == 3148);
 static_assert(sizeof(DvdParam) == 28);
 #endif
 

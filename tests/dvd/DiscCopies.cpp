@@ -50,6 +50,12 @@ size_t ChapterTwoProgramChain(const std::string& ifo) {
 // The number of program chains, first in the table whose sector is at 0xCC.
 size_t ProgramChainCount(const std::string& ifo) { return size_t(BigEndian(ifo, 0xCC, 4)) * kSectorBytes; }
 
+// Title 1's program chain: the first in the table whose sector is at 0xCC.
+size_t FirstProgramChain(const std::string& ifo) {
+  const size_t table = size_t(BigEndian(ifo, 0xCC, 4)) * kSectorBytes;
+  return table + BigEndian(ifo, table + 12, 4);
+}
+
 }  // namespace
 
 void WriteIso(const std::string& discFolder, const std::string& isoPath, const std::string& logPath) {
@@ -76,6 +82,20 @@ void WriteTruncatedCopy(const std::string& discFolder, const std::string& target
 void WriteBadChapterCopy(const std::string& discFolder, const std::string& target) {
   fs::copy(discFolder, target, fs::copy_options::recursive);
   PatchTitleSet(target, "VTS_01_0", ChapterTwoProgramChain, 9);
+}
+
+void WriteWideCopy(const std::string& discFolder, const std::string& target) {
+  fs::copy(discFolder, target, fs::copy_options::recursive);
+  for (const char* name : {"VTS_01_0.IFO", "VTS_01_0.BUP"}) {
+    const std::string path = target + "/VIDEO_TS/" + name;
+    std::string bytes = ReadFile(path);
+    bytes.at(0x200) = char(bytes.at(0x200) | 0x0C);  // display aspect 16:9
+    // Title 1's subtitle: 4:3 field 0, wide field kWideSubtitleStream, letterbox 2, pan and scan 3.
+    const size_t control = FirstProgramChain(bytes) + 0x1C;
+    const char word[4] = {char(0x80), char(kWideSubtitleStream), 2, 3};
+    bytes.replace(control, 4, word, 4);
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
+  }
 }
 
 void WriteLibraryCrashCopy(const std::string& discFolder, const std::string& target) {

@@ -20,6 +20,11 @@ void WriteTruncatedCopy(const std::string& discFolder, const std::string& target
 // title 1's second chapter to a program chain that does not exist.
 void WriteBadChapterCopy(const std::string& discFolder, const std::string& target);
 
+// A copy of the disc folder whose title set 1 is 16:9 and whose title 1
+// subtitle names stream kWideSubtitleStream in the control word's 16:9 field
+// (and 0 in its 4:3 field, as commercial 16:9 discs have it).
+void WriteWideCopy(const std::string& discFolder, const std::string& target);
+
 // A copy of the disc folder whose title set 1 tables claim 196 program chains:
 // libdvdread's table reading crashes on it.
 void WriteLibraryCrashCopy(const std::string& discFolder, const std::string& target);

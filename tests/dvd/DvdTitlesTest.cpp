@@ -46,6 +46,7 @@ TEST_P(DvdTitles, DescribeEveryTitle) {
   EXPECT_EQ(title.ChapterCount, 3);
   EXPECT_EQ(AudioOf(title), (std::vector<Stream>{{0x80, "English AC3 2ch"}, {0x81, "German AC3 2ch"}}));
   EXPECT_EQ(SubtitlesOf(title), (std::vector<Stream>{{0x20, "English"}}));
+  EXPECT_EQ(title.DisplayAspect, 0);  // 4:3
 
   ASSERT_TRUE(DVDGetTitle(1, title));
   EXPECT_DOUBLE_EQ(title.Duration, 3.0);  // 1.8 s and 1.2 s from two VOBs
@@ -66,6 +67,18 @@ TEST_P(DvdTitles, DescribeEveryTitle) {
 
 INSTANTIATE_TEST_SUITE_P(FolderAndIso, DvdTitles, testing::Values(Disc::Folder, Disc::Iso),
                          [](const auto& info) { return info.param == Disc::Folder ? "Folder" : "Iso"; });
+
+TEST(DvdTitleList, WideTitlesNameTheirSubtitlesFromThe16x9Field) {
+  ASSERT_TRUE(BindBuiltPlugin()) << DvdLastError();
+  ASSERT_EQ(DVDEnumTitle(test_dvd::Path(Disc::Wide)), 3);
+  DvdTitleInfo title;
+  ASSERT_TRUE(DVDGetTitle(0, title));
+  EXPECT_EQ(title.DisplayAspect, 3);
+  // The 4:3 field holds 0 as on commercial 16:9 discs; the stream is the one the 16:9 field names.
+  EXPECT_EQ(SubtitlesOf(title), (std::vector<Stream>{{0x20 + test_dvd::kWideSubtitleStream, "English"}}));
+  ASSERT_TRUE(DVDGetTitle(2, title));  // the other title set stays 4:3
+  EXPECT_EQ(title.DisplayAspect, 0);
+}
 
 TEST(DvdTitleList, DamagedTablesGiveInvalidTitlesNotCrashes) {
   ASSERT_TRUE(BindBuiltPlugin()) << DvdLastError();

@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Raised whenever the discs change, so build trees author them anew.
-constexpr int kDiscSetVersion = 2;
+constexpr int kDiscSetVersion = 3;
 
 std::string DiscSetFolder() { return OXBEL_TESTDVD_DIR "-" + std::to_string(kDiscSetVersion); }
 
@@ -35,6 +35,7 @@ void AuthorAll(const std::string& folder) {
   WriteTruncatedCopy(folder + "/disc", folder + "/truncated");
   WriteBadChapterCopy(folder + "/disc", folder + "/badchapter");
   WriteLibraryCrashCopy(folder + "/disc", folder + "/librarycrash");
+  WriteWideCopy(folder + "/disc", folder + "/wide");
 }
 
 // Authors into a folder private to this process and renames it into place, so
@@ -76,6 +77,7 @@ std::string Path(Disc disc) {
     case Disc::TruncatedIfo: return folder + "/truncated";
     case Disc::BadChapterTable: return folder + "/badchapter";
     case Disc::LibraryCrash: return folder + "/librarycrash";
+    case Disc::Wide: return folder + "/wide";
   }
   throw std::logic_error("unknown test disc");
 }

@@ -22,12 +22,14 @@ enum class Disc {
   TruncatedIfo,  // the folder with title set 2's IFO and BUP cut short: title 3 is invalid
   BadChapterTable,  // the folder with title 1's chapter 2 sent to a missing program chain: title 1 is invalid
   LibraryCrash,     // the folder with title set 1 tables that crash libdvdread: titles 1 and 2 are invalid
+  Wide,             // the folder with title set 1 marked 16:9 and title 1's subtitle in the 16:9 field
 };
 
 constexpr double kEnglishHz = 440, kGermanHz = 880, kFrenchHz = 660;
 constexpr double kSubtitleStart = 0.5, kSubtitleEnd = 2.0;  // seconds into title 1
 
 constexpr int kSectorBytes = 2048;
+constexpr int kWideSubtitleStream = 1;  // the 16:9 field of the Wide disc's title 1 subtitle
 constexpr int kDamagedFirstSector = 200, kDamagedSectorCount = 4;  // in VTS_01_1.VOB
 
 // The disc's path; authors every disc first when they do not exist yet. Safe to
