@@ -1,5 +1,16 @@
 #include "engine/Dispatcher.h"
 
+void PumpOnUiThread(Dispatcher* dispatcher) {
+  if (dispatcher && dispatcher->onUiThread()) dispatcher->pump();
+}
+
+void WaitPumping(Dispatcher* dispatcher, const std::function<bool()>& done, std::chrono::milliseconds slice) {
+  while (!done()) {
+    PumpOnUiThread(dispatcher);
+    std::this_thread::sleep_for(slice);
+  }
+}
+
 void QueueDispatcher::call(const std::function<void()>& fn) {
   if (onUiThread()) {
     fn();

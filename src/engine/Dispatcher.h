@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -20,6 +21,14 @@ class Dispatcher {
   // Runs the calls waiting for the UI thread (UI thread only).
   virtual void pump() = 0;
 };
+
+// Runs the calls waiting for the UI thread when called on it (nothing for a
+// null dispatcher or another thread).
+void PumpOnUiThread(Dispatcher* dispatcher);
+// Waits until done() holds, checking it every slice; on the UI thread the
+// calls waiting for it run meanwhile, so a worker blocked in call() cannot
+// deadlock the wait.
+void WaitPumping(Dispatcher* dispatcher, const std::function<bool()>& done, std::chrono::milliseconds slice);
 
 // A dispatcher for programs without a GUI event loop: the thread that created
 // it is the UI thread and runs waiting calls whenever it pumps.

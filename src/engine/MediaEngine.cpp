@@ -202,8 +202,7 @@ void TCustomMediaEngine::Resume() { tasks_.ResumeAll(); }
 // Waits in short slices; on the UI thread it keeps running the calls the
 // worker waits for, so a pending progress event cannot deadlock the stop.
 void TCustomMediaEngine::WaitForTask(TEngineTask& task) {
-  while (!task.WaitDone(20))
-    if (dispatcher_ && dispatcher_->onUiThread()) dispatcher_->pump();
+  while (!task.WaitDone(20)) PumpOnUiThread(dispatcher_);
 }
 
 void TCustomMediaEngine::Stop(bool wait) {
@@ -222,14 +221,13 @@ void TCustomMediaEngine::Stop(bool wait) {
     if (!task.Started && !task.EndReported) TaskEnded(task, true);
   }
   if (!wait) return;
-  while (true) {
-    {
-      std::lock_guard lock(notifyLock_);
-      if (notificationsPending_ == 0) return;
-    }
-    if (dispatcher_ && dispatcher_->onUiThread()) dispatcher_->pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  WaitPumping(
+      dispatcher_,
+      [this] {
+        std::lock_guard lock(notifyLock_);
+        return notificationsPending_ == 0;
+      },
+      std::chrono::milliseconds(20));
 }
 
 void TCustomMediaEngine::RemoveTask(int taskIndex) {
@@ -325,10 +323,7 @@ void TCustomMediaEngine::SetPreview(bool value) {
 // thread to draw its frame, so the waiting keeps running those calls.
 void TCustomMediaEngine::FreePreviewer() {
   std::unique_lock lock(previewLock_, std::defer_lock);
-  while (!lock.try_lock()) {
-    if (dispatcher_ && dispatcher_->onUiThread()) dispatcher_->pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  WaitPumping(dispatcher_, [&lock] { return lock.try_lock(); }, std::chrono::milliseconds(1));
   previewer_.reset();
 }
 

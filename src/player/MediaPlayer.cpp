@@ -15,6 +15,7 @@
 namespace {
 constexpr std::size_t kMaxNameUnits = 1023;  // UTF-16 units of a source name
 constexpr auto kPauseWait = std::chrono::milliseconds(250);
+constexpr auto kSeekSlice = std::chrono::milliseconds(100);  // the seek waits check in these steps
 
 // The one open player of the process.
 std::mutex openPlayerMutex;
@@ -190,13 +191,6 @@ void TCustomPlayer::RaiseFileOpen(const PlayerStream& stream, VideoSink* sink) {
   shared_.ScreenHeight = screenHeight;
 }
 
-void TCustomPlayer::WaitPumping(const std::function<bool()>& done, int sliceMilliseconds) {
-  while (!done()) {
-    if (dispatcher_ && dispatcher_->onUiThread()) dispatcher_->pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(sliceMilliseconds));
-  }
-}
-
 void TCustomPlayer::CloseStream() {
   std::shared_ptr<PlayerStream> stream;
   {
@@ -222,7 +216,7 @@ void TCustomPlayer::Stop(bool wait) {
   if (sink_) sink_->SetResizeListener(nullptr);
   int tries = 0;
   while (!playThreadEnded_.IsSet()) {
-    if (dispatcher_ && dispatcher_->onUiThread()) dispatcher_->pump();
+    PumpOnUiThread(dispatcher_);
     if (playThreadEnded_.Wait(std::chrono::milliseconds(100))) break;
     auto stream = CurrentStream();
     if (!stream) {
@@ -242,7 +236,7 @@ void TCustomPlayer::Stop(bool wait) {
     }
   }
   if (playThread_.joinable()) playThread_.join();
-  WaitPumping([this] { return eventThreadEnded_.load(); }, 5);
+  WaitPumping(dispatcher_, [this] { return eventThreadEnded_.load(); }, std::chrono::milliseconds(5));
   if (eventThread_.joinable()) eventThread_.join();
   CloseStream();
   ShutdownSdl();
@@ -306,9 +300,9 @@ void TCustomPlayer::PostSeek(PlayerStream& stream, std::int64_t target, int flag
   endAnnounced_ = false;
   stream.RequestSeek(target, flags);
   if (!wait) return;
-  WaitPumping([this] { return shared_.SeekPerformed.Wait(std::chrono::milliseconds(100)); }, 0);
-  if (stream.HasVideo())
-    WaitPumping([this] { return shared_.PictureAfterSeek.Wait(std::chrono::milliseconds(100)); }, 0);
+  const auto waited = [](ManualResetEvent& event) { return [&event] { return event.Wait(kSeekSlice); }; };
+  WaitPumping(dispatcher_, waited(shared_.SeekPerformed), std::chrono::milliseconds(0));
+  if (stream.HasVideo()) WaitPumping(dispatcher_, waited(shared_.PictureAfterSeek), std::chrono::milliseconds(0));
 }
 
 const TBitmap24& TCustomPlayer::CurrentFrame(std::int64_t* position) {

@@ -110,7 +110,6 @@ class TCustomPlayer {
   void CloseStream();
   void PostSeek(PlayerStream& stream, std::int64_t target, int flags, bool wait);
   void TogglePause(PlayerStream& stream, bool pausing);
-  void WaitPumping(const std::function<bool()>& done, int sliceMilliseconds);
 
   // Play thread (PlayThread.cpp).
   void PostPlayEvent(const PlayThreadEvent& event);

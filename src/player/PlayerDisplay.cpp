@@ -7,19 +7,11 @@
 #include "player/AudioVisualisation.h"
 #include "player/PicturePlacement.h"
 #include "player/PlayerStream.h"
+#include "player/ScreenPicture.h"
 
 namespace {
 constexpr double kLateDropSeconds = 0.5;
 constexpr std::size_t kSparePictures = 4;
-
-std::shared_ptr<SinkPicture> NewPicture(int width, int height) {
-  auto picture = std::make_shared<SinkPicture>();
-  picture->Width = width;
-  picture->Height = height;
-  picture->Stride = width * 4;
-  picture->Pixels.assign(std::size_t(picture->Stride) * std::size_t(height), 0);
-  return picture;
-}
 }  // namespace
 
 int PlayerStream::RefreshThreadMain(void* data) {
@@ -40,7 +32,7 @@ std::shared_ptr<SinkPicture> PlayerStream::SparePicture(int width, int height) {
       return picture;
     }
   }
-  return NewPicture(width, height);
+  return NewScreenPicture(width, height);
 }
 
 void PlayerStream::OpenSurface() {
@@ -132,9 +124,15 @@ void PlayerStream::Display(AVFrame* frame, double pts, std::shared_ptr<SinkPictu
   media::av_frame_free(&shownFrame_);
   shownFrame_ = frame;
   shownPts_ = pts;
-  if (shownPicture_ && spare_.size() < kSparePictures) spare_.push_back(shownPicture_);
-  shownPicture_ = std::move(picture);
+  ReplaceShownPicture(std::move(picture));
   shownPlacement_ = placement;
+}
+
+// Under shownMutex_: the picture on the screen from now on; the one before is
+// kept for reuse once the sink lets go of it.
+void PlayerStream::ReplaceShownPicture(std::shared_ptr<SinkPicture> picture) {
+  if (shownPicture_ && spare_.size() < kSparePictures) spare_.push_back(std::move(shownPicture_));
+  shownPicture_ = std::move(picture);
 }
 
 // Shows the picture on the screen again, converted anew when the surface has
@@ -146,14 +144,8 @@ void PlayerStream::Redisplay() {
   const double aspect = shownFrame_->sample_aspect_ratio.num > 0 ? av_q2d(shownFrame_->sample_aspect_ratio) : sampleAspect_;
   const SinkPlacement placement = PlacementFor(shownFrame_->width, shownFrame_->height, aspect);
   if (placement.Width != shownPicture_->Width || placement.Height != shownPicture_->Height) {
-    auto picture = NewPicture(std::max(placement.Width, 2), std::max(placement.Height, 2));
-    redisplayScaler_ = media::sws_getCachedContext(redisplayScaler_, shownFrame_->width, shownFrame_->height,
-                                                   AVPixelFormat(shownFrame_->format), picture->Width, picture->Height,
-                                                   AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (!redisplayScaler_) return;
-    std::uint8_t* planes[4] = {picture->Pixels.data(), nullptr, nullptr, nullptr};
-    int strides[4] = {picture->Stride, 0, 0, 0};
-    media::sws_scale(redisplayScaler_, shownFrame_->data, shownFrame_->linesize, 0, shownFrame_->height, planes, strides);
+    auto picture = NewScreenPicture(std::max(placement.Width, 2), std::max(placement.Height, 2));
+    if (!ScaleForScreen(redisplayScaler_, shownFrame_, *picture)) return;
     shownPicture_ = std::move(picture);
   }
   shownPlacement_ = placement;
@@ -185,8 +177,7 @@ void PlayerStream::DrawVisualisation() {
   placement.Height = placement.SurfaceHeight = surfaceHeight_;
   if (shared_.Sink) shared_.Sink->Present(picture, placement);
   std::lock_guard lock(shownMutex_);
-  if (shownPicture_ && spare_.size() < kSparePictures) spare_.push_back(shownPicture_);
-  shownPicture_ = std::move(picture);
+  ReplaceShownPicture(std::move(picture));
 }
 
 AVFrame* PlayerStream::ShownFrame(double& pts) {

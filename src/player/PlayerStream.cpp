@@ -11,11 +11,7 @@
 namespace {
 // How long closing waits for the threads before leaving them to a thread of their own.
 constexpr auto kCloseWait = std::chrono::seconds(3);
-
-void PollOnUiThread(Dispatcher* dispatcher, int milliseconds) {
-  if (dispatcher && dispatcher->onUiThread()) dispatcher->pump();
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
+constexpr auto kOpenSlice = std::chrono::milliseconds(10);
 }  // namespace
 
 PlayerStream::PlayerStream(PlayerShared& shared, const std::string& name, const Options& options)
@@ -36,10 +32,10 @@ bool PlayerStream::Open() {
     shared_.SetLastError("SDL_CreateThread() failed.");
     return false;
   }
-  while (openResult_ == 0) PollOnUiThread(shared_.UiDispatcher, 10);
+  WaitPumping(shared_.UiDispatcher, [this] { return openResult_ != 0; }, kOpenSlice);
   if (openResult_ > 0) return true;
   // The read thread cleans up after a failed open by itself.
-  while (!readEnded_) PollOnUiThread(shared_.UiDispatcher, 10);
+  WaitPumping(shared_.UiDispatcher, [this] { return readEnded_.load(); }, kOpenSlice);
   media::SDL_WaitThread(readThread_, nullptr);
   readThread_ = nullptr;
   return false;
@@ -57,7 +53,9 @@ void PlayerStream::Close(std::shared_ptr<PlayerStream> stream) {
   stream->pictures_.Changed().notify_all();
   const auto ended = [&stream] { return stream->readEnded_ && stream->videoEnded_ && stream->refreshEnded_; };
   const auto deadline = std::chrono::steady_clock::now() + kCloseWait;
-  while (!ended() && std::chrono::steady_clock::now() < deadline) PollOnUiThread(stream->shared_.UiDispatcher, 5);
+  WaitPumping(
+      stream->shared_.UiDispatcher, [&] { return ended() || std::chrono::steady_clock::now() >= deadline; },
+      std::chrono::milliseconds(5));
   const auto finish = [](std::shared_ptr<PlayerStream> closing) {
     for (SDL_Thread* thread : {closing->videoThread_, closing->refreshThread_, closing->readThread_})
       if (thread) media::SDL_WaitThread(thread, nullptr);

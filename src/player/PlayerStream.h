@@ -132,6 +132,7 @@ class PlayerStream {
   void OpenSurface();
   SinkPlacement PlacementFor(int frameWidth, int frameHeight, double sampleAspect) const;
   std::shared_ptr<SinkPicture> SparePicture(int width, int height);
+  void ReplaceShownPicture(std::shared_ptr<SinkPicture> picture);
   void DrawVisualisation();
 
   void WaitForThread(std::atomic<bool>& ended, struct SDL_Thread*& thread, bool& stuck);
@@ -209,6 +210,8 @@ class PlayerStream {
   std::vector<std::int16_t> visualSamples_;
 
   // Video thread.
+  AVFrame *decodedFrame_ = nullptr, *filteredFrame_ = nullptr;  // reused for every packet
+  AVPacket* subtitlePacket_ = nullptr;
   AVFilterGraph* graph_ = nullptr;
   AVFilterContext *graphSource_ = nullptr, *graphSink_ = nullptr;
   int graphWidth_ = 0, graphHeight_ = 0, graphFormat_ = -1;

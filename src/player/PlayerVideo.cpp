@@ -12,6 +12,7 @@
 #include "engine/MediaUtils.h"
 #include "engine/SubtitleBurnIn.h"
 #include "player/PlayerStream.h"
+#include "player/ScreenPicture.h"
 
 namespace {
 constexpr auto kWaitSlice = std::chrono::milliseconds(100);
@@ -27,6 +28,9 @@ int PlayerStream::VideoThreadMain(void* data) {
 
 void PlayerStream::VideoLoop() {
   AVPacket* packet = media::av_packet_alloc();
+  decodedFrame_ = media::av_frame_alloc();
+  filteredFrame_ = media::av_frame_alloc();
+  subtitlePacket_ = media::av_packet_alloc();
   {
     std::lock_guard lock(pictures_.Mutex());
     timing_.Reset(WallSeconds());
@@ -54,6 +58,9 @@ void PlayerStream::VideoLoop() {
     media::av_packet_unref(packet);
   }
   media::av_packet_free(&packet);
+  media::av_frame_free(&decodedFrame_);
+  media::av_frame_free(&filteredFrame_);
+  media::av_packet_free(&subtitlePacket_);
   media::avfilter_graph_free(&graph_);
   media::sws_freeContext(displayScaler_);
   displayScaler_ = nullptr;
@@ -62,7 +69,7 @@ void PlayerStream::VideoLoop() {
 void PlayerStream::DecodeVideoPacket(AVPacket* packet) {
   const bool drain = !packet->data && packet->size == 0;
   int sent = media::avcodec_send_packet(videoDecoder_, drain ? nullptr : packet);
-  AVFrame* frame = media::av_frame_alloc();
+  AVFrame* frame = decodedFrame_;
   while (!abort_) {
     const int received = media::avcodec_receive_frame(videoDecoder_, frame);
     if (received < 0) {
@@ -82,7 +89,6 @@ void PlayerStream::DecodeVideoPacket(AVPacket* packet) {
     if (take) FilterAndQueue(frame, frame->pkt_pos);
     media::av_frame_unref(frame);
   }
-  media::av_frame_free(&frame);
 }
 
 bool PlayerStream::BuildFilterGraph(const AVFrame* frame) {
@@ -117,7 +123,7 @@ void PlayerStream::FilterAndQueue(AVFrame* frame, std::int64_t position) {
     if (!BuildFilterGraph(frame)) return;
   if (media::av_buffersrc_add_frame_flags(graphSource_, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0) return;
   const double timeBase = av_q2d(input_->streams[videoIndex_]->time_base);
-  AVFrame* filtered = media::av_frame_alloc();
+  AVFrame* filtered = filteredFrame_;
   while (!abort_ && media::av_buffersink_get_frame(graphSink_, filtered) >= 0) {
     // A picture without time stamps follows the previous one.
     const double pts = filtered->pts != AV_NOPTS_VALUE ? double(filtered->pts) * timeBase : lastQueuedPts_ + timing_.LastDelay();
@@ -125,7 +131,6 @@ void PlayerStream::FilterAndQueue(AVFrame* frame, std::int64_t position) {
     QueuePicture(filtered, pts, position);
     media::av_frame_unref(filtered);
   }
-  media::av_frame_free(&filtered);
 }
 
 void PlayerStream::ApplyHook(AVFrame*& frame, double pts) {
@@ -153,10 +158,10 @@ void PlayerStream::ApplyHook(AVFrame*& frame, double pts) {
 void PlayerStream::TakeSubtitles(double pts) {
   if (!subtitleDecoder_) return;
   if (!subtitles_) subtitles_ = std::make_unique<SubtitleBurnIn>();
-  AVPacket* packet = media::av_packet_alloc();
+  AVPacket* packet = subtitlePacket_;
   const AVRational timeBase = input_->streams[subtitleIndex_]->time_base;
-  // Subtitle packets come ahead of the pictures they belong to; take the ones
-  // that start before this picture.
+  // Subtitle packets come ahead of the pictures they belong to: every one
+  // queued so far is decoded; each is drawn from its own start time on.
   while (subtitleQueue_.Get(packet, std::chrono::milliseconds(0))) {
     if (PacketQueue::IsFlush(packet)) {
       media::avcodec_flush_buffers(subtitleDecoder_);
@@ -172,7 +177,6 @@ void PlayerStream::TakeSubtitles(double pts) {
     }
     media::av_packet_unref(packet);
   }
-  media::av_packet_free(&packet);
 }
 
 void PlayerStream::QueuePicture(AVFrame* frame, double pts, std::int64_t position) {
@@ -203,14 +207,7 @@ void PlayerStream::QueuePicture(AVFrame* frame, double pts, std::int64_t positio
   SinkPicture& target = *slot.Picture;
   lock.unlock();
   // The slot is not shown before it is pushed, so it is filled without the lock.
-  displayScaler_ = media::sws_getCachedContext(displayScaler_, picture->width, picture->height, AVPixelFormat(picture->format),
-                                               target.Width, target.Height, AV_PIX_FMT_BGRA, kScalerFlags, nullptr,
-                                               nullptr, nullptr);
-  if (displayScaler_) {
-    std::uint8_t* planes[4] = {target.Pixels.data(), nullptr, nullptr, nullptr};
-    int strides[4] = {target.Stride, 0, 0, 0};
-    media::sws_scale(displayScaler_, picture->data, picture->linesize, 0, picture->height, planes, strides);
-  }
+  ScaleForScreen(displayScaler_, picture, target);
   // How far the picture on the screen is ahead of the sound.
   const double difference = audioOpen_ ? VideoClock() - MasterClock() : NAN;
   lock.lock();
