@@ -313,6 +313,12 @@ void PlayerStream::PerformSeek() {
       queue->Flush();
       queue->PutFlush();
     }
+    // A paused display takes no picture: the video thread may wait for room
+    // with a picture from before the seek and never reach the flush packet.
+    if (videoIndex_ >= 0) {
+      std::lock_guard lock(pictures_.Mutex());
+      while (pictures_.Count() > 0) pictures_.Pop();
+    }
     if (videoIndex_ >= 0) shared_.PictureAfterSeek.Reset();
     if (dvd_) timeline_.Expect(target);
   }

@@ -219,14 +219,15 @@ void PlayerStream::QueuePicture(AVFrame* frame, double pts, std::int64_t positio
   pictures_.Pushed();
   if (pictures_.Count() > 1 && !refreshPending_) timing_.Backlogged();
   lock.unlock();
+  // The first picture after the flush is the one the seek asked for.
   if (videoAfterFlush_) {
     videoAfterFlush_ = false;
     videoRestart_ = pts;
-  }
-  if (shared_.Seeking) {
-    stepPending_ = true;
-    shared_.Seeking = false;
-    shared_.PictureAfterSeek.Set();
+    if (shared_.Seeking) {
+      stepPending_ = true;
+      shared_.Seeking = false;
+      shared_.PictureAfterSeek.Set();
+    }
   }
   if (++decodedFrames_ == 2 && options_.StartPaused) {
     stepPending_ = true;

@@ -230,3 +230,16 @@ TEST_F(PlayerTest, OpeningASecondPlayerStopsTheFirst) {
   ASSERT_TRUE(player.Open(test_media::Path(Kind::Clip320), &sink));
   ASSERT_TRUE(PumpUntil([&] { return player.Position() > 200000; }, 5));
 }
+
+TEST_F(PlayerTest, SeekingWhilePausedShowsThePictureThere) {
+  ASSERT_TRUE(player.Open(test_media::Path(Kind::Clip320), &sink));
+  ASSERT_TRUE(PumpUntil([&] { return player.Position() > 1200000; }, 5));
+  player.Pause();
+  PumpFor(0.2);  // the picture queue fills up behind the paused display
+  player.Seek(0, true, 300000);  // returns once the picture there is decoded
+  ASSERT_TRUE(PumpUntil([&] { return player.Position() < 900000; }, 2));
+  EXPECT_TRUE(player.IsPaused());
+  std::int64_t shown = 0;
+  player.CurrentFrame(&shown);
+  EXPECT_LT(shown, 900000);
+}
