@@ -1,5 +1,6 @@
 #include "ui/PlayerWindow.h"
 
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include "engine/MediaUtils.h"
@@ -11,6 +12,7 @@ TPlayerWindow::TPlayerWindow(TAudioDriver audioDriver) : video_(new TVideoWidget
   layout->addWidget(video_, 1);
   layout->addWidget(time_);
   video_->setMinimumSize(320, 240);
+  setFocusPolicy(Qt::StrongFocus);
   player_.SetAudioDriver(audioDriver);
   player_.OnFileOpen = [this](TCustomPlayer*, std::int64_t duration, int, int, int&, int&) { duration_ = duration; };
   player_.OnPosition = [this](TCustomPlayer*, std::int64_t pts) {
@@ -31,4 +33,20 @@ TPlayerWindow::~TPlayerWindow() { player_.Stop(true); }
 bool TPlayerWindow::Play(const std::string& source) {
   if (!player_.LibrariesLoaded() && !player_.LoadLibraries("")) return false;
   return player_.Open(source, video_);
+}
+
+void TPlayerWindow::keyPressEvent(QKeyEvent* event) {
+  constexpr double kStepSeconds = 5;
+  switch (event->key()) {
+    case Qt::Key_Space:
+      if (player_.IsPaused())
+        player_.Resume();
+      else
+        player_.Pause();
+      break;
+    case Qt::Key_Left: player_.SeekBy(0, false, -kStepSeconds); break;
+    case Qt::Key_Right: player_.SeekBy(0, false, kStepSeconds); break;
+    case Qt::Key_Home: player_.Seek(kSeekAny, false, 0); break;
+    default: QWidget::keyPressEvent(event);
+  }
 }

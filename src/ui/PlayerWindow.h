@@ -10,7 +10,8 @@
 #include "ui/VideoWidget.h"
 
 // A plain window that plays one source: the picture above, the position and
-// the duration below. For trying the player on its own (oxbel-play) and for
+// the duration below. Space pauses and resumes, Left and Right seek 5 s,
+// Home goes back to the start. For trying the player on its own (oxbel-play) and for
 // the screenshots; the program's windows embed the video widget themselves.
 class TPlayerWindow : public QWidget {
  public:
@@ -21,6 +22,9 @@ class TPlayerWindow : public QWidget {
   bool Play(const std::string& source);
   std::string LastErrorMessage() const { return player_.LastErrorMessage(); }
   TMediaPlayer& Player() { return player_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QtDispatcher dispatcher_;
