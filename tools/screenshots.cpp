@@ -238,6 +238,7 @@ int main(int argc, char** argv) {
   ok = savePreferenceDialogs(window, folder) && ok;
   ok = saveProgressWindow(window, folder) && ok;
   ok = saveJobListAndBatch(window, folder, settingsHome.path()) && ok;
+  window.hide();  // the player windows stand on their own
   ok = savePlayerWindows(folder) && ok;
 
   window.SkipExitConfirmation = true;

@@ -170,7 +170,7 @@ class PlayerStream {
 
   // Pause: written by the UI thread.
   std::atomic<bool> paused_{false};
-  double pausedAt_ = 0;           // UI thread
+  std::atomic<double> pausedAt_{0};  // wall clock of the pause; written by the UI thread
   bool readPaused_ = false;       // read thread
 
   // Seek request: guarded by seekMutex_.

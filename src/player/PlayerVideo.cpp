@@ -51,7 +51,9 @@ void PlayerStream::VideoLoop() {
       videoAfterFlush_ = true;
       // Pictures from before the seek are not shown any more.
       while (pictures_.Count() > 0) pictures_.Pop();
-      timing_.Reset(WallSeconds());
+      // While paused the timer starts at the pause: resuming moves it on by
+      // the time paused, which brings it to the moment of the resume.
+      timing_.Reset(paused_ ? pausedAt_.load() : WallSeconds());
     } else {
       DecodeVideoPacket(packet);
     }

@@ -46,7 +46,7 @@ void TPlayerWindow::keyPressEvent(QKeyEvent* event) {
       break;
     case Qt::Key_Left: player_.SeekBy(0, false, -kStepSeconds); break;
     case Qt::Key_Right: player_.SeekBy(0, false, kStepSeconds); break;
-    case Qt::Key_Home: player_.Seek(kSeekAny, false, 0); break;
+    case Qt::Key_Home: player_.Seek(kSeekBackward, false, 0); break;  // the key frame at the start
     default: QWidget::keyPressEvent(event);
   }
 }

@@ -243,3 +243,16 @@ TEST_F(PlayerTest, SeekingWhilePausedShowsThePictureThere) {
   player.CurrentFrame(&shown);
   EXPECT_LT(shown, 900000);
 }
+
+TEST_F(PlayerTest, ResumingAfterASeekWhilePausedPlaysOnAtOnce) {
+  ASSERT_TRUE(player.Open(test_media::Path(Kind::DvdPalMpeg2Ac3), &sink));
+  ASSERT_TRUE(PumpUntil([&] { return player.Position() > 1000000; }, 5));
+  player.Pause();
+  PumpFor(0.6);
+  player.Seek(kSeekBackward, true, 0);
+  PumpFor(0.6);
+  ASSERT_TRUE(PumpUntil([&] { return player.Position() < 500000; }, 2));
+  const std::int64_t held = player.Position();
+  player.Resume();
+  EXPECT_TRUE(PumpUntil([&] { return player.Position() > held + 200000; }, 0.6));
+}
