@@ -105,12 +105,12 @@ void ChooseVideoCodec(const std::string& encoder, const std::string& target, TOu
 }
 
 void ChooseRatesAndContainer(const FormatParameters& format, const std::string& target, const TSourcePicture& source,
-                             TOutputOptions& output) {
+                             const SourceRules& rules, TOutputOptions& output) {
   const std::string bitRate = format.Read("paraVideoBitRate", "512");
   int kbits = 0;
   if (bitRate != kAsSource && IsInteger(bitRate, &kbits)) {
     if (kbits > 0 && kbits <= INT_MAX / 1000) output.VideoBitrate = kbits * 1000;
-  } else {
+  } else if (rules.sourceBitRateFallback) {
     output.VideoBitrate = source.BitRate;
   }
   const std::string frameRate = format.Read("paraFrameRate", "29.97");
@@ -131,16 +131,17 @@ void BuildPicture(const TFileJob& job, const FormatParameters& format, const TSo
 }
 
 void BuildFormatOptions(const TFileJob& job, const FormatParameters& format, TOutputOptions& output,
-                        const TSourcePicture& source, TInputOptions& input, const AskQuestion& ask) {
+                        const TSourcePicture& source, TInputOptions& input, const AskQuestion& ask,
+                        const SourceRules& rules) {
   const std::string target = format.Target();
-  if (ApplyDiscTarget(target, format, output)) return;
+  if (ApplyDiscTarget(target, format, output) && rules.discTargetCompletes) return;
   const std::string encoder = format.Read("paraVideoEncoder", "");
   if (IsBlank(encoder)) return BuildAudioOnly(format, output, input);
   ChooseVideoCodec(encoder, target, output);
   if (source.VideoStreamCount < 1) {
     output.DisableVideo = true;
   } else {
-    ChooseRatesAndContainer(format, target, source, output);
+    ChooseRatesAndContainer(format, target, source, rules, output);
     BuildPicture(job, format, source, output, ask);
   }
   output.AudioCodec = AudioEncoder(format, "");
@@ -151,8 +152,9 @@ void BuildFormatOptions(const TFileJob& job, const FormatParameters& format, TOu
 }  // namespace
 
 void BuildTaskOptions(const TFileJob& job, const FormatParameters& format, TOutputOptions& output,
-                      const TSourcePicture& source, TInputOptions& input, const AskQuestion& ask) {
-  BuildFormatOptions(job, format, output, source, input, ask);
+                      const TSourcePicture& source, TInputOptions& input, const AskQuestion& ask,
+                      const SourceRules& rules) {
+  BuildFormatOptions(job, format, output, source, input, ask, rules);
   ApplyJobRecord(job, input, output);
 }
 

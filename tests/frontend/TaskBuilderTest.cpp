@@ -4,6 +4,7 @@
 
 #include "app/IniFile.h"
 #include "engine/EngineRecords.h"
+#include "frontend/DvdTaskBuilder.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/SourcePicture.h"
@@ -21,13 +22,27 @@ class TaskBuilderTest : public ::testing::Test {
   void Store(const char* key, const char* value) { settings.writeString("formatInfo201", key, value); }
 
   void Build(const TSourcePicture& source = {.VideoStreamCount = 1, .Width = 720, .Height = 576, .BitRate = 900000}) {
+    Reset();
+    BuildTaskOptions(job, FormatParameters(settings, catalogue, kCode), output, source, input, Ask());
+  }
+  void BuildDvd(int width, int height, std::uint8_t displayAspect) {
+    Reset();
+    DvdTitleInfo title{};
+    title.Width = width;
+    title.Height = height;
+    title.DisplayAspect = displayAspect;
+    BuildDvdTaskOptions(job, FormatParameters(settings, catalogue, kCode), output, title, input, Ask());
+  }
+  void Reset() {
     output = TOutputOptions{};
+    for (int* crop : {&output.CropTop, &output.CropBottom, &output.CropLeft, &output.CropRight}) *crop = 0;
     input = TInputOptions{};
-    BuildTaskOptions(job, FormatParameters(settings, catalogue, kCode), output, source, input,
-                     [this](const std::string& caption, const std::string& text) {
-                       questions.push_back(caption + "|" + text);
-                       return answer;
-                     });
+  }
+  AskQuestion Ask() {
+    return [this](const std::string& caption, const std::string& text) {
+      questions.push_back(caption + "|" + text);
+      return answer;
+    };
   }
 
   TempHome home;
@@ -252,3 +267,88 @@ TEST_F(TaskBuilderTest, JobRecordGivesTrimAndHook) {
 }
 
 }  // namespace
+
+// A DVD title is fitted by its display aspect, not its storage pixels: a 4:3
+// NTSC title fills a 320x240 frame, a 16:9 one sits between 30-line bars, and
+// PAL titles the same. Pixels of the output are square.
+TEST_F(TaskBuilderTest, DvdTitlesAreFittedByTheirDisplayAspect) {
+  Catalogue("Format=3gp\n");
+  Store("paraVideoEncoder", "mpeg4");
+  Store("paraVideoSize", "320x240");
+  job.ZoomMode = "lbox";
+  struct Case {
+    int width, height;
+    std::uint8_t aspect;
+    const char* filters;
+  } cases[] = {
+      {720, 480, 0, "crop=720:480:0:0,scale=320:240,pad=320:240:0:0"},
+      {720, 480, 3, "crop=720:480:0:0,scale=320:180,pad=320:240:0:30"},
+      {720, 576, 0, "crop=720:576:0:0,scale=320:240,pad=320:240:0:0"},
+      {720, 576, 3, "crop=720:576:0:0,scale=320:180,pad=320:240:0:30"},
+      {352, 288, 0, "crop=352:288:0:0,scale=320:240,pad=320:240:0:0"},
+  };
+  for (const Case& c : cases) {
+    BuildDvd(c.width, c.height, c.aspect);
+    EXPECT_EQ(output.VideoFilters, c.filters) << c.width << "x" << c.height << " aspect " << int(c.aspect);
+    EXPECT_EQ(output.FrameSize, "320x240");
+    EXPECT_EQ(output.AspectRatio, "320:240");
+  }
+  const TSourcePicture wide = DvdTitlePicture([] {
+    DvdTitleInfo title{};
+    title.Width = 720, title.Height = 576, title.DisplayAspect = 3;
+    return title;
+  }());
+  EXPECT_EQ(wide.SampleAspectNum, 64);
+  EXPECT_EQ(wide.SampleAspectDen, 45);
+}
+
+// The letterbox cases on a picture whose display aspect is its storage aspect
+// (square pixels), built with the DVD rules.
+TEST_F(TaskBuilderTest, DvdLetterboxCasesOnSquarePixels) {
+  Catalogue("Format=mp4\n");
+  Store("paraVideoEncoder", "mpeg4");
+  job.ZoomMode = "lbox";
+  struct Case {
+    int sw, sh;
+    const char* size;
+    const char* filters;
+  } cases[] = {
+      {720, 480, "320x240", "crop=720:480:0:0,scale=320:212,pad=320:240:0:14"},  // both smaller, wider source
+      {720, 576, "720x576", "crop=720:576:0:0,scale=720:576,pad=720:576:0:0"},   // the same size
+      {640, 240, "320x240", "crop=640:240:0:0,scale=320:120,pad=320:240:0:60"},  // narrower, as high
+      {320, 480, "640x480", "crop=320:480:0:0,scale=320:480,pad=640:480:160:0"}, // wider, as high
+      {160, 120, "640x480", "crop=160:120:0:0,scale=640:480,pad=640:480:0:0"},   // both larger, same shape
+      {200, 100, "640x480", "crop=200:100:0:0,scale=640:320,pad=640:480:0:80"},  // both larger, wider source
+  };
+  for (const Case& c : cases) {
+    Store("paraVideoSize", c.size);
+    Reset();
+    BuildTaskOptions(job, FormatParameters(settings, catalogue, kCode), output,
+                     TSourcePicture{.VideoStreamCount = 1, .Width = c.sw, .Height = c.sh}, input, Ask(),
+                     SourceRules{.discTargetCompletes = false, .sourceBitRateFallback = false});
+    EXPECT_EQ(output.VideoFilters, c.filters) << c.sw << "x" << c.sh << " into " << c.size;
+  }
+}
+
+// A DVD title goes on past a disc target to codecs and picture, and a bit rate
+// "as source" stays unset: the title has no bit rate to take.
+TEST_F(TaskBuilderTest, DvdTitlesGoOnPastDiscTargetsWithoutSourceBitRate) {
+  Catalogue("Format=pal-dvd\n");
+  Store("paraVideoEncoder", "mpeg2video");
+  Store("paraVideoSize", "720x576");
+  Store("paraVideoBitRate", "as source");
+  Store("paraAudioEncoder", "ac3");
+  BuildDvd(720, 576, 0);
+  EXPECT_EQ(output.Target, 3);
+  EXPECT_EQ(output.TargetNorm, 1);
+  EXPECT_EQ(output.VideoCodec, "mpeg2video");
+  EXPECT_EQ(output.VideoBitrate, -1);
+  EXPECT_EQ(output.AudioCodec, "ac3");
+  EXPECT_FALSE(output.VideoFilters.empty());
+
+  Catalogue("Format=mp3\n");
+  Store("paraVideoEncoder", " ");
+  BuildDvd(720, 576, 0);
+  EXPECT_TRUE(output.DisableVideo) << "an audio-only format still drops the picture";
+  EXPECT_TRUE(output.VideoFilters.empty());
+}
