@@ -46,6 +46,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   ConnectMenus();
   ConnectJobList();
   ConnectConversion();
+  ConnectDvd();
   ConnectPanel();
   ConnectFolders();
   DisableUnconnectedActions();
@@ -111,6 +112,7 @@ void TfrmMain::FormShow() {
   ui_.edt1->setTextMargins(4, 2, 0, 0);
   BuildFormatPicker();
   BuildFileColumns();
+  BuildDriveMenu();
 
   globalObject_->SetVersion(FileVersionText());
   setWindowTitle(globalObject_->ProductTitle() + globalObject_->Version());
@@ -170,11 +172,9 @@ void TfrmMain::ConnectMenus() {
 // Actions whose work is not built yet stay visible but cannot be used.
 void TfrmMain::DisableUnconnectedActions() {
   // Removing, clearing and starting wait for the first job.
-  for (QAction* action : {menus_.actRemove, menus_.actClear, menus_.actStart, menus_.actAddDvdFolder})
-    action->setEnabled(false);
-  for (QWidget* widget : std::initializer_list<QWidget*>{
-           ui_.btnRemove, ui_.btnClear, ui_.btnStart, ui_.BtnAddDVD, ui_.btnDVDStart,
-           ui_.btnStartBelow, ui_.imgbtnPlay, ui_.ckMute, ui_.trcVolume})
+  for (QAction* action : {menus_.actRemove, menus_.actClear, menus_.actStart}) action->setEnabled(false);
+  for (QWidget* widget : std::initializer_list<QWidget*>{ui_.btnRemove, ui_.btnClear, ui_.btnStart, ui_.imgbtnPlay,
+                                                         ui_.ckMute, ui_.trcVolume})
     widget->setEnabled(false);
 }
 

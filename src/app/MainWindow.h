@@ -5,8 +5,10 @@
 #include <QVector>
 
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "dvddec/dvddec.h"
 #include "app/GlobalObject.h"
 #include "app/IniFile.h"
 #include "app/MainWindowLayout.h"
@@ -20,6 +22,8 @@ class TFormatPicker;
 class TParameterPanel;
 class TfrmPreference;
 class TfrmProgress;
+struct TInputOptions;
+struct TOutputOptions;
 struct TPreviewInfo;
 struct TProgressInfo;
 struct TTerminateInfo;
@@ -53,6 +57,7 @@ class TfrmMain : public QMainWindow {
   QString LatestVersion;
   FormatNameTable FormatNames;
   QVector<int> TaskItems;  // job-list row of each engine task of the running batch
+  QString DvdDrivePath;    // the DVD opened last (drive node, folder or image); its titles are read from it
   std::unique_ptr<QImage> ConversionPreview;
 
  protected:
@@ -87,13 +92,30 @@ class TfrmMain : public QMainWindow {
   bool LoadEngineLibraries();
   void CheckSelected(bool checked);
   void lvFilesClick();
+  void ShowDvdStreams(const DvdTitleInfo& title, int audioItem, int subtitleItem);
   void ChapterSpin(bool from, bool up);
+
+  // DVD sources and their titles (MainWindowDvd.cpp).
+  void ConnectDvd();
+  void BuildDriveMenu();
+  void BtnAddDVDClick();
+  void AddDvdFolderClick();
+  void OpenDvd(const QString& path, bool drive);
+  bool CheckDvdSource(const QString& path, bool drive);
+  void AddDvdTitles(int count);
+  void cmbAudioLanguageChange(int item);
+  void cmbSubtitleChange(int item);
+  void btnDVDStartClick();
+  int AddDvdTask(int row, IniFile& settings, const QString& folder);
 
   // Conversion of the checked jobs (MainWindowConversion.cpp).
   void ConnectConversion();
   void DetachEngineEvents();
   void btnStartClick();
   int AddConversionTask(int row, IniFile& settings, const QString& folder);
+  int AddFileTask(int row, IniFile& settings, const QString& folder);
+  int AddEngineTask(int row, const QString& destination, TInputOptions& input, TOutputOptions& output,
+                    std::string error);
   void MarkJobFailed(int row, const QString& error);
   void SetBatchRunning(bool running);
   void MirrorPauseState(bool paused);
@@ -135,5 +157,6 @@ class TfrmMain : public QMainWindow {
     QStringList failures;  // "source: reason"
   } batch_;
   bool shownOnce_ = false;
+  bool fillingStreams_ = false;  // set while the stream combos are refilled by the program
   int checkedSkin_ = -1;  // the Skin item shown checked
 };

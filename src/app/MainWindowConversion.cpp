@@ -9,6 +9,7 @@
 #include "app/MainWindow.h"
 #include "app/OutputDirectory.h"
 #include "app/SettingsKeys.h"
+#include "app/TaskHelpers.h"
 #include "engine/MediaEngine.h"
 #include "frontend/BatchNotification.h"
 #include "frontend/DestinationPath.h"
@@ -27,19 +28,6 @@
 namespace keys = settings_keys;
 
 namespace {
-
-TFileJob fileJobOf(const TlvFilesRecord& record) {
-  TFileJob job;
-  job.ZoomMode = record.ZoomMode.toStdString();
-  job.CropTop = record.CropTop;
-  job.CropLeft = record.CropLeft;
-  job.CropBottom = record.CropBottom;
-  job.CropRight = record.CropRight;
-  job.TrimStart = record.TrimStart;
-  job.TrimLength = record.TrimLength;
-  job.NeedsHook = record.NeedsHook();
-  return job;
-}
 
 void setPriority(TMediaEngine& engine, int priority) {
   constexpr TThreadPriority kPriorities[] = {TThreadPriority::Idle, TThreadPriority::Normal, TThreadPriority::Lower,
@@ -100,8 +88,12 @@ void TfrmMain::btnStartClick() {
 }
 
 // Adds the job's engine task with its output; -1 when the job cannot be
-// converted (its row then says why).
+// converted (its row then says why, or a message did).
 int TfrmMain::AddConversionTask(int row, IniFile& settings, const QString& folder) {
+  return jobs_->Record(row).IsDvdJob() ? AddDvdTask(row, settings, folder) : AddFileTask(row, settings, folder);
+}
+
+int TfrmMain::AddFileTask(int row, IniFile& settings, const QString& folder) {
   TlvFilesRecord& record = jobs_->Record(row);
   const QString caption = jobs_->Caption(row);
   TInputOptions input;
@@ -110,25 +102,26 @@ int TfrmMain::AddConversionTask(int row, IniFile& settings, const QString& folde
   const bool probed = probe.LoadFile(input.FileName);
   const int code = settings.readInteger(keys::kSettings, keys::kFormatCode, 1);
   const IniFile catalogue = FormatCatalogue();
-  const std::string extension = "." + format_catalogue::FormatFileExt(catalogue, code);
-  const QString destination = QString::fromStdString(
-      MakeDestinationPath(folder.toStdString(), caption.toStdString(), extension));
+  const QString destination = DestinationOf(folder, caption, catalogue, code);
   record.ZoomMode = QString::fromStdString(CurrentZoomMode(settings, code));
   TOutputOptions output;
   output.FileName = destination.toStdString();
   std::string error = probed ? std::string() : probe.LastErrorMessage();
   if (probed) {
     try {
-      BuildTaskOptions(fileJobOf(record), FormatParameters(settings, catalogue, code), output, probe, input,
-                       [this](const std::string& caption, const std::string& text) {
-                         return prompts().ask(this, {QString::fromStdString(caption), QString::fromStdString(text),
-                                                     PromptButtons::YesNo, PromptIcon::Question}) == PromptAnswer::Yes;
-                       });
+      BuildTaskOptions(TaskJobOf(record), FormatParameters(settings, catalogue, code), output, probe, input,
+                       AskOver(this));
     } catch (const std::exception& e) {
       error = e.what();
     }
   }
   probe.Close();
+  return AddEngineTask(row, destination, input, output, error);
+}
+
+// The engine task of a built job, unless building it failed with `error`.
+int TfrmMain::AddEngineTask(int row, const QString& destination, TInputOptions& input, TOutputOptions& output,
+                            std::string error) {
   int task = error.empty() ? CCAVC->AddTask(input.FileName, &input) : -1;
   if (task >= 0 && !CCAVC->SetOutputFile(task, output.FileName, &output)) {
     error = CCAVC->LastErrorMessage();

@@ -112,21 +112,28 @@ void TfrmMain::lvFilesClick() {
   const int row = jobs_->SelectedRow();
   if (row < 0) return;
   const TlvFilesRecord& record = jobs_->Record(row);
-  const DvdTitleInfo& title = record.DvdTitle;
+  ShowDvdStreams(record.DvdTitle, record.AudioTrackItem, record.SubtitleItem);
+  ui_.edtFrom->setText(QString::number(record.ChapterFrom));
+  ui_.edtTo->setText(QString::number(record.ChapterTo));
+  ui_.grpDvd->setTitle(jobs_->Caption(row));
+}
+
+// The title's audio and subtitle streams in the combos, with the given items
+// chosen; the combos' change handlers do not see the refilling.
+void TfrmMain::ShowDvdStreams(const DvdTitleInfo& title, int audioItem, int subtitleItem) {
+  fillingStreams_ = true;
   ui_.cmbAudioLanguage->clear();
   ui_.cmbAudioLanguage->setEnabled(title.AudioCount > 0);
   for (int i = 0; i < std::min(title.AudioCount, 8); ++i)
     ui_.cmbAudioLanguage->addItem(streamItem(title.Audio[i].ID, title.Audio[i].Description));
-  if (title.AudioCount > 0) ui_.cmbAudioLanguage->setCurrentIndex(std::max(0, record.AudioTrackItem));
+  if (title.AudioCount > 0) ui_.cmbAudioLanguage->setCurrentIndex(std::max(0, audioItem));
   ui_.cmbSubtitle->clear();
   ui_.cmbSubtitle->setEnabled(true);
   for (int i = 0; i < std::min(title.SubtitleCount, 32); ++i)
     ui_.cmbSubtitle->addItem(streamItem(title.Subtitles[i].ID, title.Subtitles[i].Description));
   ui_.cmbSubtitle->addItem(QStringLiteral("Default"));
-  ui_.cmbSubtitle->setCurrentIndex(std::max(0, record.SubtitleItem));
-  ui_.edtFrom->setText(QString::number(record.ChapterFrom));
-  ui_.edtTo->setText(QString::number(record.ChapterTo));
-  ui_.grpDvd->setTitle(jobs_->Caption(row));
+  ui_.cmbSubtitle->setCurrentIndex(std::max(0, subtitleItem));
+  fillingStreams_ = false;
 }
 
 // The arrows beside the chapter boxes: one chapter up or down within the

@@ -42,4 +42,6 @@ struct TlvFilesRecord {
   // Whether every decoded picture of the job must pass the effects hook: any
   // colour effect away from its neutral value, or a watermark text or picture.
   bool NeedsHook() const;
+  // DVD jobs have a title instead of a source file.
+  bool IsDvdJob() const { return SourcePath.isEmpty(); }
 };

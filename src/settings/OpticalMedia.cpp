@@ -92,6 +92,14 @@ bool IsOnOpticalMedium(const QString& folder, const QString& mountInfo, const QL
   return type == QLatin1String("iso9660") || type == QLatin1String("udf") || fromDrive(innermost, drives);
 }
 
-bool IsOnOpticalMedium(const QString& folder) {
-  return IsOnOpticalMedium(folder, readText(QStringLiteral("/proc/self/mountinfo")), OpticalDrives());
+QString DriveMountPoint(const OpticalDrive& drive, const QString& mountInfo) {
+  for (const QString& line : mountInfo.split('\n', Qt::SkipEmptyParts)) {
+    Mount mount;
+    if (parseMountLine(line, mount) && fromDrive(mount, {drive})) return mount.mountPoint;
+  }
+  return {};
 }
+
+QString MountTable() { return readText(QStringLiteral("/proc/self/mountinfo")); }
+
+bool IsOnOpticalMedium(const QString& folder) { return IsOnOpticalMedium(folder, MountTable(), OpticalDrives()); }

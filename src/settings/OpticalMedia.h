@@ -18,5 +18,11 @@ QList<OpticalDrive> OpticalDrives(const QString& sysBlock = QStringLiteral("/sys
 // or UDF file system or comes from one of the drives.
 bool IsOnOpticalMedium(const QString& folder, const QString& mountInfo, const QList<OpticalDrive>& drives);
 
+// Where the drive's disc is mounted according to mountInfo; empty when it is not.
+QString DriveMountPoint(const OpticalDrive& drive, const QString& mountInfo);
+
+// The text of this machine's mount table.
+QString MountTable();
+
 // The same test against this machine's mount table and drives.
 bool IsOnOpticalMedium(const QString& folder);

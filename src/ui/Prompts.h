@@ -45,6 +45,10 @@ class Prompts {
   // Shows the folder chooser modally over parent; the chosen folder, empty
   // when cancelled.
   virtual QString chooseFolder(QWidget* parent) = 0;
+  // Shows the DVD chooser modally over parent: a folder holding VIDEO_TS, a
+  // VIDEO_TS folder or an .iso image. The path to open (see DvdSourcePath),
+  // empty when cancelled.
+  virtual QString chooseDvd(QWidget* parent) = 0;
 };
 
 // The prompts in use: the Qt message boxes unless a test installed others.

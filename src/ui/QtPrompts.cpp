@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 
 #include "settings/FolderChooser.h"
+#include "ui/DvdChooser.h"
 
 namespace {
 
@@ -95,4 +97,11 @@ QString QtPrompts::chooseFolder(QWidget* parent) {
   if (folderChooser->parentWidget() != window) folderChooser->setParent(window, folderChooser->windowFlags());
   folderChooser->exec();
   return folderChooser->ChosenPath();
+}
+
+QString QtPrompts::chooseDvd(QWidget* parent) {
+  TDvdChooser chooser(parent, lastFolder);
+  if (chooser.exec() != QDialog::Accepted) return {};
+  lastFolder = QFileInfo(chooser.ChosenPath()).absolutePath();
+  return chooser.ChosenPath();
 }

@@ -10,4 +10,5 @@ class QtPrompts : public Prompts {
   void beep() override;
   // The one folder chooser of the program, created on first use and kept.
   QString chooseFolder(QWidget* parent) override;
+  QString chooseDvd(QWidget* parent) override;
 };

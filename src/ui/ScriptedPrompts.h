@@ -46,14 +46,26 @@ class ScriptedPrompts : public Prompts {
     return folder;
   }
 
+  // The next DVD chooser returns this path; without one it is cancelled.
+  void queueDvd(const QString& path) { dvds_.push_back(path); }
+  QString chooseDvd(QWidget*) override {
+    ++dvdRequests;
+    if (dvds_.empty()) return {};
+    const QString path = dvds_.front();
+    dvds_.pop_front();
+    return path;
+  }
+
   QList<PromptMessage> asked;
   QList<OpenFilesRequest> openRequests;
   int beeps = 0;
   int folderRequests = 0;
+  int dvdRequests = 0;
 
  private:
   std::deque<PromptAnswer> script_;
   std::deque<QStringList> files_;
   std::deque<QString> folders_;
+  std::deque<QString> dvds_;
   PromptAnswer defaultAnswer_ = PromptAnswer::Ok;
 };

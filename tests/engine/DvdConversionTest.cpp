@@ -17,22 +17,6 @@ namespace {
 
 using test_dvd::Disc;
 
-// Frequency of the first audio channel of a file, from its zero crossings.
-double toneFrequency(const std::string& path) {
-  std::int64_t samples = 0, crossings = 0;
-  float previous = 0;
-  int rate = 0;
-  ForEachDecodedFrame(path, AVMEDIA_TYPE_AUDIO, [&](const AVFrame& frame, double) {
-    rate = frame.sample_rate;
-    const auto* values = reinterpret_cast<const float*>(frame.extended_data[0]);  // fltp from aac
-    for (int i = 0; i < frame.nb_samples; ++i, ++samples) {
-      if ((values[i] >= 0) != (previous >= 0)) ++crossings;
-      previous = values[i];
-    }
-  });
-  return samples ? double(crossings) / 2 / (double(samples) / rate) : -1;
-}
-
 // Mean luma of every video frame of a file, with the frame's time in seconds.
 std::vector<std::pair<double, double>> frameLuma(const std::string& path) {
   std::vector<std::pair<double, double>> frames;
@@ -96,17 +80,17 @@ TEST_F(DvdConversion, ChaptersLastTheirDiscTimeAndTheChosenAudioIsKept) {
   ASSERT_TRUE(result.LoadFile(output));
   EXPECT_NEAR(double(result.VideoStreamInfo().DurationMicroseconds) / 1e6, 2.4, 0.1);
   EXPECT_EQ(result.AudioStreamCount(), 1);
-  EXPECT_NEAR(toneFrequency(output), test_dvd::kGermanHz, 15);
+  EXPECT_NEAR(ToneFrequency(output), test_dvd::kGermanHz, 15);
 
   ASSERT_EQ(convert(source(Disc::Folder, 1, 1, 2, 0x80), home.file("english.mp4")), "");
-  EXPECT_NEAR(toneFrequency(home.file("english.mp4")), test_dvd::kEnglishHz, 15);
+  EXPECT_NEAR(ToneFrequency(home.file("english.mp4")), test_dvd::kEnglishHz, 15);
 }
 
 TEST_F(DvdConversion, MpegAudioTitleAndIsoConvert) {
   const std::string output = home.file("title3.mp4");
   ASSERT_EQ(convert(source(Disc::Iso, 3, 1, 99, 0xC0), output), "");
   EXPECT_NEAR(durationOf(output), 2.4, 0.2);
-  EXPECT_NEAR(toneFrequency(output), test_dvd::kFrenchHz, 15);
+  EXPECT_NEAR(ToneFrequency(output), test_dvd::kFrenchHz, 15);
 }
 
 // Title 2's cells come from two VOB files: the timeline stays continuous.

@@ -32,3 +32,18 @@ bool ForEachDecodedFrame(const std::string& path, AVMediaType type,
   media::avformat_close_input(&input);
   return true;
 }
+
+double ToneFrequency(const std::string& path) {
+  std::int64_t samples = 0, crossings = 0;
+  float previous = 0;
+  int rate = 0;
+  ForEachDecodedFrame(path, AVMEDIA_TYPE_AUDIO, [&](const AVFrame& frame, double) {
+    rate = frame.sample_rate;
+    const auto* values = reinterpret_cast<const float*>(frame.extended_data[0]);  // fltp from aac
+    for (int i = 0; i < frame.nb_samples; ++i, ++samples) {
+      if ((values[i] >= 0) != (previous >= 0)) ++crossings;
+      previous = values[i];
+    }
+  });
+  return samples ? double(crossings) / 2 / (double(samples) / rate) : -1;
+}

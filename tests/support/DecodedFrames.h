@@ -9,3 +9,7 @@
 // its time in seconds, to the visitor. Returns false when the file cannot be read.
 bool ForEachDecodedFrame(const std::string& path, AVMediaType type,
                          const std::function<void(const AVFrame& frame, double seconds)>& visit);
+
+// Frequency of the first audio channel of a file with planar float audio (as
+// the AAC decoder gives it), from its zero crossings; -1 without audio.
+double ToneFrequency(const std::string& path);
