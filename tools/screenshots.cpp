@@ -2,8 +2,11 @@
 // writes PNG pictures of it, of each menu opened, of the About, preferences and
 // folder chooser dialogs, of the open format picker and of the settings dialog,
 // of the job list and of the progress window in mid-conversion, and of the
-// player playing a clip and a sound, and the engine's preview window.
+// player playing a clip and a sound, and the engine's preview window; of the
+// "Add DVD" menu, the DVD chooser and the titles of the test DVD in the list.
 #include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -30,7 +33,9 @@
 #include "ui/PreviewerWindow.h"
 #include "settings/SettingsDialog.h"
 #include "settings/FolderChooser.h"
+#include "TestDvd.h"
 #include "TestMedia.h"
+#include "ui/DvdChooser.h"
 #include "ui/ScriptedPrompts.h"
 
 namespace {
@@ -142,6 +147,28 @@ bool saveJobListAndBatch(TfrmMain& window, const QString& folder, const QString&
   return ok && taken && saveScreen(folder, "job-list-converted");
 }
 
+// The "Add DVD" menu, the chooser showing the test DVD's folder, and the
+// titles of that DVD in the job list with the second title selected.
+bool saveDvdTitles(TfrmMain& window, ScriptedPrompts& prompts, const QString& folder) {
+  const QString disc = QString::fromStdString(test_dvd::Path(test_dvd::Disc::Folder));
+  window.controls().BtnAddDVD->click();
+  settle();
+  bool ok = saveScreen(folder, "add-dvd-menu");
+  window.menus().pmAddDVD->close();
+  {
+    TDvdChooser chooser(&window, QFileInfo(disc).absolutePath());
+    chooser.selectFile(disc);
+    chooser.show();
+    settle();
+    ok = saveScreen(folder, "dvd-chooser") && ok;
+  }
+  prompts.queueDvd(disc);
+  window.menus().actAddDvdFolder->trigger();
+  if (window.Jobs().Count() > 1) window.Jobs().Select(1);
+  settle();
+  return saveScreen(folder, "dvd-titles") && window.Jobs().Count() == 3 && ok;
+}
+
 // A left-button press on a picker row, near its left edge for a group.
 void pressRow(QListWidget* list, const QString& text, int x) {
   const QList<QListWidgetItem*> rows = list->findItems(text, Qt::MatchExactly);
@@ -238,6 +265,7 @@ int main(int argc, char** argv) {
   ok = savePreferenceDialogs(window, folder) && ok;
   ok = saveProgressWindow(window, folder) && ok;
   ok = saveJobListAndBatch(window, folder, settingsHome.path()) && ok;
+  ok = saveDvdTitles(window, prompts, folder) && ok;
   window.hide();  // the player windows stand on their own
   ok = savePlayerWindows(folder) && ok;
 

@@ -21,8 +21,9 @@ struct Column {
 
 constexpr Column kFileColumns[] = {
     {"Source", 140}, {"Length", 65}, {"Trimmed Length", 90}, {"Destination File", 120}, {"Progress", 60}};
-constexpr Column kDvdColumns[] = {{"Source", 120},     {"Duration", 70},      {"Trim Length", 70},
-                                  {"Frame Size", 70},  {"Video Format", 100}, {"Progress", 55}};
+// Wide enough for "   720 x 576" and the header texts.
+constexpr Column kDvdColumns[] = {{"Source", 120},     {"Duration", 70},     {"Trim Length", 80},
+                                  {"Frame Size", 90},  {"Video Format", 85}, {"Progress", 60}};
 
 }  // namespace
 

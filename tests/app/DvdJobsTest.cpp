@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -25,6 +26,7 @@
 #include "frontend/JobListDelegate.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"
+#include "ui/DvdChooser.h"
 #include "ui/ScriptedPrompts.h"
 
 namespace {
@@ -256,6 +258,33 @@ TEST_F(DvdJobs, DrivesAndTheMessagesOfDiscsThatCannotBeRead) {
   EXPECT_EQ(prompts.asked[3].text, "Can't find a DVD Disk!");
   EXPECT_EQ(window.Jobs().Count(), 0);
   EXPECT_FALSE(window.controls().cmbAudioLanguage->isEnabled());
+}
+
+// "Open" on a DVD folder in the chooser chooses it rather than entering it; on
+// an ordinary folder it enters it.
+TEST(DvdSources, ChooserTakesADvdFolderOnOpen) {
+  QTemporaryDir places;
+  QDir(places.path()).mkpath("Holiday DVD/VIDEO_TS");
+  QDir(places.path()).mkpath("other");
+  QFile ifo(places.path() + "/Holiday DVD/VIDEO_TS/VIDEO_TS.IFO");
+  ASSERT_TRUE(ifo.open(QIODevice::WriteOnly));
+  ifo.close();
+  TDvdChooser chooser(nullptr, places.path());
+  chooser.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&chooser));
+  auto* name = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  ASSERT_NE(name, nullptr);
+  name->setFocus();
+  QTest::keyClicks(name, QStringLiteral("other"));
+  QTest::keyClick(name, Qt::Key_Return);
+  EXPECT_TRUE(chooser.isVisible()) << "an ordinary folder is entered";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return chooser.directory().dirName() == "other"; }));
+  chooser.setDirectory(places.path());
+  name->clear();
+  QTest::keyClicks(name, QStringLiteral("Holiday DVD"));
+  QTest::keyClick(name, Qt::Key_Return);
+  EXPECT_EQ(chooser.result(), QDialog::Accepted);
+  EXPECT_EQ(chooser.ChosenPath(), places.path() + "/Holiday DVD");
 }
 
 // What the chooser turns a picked place into, and the image's volume name.
