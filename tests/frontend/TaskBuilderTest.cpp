@@ -35,7 +35,6 @@ class TaskBuilderTest : public ::testing::Test {
   }
   void Reset() {
     output = TOutputOptions{};
-    for (int* crop : {&output.CropTop, &output.CropBottom, &output.CropLeft, &output.CropRight}) *crop = 0;
     input = TInputOptions{};
   }
   AskQuestion Ask() {
