@@ -71,13 +71,16 @@ void TfrmMain::ConnectDvd() {
     connect(button, &QPushButton::clicked, this, &TfrmMain::btnDVDStartClick);
 }
 
-// One item per optical drive, "/dev/sr0:LABEL"; built once.
+// One item per optical drive, "/dev/sr0:LABEL"; built once. Without drives
+// the submenu is shown disabled rather than opening empty.
 void TfrmMain::BuildDriveMenu() {
-  for (const DvdDriveItem& drive : dvdDrives().Drives()) {
+  const QList<DvdDriveItem> drives = dvdDrives().Drives();
+  for (const DvdDriveItem& drive : drives) {
     QAction* item = menus_.mnuAddDvdDriver->addAction(drive.node + ":" + drive.label);
     item->setData(drive.node);
     connect(item, &QAction::triggered, this, [this, node = drive.node] { OpenDvd(node, true); });
   }
+  menus_.mnuAddDvdDriver->menuAction()->setEnabled(!drives.isEmpty());
 }
 
 void TfrmMain::BtnAddDVDClick() {

@@ -234,6 +234,7 @@ TEST_F(DvdJobs, DrivesAndTheMessagesOfDiscsThatCannotBeRead) {
   Show();
   QMenu* driveMenu = window.menus().mnuAddDvdDriver;
   ASSERT_EQ(driveMenu->actions().size(), 1);
+  EXPECT_TRUE(driveMenu->menuAction()->isEnabled());
   QAction* drive = driveMenu->actions()[0];
   EXPECT_EQ(drive->text(), discPath(Disc::Iso) + ":OXBEL_TEST");
 
@@ -258,6 +259,14 @@ TEST_F(DvdJobs, DrivesAndTheMessagesOfDiscsThatCannotBeRead) {
   EXPECT_EQ(prompts.asked[3].text, "Can't find a DVD Disk!");
   EXPECT_EQ(window.Jobs().Count(), 0);
   EXPECT_FALSE(window.controls().cmbAudioLanguage->isEnabled());
+}
+
+// A machine without optical drives shows the drive submenu disabled.
+TEST_F(DvdJobs, NoDrivesDisableTheDriveSubmenu) {
+  Show();
+  EXPECT_TRUE(window.menus().mnuAddDvdDriver->actions().isEmpty());
+  EXPECT_FALSE(window.menus().mnuAddDvdDriver->menuAction()->isEnabled());
+  EXPECT_TRUE(window.menus().actAddDvdFolder->isEnabled());
 }
 
 // "Open" on a DVD folder in the chooser chooses it rather than entering it; on
