@@ -46,6 +46,11 @@ class DvdInput {
   // After the stream information is read: keeps the chosen audio stream, drops
   // subpictures, and takes the duration from the disc's tables.
   void Configure(AVFormatContext* context);
+  // Microseconds of the demuxer's clock at which the chosen chapters end: the
+  // time of their first picture plus their duration in the disc's tables. The
+  // title stream runs on a little past it (the sound stored ahead of the
+  // pictures); AV_NOPTS_VALUE when unknown.
+  std::int64_t EndTime() const { return endTime_; }
   // Byte position for a start time (seconds from the start of the chapters), -1 when none.
   std::int64_t PositionOf(double seconds) { return stream_->TimeToPosition(seconds); }
   const DvdParam& Param() const { return param_; }
@@ -63,4 +68,5 @@ class DvdInput {
   AVIOContext* io_ = nullptr;
   std::int64_t position_ = 0;
   int burnInStream_ = -1;
+  std::int64_t endTime_ = AV_NOPTS_VALUE;
 };

@@ -134,6 +134,8 @@ struct TranscodeRun {
   void HandleAudioFrame(InputStreamState& input, AVFrame* frame);
   void HandleSubtitle(InputStreamState& input, const AVPacket* packet);
   void CopyPacket(InputStreamState& input, OutputStreamState& output, const AVPacket* packet);
+  bool PastEnd(const InputStreamState& input, std::int64_t packetTime, std::int64_t recordingEnd) const;
+  bool KeepBeforeInputEnd(const InputStreamState& input, AVFrame* decoded) const;
   bool EndOfFile(int file);
   void AdjustTimestamps(InputStreamState& input, AVPacket* packet);
   void WaitForRealTime(const InputStreamState& input, std::int64_t packetTime);

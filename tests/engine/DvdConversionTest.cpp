@@ -11,6 +11,7 @@
 #include "engine/MediaLogger.h"
 #include "engine/MediaProbe.h"
 #include "support/DecodedFrames.h"
+#include "support/PacketTimes.h"
 #include "support/TempHome.h"
 
 namespace {
@@ -100,6 +101,18 @@ TEST_F(DvdConversion, ChaptersLastTheirDiscTimeAndTheChosenAudioIsKept) {
 
   ASSERT_EQ(convert(source(Disc::Folder, 1, 1, 2, 0x80), home.file("english.mp4")), "");
   EXPECT_NEAR(toneFrequency(home.file("english.mp4")), test_dvd::kEnglishHz, 15);
+}
+
+// DVD sound is stored ahead of its pictures: a range that stops before the
+// title's end still has sound up to its last picture, and neither stream runs
+// past the range's disc time; the range to the title's end too.
+TEST_F(DvdConversion, ChapterRangesEndTheirSoundAndPictureAtTheDiscTime) {
+  for (const auto& [to, seconds] : {std::pair{2, 2.4}, std::pair{3, 3.0}}) {
+    const std::string output = home.file(("to" + std::to_string(to) + ".mp4").c_str());
+    ASSERT_EQ(convert(source(Disc::Folder, 1, 1, to, 0x80), output), "");
+    EXPECT_NEAR(PacketEndSeconds(output, AVMEDIA_TYPE_VIDEO), seconds, 0.04) << "video of chapters 1 to " << to;
+    EXPECT_NEAR(PacketEndSeconds(output, AVMEDIA_TYPE_AUDIO), seconds, 0.04) << "audio of chapters 1 to " << to;
+  }
 }
 
 TEST_F(DvdConversion, MpegAudioTitleAndIsoConvert) {
