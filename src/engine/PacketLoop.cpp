@@ -3,6 +3,7 @@
 #include <cmath>
 #include <thread>
 
+#include "engine/DvdInput.h"
 #include "engine/EngineException.h"
 #include "engine/HookModules.h"
 #include "engine/MediaLogger.h"
@@ -89,16 +90,12 @@ void TranscodeRun::Loop() {
     for (auto& state : inputFiles) state.noPacketNow = false;
     if (settings.dumpPackets) media::av_pkt_dump_log2(nullptr, AV_LOG_INFO, packet, settings.hexDump,
                                                       context->streams[packet->stream_index]);
-    const auto& fileState = inputFiles[size_t(file)];
-    if (packet->stream_index >= fileState.streamCount) {
+    InputStreamState* stream = PacketStream(file, packet->stream_index);
+    if (!stream || !stream->used) {
       media::av_packet_unref(packet);
       continue;
     }
-    auto& input = inputStreams[size_t(fileState.firstStream + packet->stream_index)];
-    if (!input.used) {
-      media::av_packet_unref(packet);
-      continue;
-    }
+    auto& input = *stream;
     AdjustTimestamps(input, packet);
     const std::int64_t packetTime = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
     if (PastEnd(input, packetTime, recordingEnd)) {
@@ -114,6 +111,37 @@ void TranscodeRun::Loop() {
     media::av_packet_unref(packet);
     if (Clock::now() - lastReport >= std::chrono::microseconds(task.progressInterval_)) Report(false);
   }
+}
+
+// The record of a packet's stream; nullptr for a stream the demuxer added
+// after the file was opened, unless it is the chosen DVD subpicture stream.
+InputStreamState* TranscodeRun::PacketStream(int file, int index) {
+  const auto& state = inputFiles[size_t(file)];
+  if (index < state.streamCount) return &inputStreams[size_t(state.firstStream + index)];
+  if (state.lateBurnIn >= 0 && inputStreams[size_t(state.lateBurnIn)].index == index)
+    return &inputStreams[size_t(state.lateBurnIn)];
+  return TakeLateBurnIn(file, index);
+}
+
+// A DVD subpicture stream first seen while reading (its first subtitle comes
+// late in the title): when it is the chosen one, it gets a record and a
+// decoder and feeds the burn-in; it is no output's source.
+InputStreamState* TranscodeRun::TakeLateBurnIn(int file, int index) {
+  auto& state = inputFiles[size_t(file)];
+  auto& opened = task.inputs_[size_t(file)];
+  if (!state.burnIn || !opened.dvd || !opened.dvd->TakeLateSubtitle(opened.context, index)) return nullptr;
+  opened.burnInStream = index;
+  InputStreamState late;
+  late.file = file;
+  late.index = index;
+  late.stream = opened.context->streams[index];
+  late.burnIn = late.used = late.decodingNeeded = true;
+  inputStreams.push_back(late);
+  state.lateBurnIn = int(inputStreams.size()) - 1;
+  OpenDecoders();
+  if (settings.verbosity > 0)
+    TMediaLogger::instance().LogFmt(&task, llInfo, "Subtitle stream #%d.%d appeared, burned into the picture", file, index);
+  return &inputStreams.back();
 }
 
 // Whether a packet lies at or past the recording end or the end of its input.
