@@ -9,9 +9,12 @@
 namespace dvddec {
 
 // The chosen cells of a title and the title set's VOBU start sectors (sorted).
+// The last runOnCells cells (or parts of cells) are read on past the chosen
+// chapters, for the sound the multiplex stores ahead of the pictures.
 struct TitleCells {
   std::vector<Cell> cells;
   std::vector<std::uint32_t> vobuStarts;
+  size_t runOnCells = 0;
 };
 
 // The byte stream of a title: its cells' sectors one after another. Byte

@@ -51,7 +51,9 @@ std::int64_t TimeToPosition(const TitleCells& title, BlockSource& source, double
   if (seconds < 0) return -1;
   double cellStart = 0;
   std::int64_t streamSector = 0;
-  for (const Cell& cell : title.cells) {
+  const size_t chosen = title.cells.size() - std::min(title.runOnCells, title.cells.size());
+  for (size_t i = 0; i < chosen; ++i) {
+    const Cell& cell = title.cells[i];
     if (seconds < cellStart + cell.seconds)
       return (streamSector + VobuInCell(title, cell, source, seconds - cellStart)) * kSectorSize;
     cellStart += cell.seconds;

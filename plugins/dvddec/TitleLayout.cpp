@@ -32,7 +32,8 @@ std::optional<std::vector<Cell>> ReadCells(const pgc_t& pgc, int firstCell, int 
     if (SecondaryAngle(playback)) continue;
     const double seconds = DvdTimeSeconds(playback.playback_time);
     if (playback.first_sector > playback.last_sector || seconds < 0) return std::nullopt;
-    cells.push_back({playback.first_sector, playback.last_sector, seconds});
+    const int vob = pgc.cell_position ? pgc.cell_position[number - 1].vob_id_nr : 0;
+    cells.push_back({playback.first_sector, playback.last_sector, seconds, vob});
   }
   return cells;
 }
@@ -45,14 +46,33 @@ const pgc_t* ProgramChain(const ifo_handle_t& vts, int pgcn) {
   return pgc;
 }
 
+struct CellNumbers {
+  int first = 0, last = 0;  // from 1
+};
+
 // The cells of program pgn: from its entry in the program map to the cell
 // before the next program's, or to the chain's last cell.
-std::optional<std::vector<Cell>> ReadChapter(const pgc_t& pgc, int pgn) {
+std::optional<CellNumbers> ChapterCells(const pgc_t& pgc, int pgn) {
   if (pgn < 1 || pgn > pgc.nr_of_programs) return std::nullopt;
   const int firstCell = pgc.program_map[pgn - 1];
   const int lastCell = pgn < pgc.nr_of_programs ? pgc.program_map[pgn] - 1 : pgc.nr_of_cells;
   if (firstCell < 1 || lastCell < firstCell || lastCell > pgc.nr_of_cells) return std::nullopt;
-  return ReadCells(pgc, firstCell, lastCell);
+  return CellNumbers{firstCell, lastCell};
+}
+
+// The cells after `last` that continue it in its VOB; none when the tables
+// after it cannot be read.
+std::vector<Cell> RunOnCells(const pgc_t& pgc, const Cell& last, int lastNumber) {
+  std::vector<Cell> runOn;
+  const auto following = ReadCells(pgc, lastNumber + 1, pgc.nr_of_cells);
+  if (!following) return runOn;
+  const Cell* previous = &last;
+  for (const Cell& cell : *following) {
+    if (cell.vob != previous->vob || cell.firstSector != previous->lastSector + 1) break;
+    runOn.push_back(cell);
+    previous = &runOn.back();
+  }
+  return runOn;
 }
 
 }  // namespace
@@ -77,9 +97,11 @@ std::optional<TitleLayout> ReadTitleLayout(const ifo_handle_t& vmg, int index, c
   for (int chapter = 0; chapter < chapterCount; ++chapter) {
     const pgc_t* pgc = ProgramChain(vts, unit.ptt[chapter].pgcn);
     if (!pgc) return Inconsistent("chapter " + std::to_string(chapter + 1) + " names no program chain");
-    auto cells = ReadChapter(*pgc, unit.ptt[chapter].pgn);
+    const auto numbers = ChapterCells(*pgc, unit.ptt[chapter].pgn);
+    auto cells = numbers ? ReadCells(*pgc, numbers->first, numbers->last) : std::nullopt;
     if (!cells) return Inconsistent("chapter " + std::to_string(chapter + 1) + " names no valid cells");
     if (!layout.pgc) layout.pgc = pgc;
+    layout.runOn.push_back(cells->empty() ? std::vector<Cell>{} : RunOnCells(*pgc, cells->back(), numbers->last));
     layout.chapters.push_back(std::move(*cells));
   }
   return layout;

@@ -11,12 +11,16 @@ namespace dvddec {
 struct Cell {
   std::uint32_t firstSector = 0, lastSector = 0;  // inclusive, in the title set's VOB sector space
   double seconds = 0;
+  int vob = 0;  // the VOB id the cell belongs to
 };
 
 // Where a title's chapters lie, checked against every table it was read from.
 struct TitleLayout {
   const pgc_t* pgc = nullptr;  // the first chapter's program chain; lives as long as the VTS IFO
   std::vector<std::vector<Cell>> chapters;  // each chapter's cells in program-chain order
+  // Per chapter: the cells after its last one in its program chain that go on
+  // with the same VOB sector by sector (the rest of the same multiplex).
+  std::vector<std::vector<Cell>> runOn;
 };
 
 // The title set (from 1) of title `index` (from 0) of the video manager, or 0

@@ -29,6 +29,28 @@ std::vector<std::uint32_t> VobuStarts(const ifo_handle_t& vts) {
   return starts;
 }
 
+// VOBUs read on past the chosen chapters. DVD sound is multiplexed about half
+// a second ahead of its pictures, so the sound of a range's last moments lies
+// in the VOBUs after it (each 0.4 to 1 s long); the engine cuts at the range's
+// disc time.
+constexpr std::ptrdiff_t kRunOnVobus = 3;
+
+// Appends the first kRunOnVobus VOBUs of the cells that continue the last
+// chosen one. Nothing without a VOBU map to bound them.
+void AppendRunOn(TitleCells& title, const std::vector<Cell>& runOn) {
+  if (runOn.empty() || title.cells.empty()) return;
+  const auto& starts = title.vobuStarts;
+  const auto next = std::upper_bound(starts.begin(), starts.end(), title.cells.back().lastSector);
+  if (next == starts.end()) return;
+  const std::uint32_t limit = starts.end() - next > kRunOnVobus ? *(next + kRunOnVobus) : runOn.back().lastSector + 1;
+  for (Cell cell : runOn) {
+    if (cell.firstSector >= limit) break;
+    cell.lastSector = std::min(cell.lastSector, limit - 1);
+    title.cells.push_back(cell);
+    ++title.runOnCells;
+  }
+}
+
 // Chooses the chapters (from 0) the parameters name; false when none.
 bool ChapterRange(const DvdParam& param, int chapterCount, int& first, int& last) {
   first = std::max(param.FromChapter, 1) - 1;
@@ -79,6 +101,7 @@ std::unique_ptr<DvdTitleReader> OpenTitleReader(const std::string& path, const D
   for (int chapter = first; chapter <= last; ++chapter)
     for (const Cell& cell : layout->chapters[size_t(chapter)]) reader->title.cells.push_back(cell);
   reader->title.vobuStarts = VobuStarts(*vts);
+  AppendRunOn(reader->title, layout->runOn[size_t(last)]);
   reader->seconds = ChaptersSeconds(*layout, first, last);
   reader->vobs = OpenTitleVobs(*reader->disc.reader, titleSet);
   if (!reader->vobs || !CellsInsideVobs(reader->title.cells, *reader->vobs)) return nullptr;

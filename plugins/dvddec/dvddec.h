@@ -75,13 +75,15 @@ void DVDSetLogCallback(DvdLogCallback callback);
  * with the reason in DVDLastErrorText(). */
 DvdTitleReader* DVDOpenTitleReader(const char* path, const DvdParam* param);
 void DVDCloseTitleReader(DvdTitleReader* reader);
-/* Reads the title's program stream: the chosen chapters' cells in PGC order. Returns the
- * bytes read, 0 at the end, < 0 when nothing could be read at all. Unreadable blocks are
- * skipped to the next VOBU with a logged warning. */
+/* Reads the title's program stream: the chosen chapters' cells in PGC order, then a few
+ * VOBUs of the cells that continue the last one in its VOB (the sound stored ahead of
+ * the last pictures; the caller ends at DVDTitleDuration). Returns the bytes read, 0 at
+ * the end, < 0 when nothing could be read at all. Unreadable blocks are skipped to the
+ * next VOBU with a logged warning. */
 int32_t DVDReadTitle(DvdTitleReader* reader, uint8_t* buffer, int32_t size);
 /* Byte position within the title's stream; returns the new position or -1. */
 int64_t DVDSeekTitle(DvdTitleReader* reader, int64_t position);
-int64_t DVDTitleSize(DvdTitleReader* reader);                 /* bytes */
+int64_t DVDTitleSize(DvdTitleReader* reader);                 /* bytes, with the VOBUs read on */
 double DVDTitleDuration(DvdTitleReader* reader);              /* seconds of the chosen chapters (IFO) */
 /* Byte position of the VOBU at or just before the given time (seconds from the start of
  * the chosen chapters), from the IFO's cell times and VOBU map; -1 when out of range. */

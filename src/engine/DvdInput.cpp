@@ -57,6 +57,10 @@ void DvdInput::Prepare(AVFormatContext* context, const AVInputFormat*& format) {
   format = media::av_find_input_format("mpeg");
 }
 
+bool DvdInput::IsChosenSubtitle(const AVStream* stream) const {
+  return param_.SubtitleID && stream->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE && stream->id == param_.SubtitleID;
+}
+
 void DvdInput::Configure(AVFormatContext* context) {
   const int audioId = demuxerAudioId(param_.AudioID);
   for (unsigned i = 0; i < context->nb_streams; ++i) {
@@ -66,7 +70,7 @@ void DvdInput::Configure(AVFormatContext* context) {
         if (stream->id != audioId) stream->discard = AVDISCARD_ALL;
         break;
       case AVMEDIA_TYPE_SUBTITLE:
-        if (param_.SubtitleID && stream->id == param_.SubtitleID) {
+        if (IsChosenSubtitle(stream)) {
           burnInStream_ = int(i);
         } else {
           stream->discard = AVDISCARD_ALL;
@@ -79,7 +83,21 @@ void DvdInput::Configure(AVFormatContext* context) {
     }
   }
   const double seconds = stream_->Duration();
-  if (seconds > 0) context->duration = std::int64_t(seconds * AV_TIME_BASE);
+  if (seconds <= 0) return;
+  context->duration = std::int64_t(seconds * AV_TIME_BASE);
+  const int video = media::av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  const AVStream* first = video >= 0 ? context->streams[video] : nullptr;
+  const std::int64_t start = first && first->start_time != AV_NOPTS_VALUE
+                                 ? media::av_rescale_q(first->start_time, first->time_base, {1, AV_TIME_BASE})
+                                 : context->start_time;
+  if (start != AV_NOPTS_VALUE) endTime_ = start + context->duration;
+}
+
+bool DvdInput::TakeLateSubtitle(const AVFormatContext* context, int index) {
+  if (burnInStream_ >= 0 || index < 0 || index >= int(context->nb_streams) || !IsChosenSubtitle(context->streams[index]))
+    return false;
+  burnInStream_ = index;
+  return true;
 }
 
 void DvdInput::Close(AVFormatContext*& context) {

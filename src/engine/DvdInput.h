@@ -46,6 +46,17 @@ class DvdInput {
   // After the stream information is read: keeps the chosen audio stream, drops
   // subpictures, and takes the duration from the disc's tables.
   void Configure(AVFormatContext* context);
+  // Whether a subpicture stream was chosen to be burned in. Its stream may be
+  // missing after Configure: the demuxer adds it at its first packet.
+  bool BurnsInSubtitle() const { return param_.SubtitleID != 0; }
+  // For a stream the demuxer added after Configure: true when it is the chosen
+  // subpicture stream and none was found before; it becomes BurnInStream().
+  bool TakeLateSubtitle(const AVFormatContext* context, int index);
+  // Microseconds of the demuxer's clock at which the chosen chapters end: the
+  // time of their first picture plus their duration in the disc's tables. The
+  // title stream runs on a little past it (the sound stored ahead of the
+  // pictures); AV_NOPTS_VALUE when unknown.
+  std::int64_t EndTime() const { return endTime_; }
   // Byte position for a start time (seconds from the start of the chapters), -1 when none.
   std::int64_t PositionOf(double seconds) { return stream_->TimeToPosition(seconds); }
   const DvdParam& Param() const { return param_; }
@@ -57,10 +68,12 @@ class DvdInput {
  private:
   static int ReadPacket(void* opaque, std::uint8_t* buffer, int size);
   static std::int64_t SeekStream(void* opaque, std::int64_t offset, int whence);
+  bool IsChosenSubtitle(const AVStream* stream) const;
 
   std::unique_ptr<DvdTitleStream> stream_;
   DvdParam param_{};
   AVIOContext* io_ = nullptr;
   std::int64_t position_ = 0;
   int burnInStream_ = -1;
+  std::int64_t endTime_ = AV_NOPTS_VALUE;
 };

@@ -93,6 +93,7 @@ class TCustomEngineTask : private OptionHost {
     std::int64_t discontinuityThreshold = -1;  // microseconds; -1: the task's setting
     std::shared_ptr<DvdInput> dvd;  // a DVD title read through the plug-in
     int burnInStream = -1;          // a subtitle stream drawn into the picture, not an output's source
+    std::int64_t endTime = INT64_MAX;  // microseconds of the adjusted clock where the input ends (a DVD range)
     std::array<double, kMaxStreams> tsScale{};
   };
   // What an output stream was given when it was created.

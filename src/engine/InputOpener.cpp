@@ -125,6 +125,7 @@ void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
       input.burnInStream = input.dvd->BurnInStream();
     }
     SeekToStartTime(input, fileName);
+    if (input.dvd && input.dvd->EndTime() != AV_NOPTS_VALUE) input.endTime = input.dvd->EndTime() + input.tsOffset;
     TakeStreamValues(input);
     if (input.dvd) ApplyDvdParameters(input.dvd->Param());
   } catch (...) {

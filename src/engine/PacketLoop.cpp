@@ -3,6 +3,7 @@
 #include <cmath>
 #include <thread>
 
+#include "engine/DvdInput.h"
 #include "engine/EngineException.h"
 #include "engine/HookModules.h"
 #include "engine/MediaLogger.h"
@@ -89,20 +90,15 @@ void TranscodeRun::Loop() {
     for (auto& state : inputFiles) state.noPacketNow = false;
     if (settings.dumpPackets) media::av_pkt_dump_log2(nullptr, AV_LOG_INFO, packet, settings.hexDump,
                                                       context->streams[packet->stream_index]);
-    const auto& fileState = inputFiles[size_t(file)];
-    if (packet->stream_index >= fileState.streamCount) {
+    InputStreamState* stream = PacketStream(file, packet->stream_index);
+    if (!stream || !stream->used) {
       media::av_packet_unref(packet);
       continue;
     }
-    auto& input = inputStreams[size_t(fileState.firstStream + packet->stream_index)];
-    if (!input.used) {
-      media::av_packet_unref(packet);
-      continue;
-    }
+    auto& input = *stream;
     AdjustTimestamps(input, packet);
     const std::int64_t packetTime = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
-    if (recordingEnd != INT64_MAX && packetTime != AV_NOPTS_VALUE &&
-        media::av_compare_ts(packetTime, input.stream->time_base, recordingEnd, kMicroseconds) >= 0) {
+    if (PastEnd(input, packetTime, recordingEnd)) {
       input.finished = true;
       media::av_packet_unref(packet);
       continue;
@@ -115,6 +111,57 @@ void TranscodeRun::Loop() {
     media::av_packet_unref(packet);
     if (Clock::now() - lastReport >= std::chrono::microseconds(task.progressInterval_)) Report(false);
   }
+}
+
+// The record of a packet's stream; nullptr for a stream the demuxer added
+// after the file was opened, unless it is the chosen DVD subpicture stream.
+InputStreamState* TranscodeRun::PacketStream(int file, int index) {
+  const auto& state = inputFiles[size_t(file)];
+  if (index < state.streamCount) return &inputStreams[size_t(state.firstStream + index)];
+  if (state.lateBurnIn >= 0 && inputStreams[size_t(state.lateBurnIn)].index == index)
+    return &inputStreams[size_t(state.lateBurnIn)];
+  return TakeLateBurnIn(file, index);
+}
+
+// A DVD subpicture stream first seen while reading (its first subtitle comes
+// late in the title): when it is the chosen one, it gets a record and a
+// decoder and feeds the burn-in; it is no output's source.
+InputStreamState* TranscodeRun::TakeLateBurnIn(int file, int index) {
+  auto& state = inputFiles[size_t(file)];
+  auto& opened = task.inputs_[size_t(file)];
+  if (!state.burnIn || !opened.dvd || !opened.dvd->TakeLateSubtitle(opened.context, index)) return nullptr;
+  opened.burnInStream = index;
+  InputStreamState late;
+  late.file = file;
+  late.index = index;
+  late.stream = opened.context->streams[index];
+  late.burnIn = late.used = late.decodingNeeded = true;
+  inputStreams.push_back(late);
+  state.lateBurnIn = int(inputStreams.size()) - 1;
+  OpenDecoders();
+  if (settings.verbosity > 0)
+    TMediaLogger::instance().LogFmt(&task, llInfo, "Subtitle stream #%d.%d appeared, burned into the picture", file, index);
+  return &inputStreams.back();
+}
+
+// Whether a packet lies at or past the recording end or the end of its input.
+bool TranscodeRun::PastEnd(const InputStreamState& input, std::int64_t packetTime, std::int64_t recordingEnd) const {
+  const std::int64_t end = std::min(recordingEnd, task.inputs_[size_t(input.file)].endTime);
+  return end != INT64_MAX && packetTime != AV_NOPTS_VALUE &&
+         media::av_compare_ts(packetTime, input.stream->time_base, end, kMicroseconds) >= 0;
+}
+
+// An input with an end (a DVD chapter range, whose stream runs on past it for
+// the sound stored ahead) ends there: a picture at or after it is left out,
+// sound is cut at it. False when nothing of the frame is left.
+bool TranscodeRun::KeepBeforeInputEnd(const InputStreamState& input, AVFrame* decoded) const {
+  const std::int64_t end = task.inputs_[size_t(input.file)].endTime;
+  if (end == INT64_MAX) return true;
+  if (input.pts >= end) return false;
+  if (input.decoder->codec_type != AVMEDIA_TYPE_AUDIO || decoded->sample_rate <= 0) return true;
+  const std::int64_t samples = (end - input.pts) * decoded->sample_rate / AV_TIME_BASE;
+  if (samples < decoded->nb_samples) decoded->nb_samples = int(samples);
+  return decoded->nb_samples > 0;
 }
 
 void TranscodeRun::AdjustTimestamps(InputStreamState& input, AVPacket* data) {
@@ -192,6 +239,10 @@ void TranscodeRun::Decode(InputStreamState& input, const AVPacket* data) {
     else if (duration <= 0 && input.stream->avg_frame_rate.num)
       duration = std::int64_t(AV_TIME_BASE / av_q2d(input.stream->avg_frame_rate));
     input.nextPts = input.pts + duration;
+    if (!KeepBeforeInputEnd(input, frame)) {
+      media::av_frame_unref(frame);
+      continue;
+    }
     if (input.decoder->codec_type == AVMEDIA_TYPE_VIDEO) {
       if (++input.framesInPacket == 2 && data) LogMultipleFrames(input);
       HandleVideoFrame(input, frame);
@@ -279,7 +330,10 @@ bool TranscodeRun::EndOfFile(int file) {
 void TranscodeRun::SwitchToNextFile(int next) {
   double reached = 0;
   for (const auto& output : outputStreams) reached = std::max(reached, output.OutputSeconds());
-  task.inputs_[size_t(next)].tsOffset += std::int64_t(reached * AV_TIME_BASE);
+  auto& nextInput = task.inputs_[size_t(next)];
+  const std::int64_t shift = std::int64_t(reached * AV_TIME_BASE);
+  nextInput.tsOffset += shift;
+  if (nextInput.endTime != INT64_MAX) nextInput.endTime += shift;
   for (auto& output : outputStreams) {
     const AVMediaType kind = inputStreams[size_t(output.source)].stream->codecpar->codec_type;
     const int source = ChooseInputStream(kind, next);

@@ -38,6 +38,7 @@ struct InputFileState {
   // because subpicture packets are stored later than the pictures they cover.
   std::deque<std::pair<InputStreamState*, AVFrame*>> delayed;
   std::int64_t lastReadUs = INT64_MIN;  // latest packet time read from the file
+  int lateBurnIn = -1;  // the run's record of a burn-in stream the demuxer added while reading
 };
 
 // Picture conversion for one video output: a filter graph (crop, scale, the
@@ -134,6 +135,10 @@ struct TranscodeRun {
   void HandleAudioFrame(InputStreamState& input, AVFrame* frame);
   void HandleSubtitle(InputStreamState& input, const AVPacket* packet);
   void CopyPacket(InputStreamState& input, OutputStreamState& output, const AVPacket* packet);
+  InputStreamState* PacketStream(int file, int index);
+  InputStreamState* TakeLateBurnIn(int file, int index);
+  bool PastEnd(const InputStreamState& input, std::int64_t packetTime, std::int64_t recordingEnd) const;
+  bool KeepBeforeInputEnd(const InputStreamState& input, AVFrame* decoded) const;
   bool EndOfFile(int file);
   void AdjustTimestamps(InputStreamState& input, AVPacket* packet);
   void WaitForRealTime(const InputStreamState& input, std::int64_t packetTime);
@@ -176,7 +181,9 @@ struct TranscodeRun {
   TCustomEngineTask& task;
   TaskSettings& settings;
   PendingFileSettings& pending;
-  std::vector<InputStreamState> inputStreams;
+  // A deque: a stream found while reading is appended, and pictures waiting
+  // for the burn-in keep pointers to the records.
+  std::deque<InputStreamState> inputStreams;
   std::vector<InputFileState> inputFiles;
   std::vector<OutputStreamState> outputStreams;
   std::vector<bool> headerWritten;

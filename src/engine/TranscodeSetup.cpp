@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/DvdInput.h"
 #include "engine/EngineException.h"
 #include "engine/HookModules.h"
 #include "engine/MediaLoader.h"
@@ -94,8 +95,10 @@ void TranscodeRun::BuildInputStreams() {
     InputFileState file;
     file.firstStream = int(inputStreams.size());
     file.streamCount = int(context->nb_streams);
-    const int burnInStream = task.inputs_[size_t(f)].burnInStream;
-    if (burnInStream >= 0) file.burnIn = std::make_unique<SubtitleBurnIn>();
+    const auto& opened = task.inputs_[size_t(f)];
+    const int burnInStream = opened.burnInStream;
+    // The chosen subpicture stream may still be missing: the pictures wait for it all the same.
+    if (burnInStream >= 0 || (opened.dvd && opened.dvd->BurnsInSubtitle())) file.burnIn = std::make_unique<SubtitleBurnIn>();
     inputFiles.push_back(std::move(file));
     for (unsigned i = 0; i < context->nb_streams; ++i) {
       InputStreamState input;

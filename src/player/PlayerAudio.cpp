@@ -134,7 +134,7 @@ bool PlayerStream::StartsAfterVideo() {
     audioWaitsForVideo_ = false;
     return true;
   }
-  const double end = double(stamp) * av_q2d(input_->streams[audioIndex_]->time_base) +
+  const double end = double(stamp) * av_q2d(audioTimeBase_) +
                      double(audioFrame_->nb_samples) / std::max(audioFrame_->sample_rate, 1);
   if (end <= restart) return false;
   audioWaitsForVideo_ = false;
@@ -175,7 +175,7 @@ int PlayerStream::ConvertAudioFrame() {
   audioBuffer_.resize(std::size_t(converted) * 2 * std::size_t(deviceChannels_));
   audioBufferIndex_ = 0;
   bufferIsSound_ = true;
-  const AVRational timeBase = input_->streams[audioIndex_]->time_base;
+  const AVRational timeBase = audioTimeBase_;
   const std::int64_t stamp = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
   const double length = double(frame->nb_samples) / std::max(frame->sample_rate, 1);
   if (stamp != AV_NOPTS_VALUE)

@@ -176,6 +176,7 @@ void PlayerStream::OpenComponent(int index) {
     case AVMEDIA_TYPE_VIDEO:
       videoDecoder_ = decoder;
       videoIndex_ = index;
+      videoTimeBase_ = stream->time_base;
       frameWidth_ = decoder->width;
       frameHeight_ = decoder->height;
       sampleAspect_ = av_q2d(stream->sample_aspect_ratio.num > 0 ? stream->sample_aspect_ratio
@@ -184,16 +185,28 @@ void PlayerStream::OpenComponent(int index) {
     case AVMEDIA_TYPE_AUDIO:
       audioDecoder_ = decoder;
       audioIndex_ = index;
+      audioTimeBase_ = stream->time_base;
       audioOpen_ = OpenAudio(decoder);
       if (!audioOpen_) audioIndex_ = -1;
       break;
     case AVMEDIA_TYPE_SUBTITLE:
       subtitleDecoder_ = decoder;
       subtitleIndex_ = index;
+      subtitleTimeBase_ = stream->time_base;
+      subtitleReady_ = true;
       break;
     default:
       media::avcodec_free_context(&decoder);
   }
+}
+
+// A DVD subpicture stream the demuxer met only now (its first subtitle comes
+// late in the title): when it is the chosen one, it is opened as the subtitle.
+bool PlayerStream::TakeLateSubtitle(int index) {
+  if (!dvd_ || videoIndex_ < 0 || subtitleIndex_ >= 0 || !dvd_->TakeLateSubtitle(input_, index)) return false;
+  if (!IsPictureSubtitle(input_->streams[index]->codecpar)) return false;
+  OpenComponent(index);
+  return index == subtitleIndex_;
 }
 
 void PlayerStream::CloseComponents() {
@@ -270,7 +283,7 @@ void PlayerStream::QueuePacket(AVPacket* packet) {
   if (packet->pos >= 0) bytePosition_ = packet->pos;
   const int index = packet->stream_index;
   PacketQueue* queue = index == audioIndex_ ? &audioQueue_ : index == videoIndex_ ? &videoQueue_
-                       : index == subtitleIndex_ ? &subtitleQueue_ : nullptr;
+                       : index == subtitleIndex_ || TakeLateSubtitle(index) ? &subtitleQueue_ : nullptr;
   if (!queue) {
     media::av_packet_unref(packet);
     return;

@@ -102,6 +102,7 @@ class PlayerStream {
   bool QueuesFull() const;
   void QueuePacket(AVPacket* packet);
   void OpenComponent(int index);
+  bool TakeLateSubtitle(int index);
   void CloseComponents();
   static int InterruptCallback(void* stream);
 
@@ -141,11 +142,21 @@ class PlayerStream {
   const std::string name_;
   const Options options_;
 
-  // Read thread's until the open result; fixed afterwards.
+  // Read thread's until the open result; fixed afterwards. The other threads
+  // take the streams' time bases from the copies here: the demuxer reallocates
+  // its stream list when it meets a new stream.
   AVFormatContext* input_ = nullptr;
   std::unique_ptr<DvdInput> dvd_;
-  int audioIndex_ = -1, videoIndex_ = -1, subtitleIndex_ = -1;
-  AVCodecContext *audioDecoder_ = nullptr, *videoDecoder_ = nullptr, *subtitleDecoder_ = nullptr;
+  int audioIndex_ = -1, videoIndex_ = -1;
+  AVCodecContext *audioDecoder_ = nullptr, *videoDecoder_ = nullptr;
+  AVRational audioTimeBase_{1, AV_TIME_BASE}, videoTimeBase_{1, AV_TIME_BASE};
+  // The subtitle: written by the read thread at the open or, for a DVD
+  // subpicture stream first met while reading, then; handed to the video
+  // thread by subtitleReady_ (set after the three fields, never cleared).
+  int subtitleIndex_ = -1;
+  AVCodecContext* subtitleDecoder_ = nullptr;
+  AVRational subtitleTimeBase_{1, AV_TIME_BASE};
+  std::atomic<bool> subtitleReady_{false};
   bool audioOpen_ = false;
   bool imageSequence_ = false, captureDevice_ = false;
   std::int64_t startTime_ = 0, duration_ = -1;

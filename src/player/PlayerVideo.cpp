@@ -99,7 +99,7 @@ bool PlayerStream::BuildFilterGraph(const AVFrame* frame) {
   graph_ = media::avfilter_graph_alloc();
   if (!graph_) return false;
   graph_->scale_sws_opts = media::av_strdup(StringPrintf("flags=%d", kScalerFlags).c_str());
-  const AVRational timeBase = input_->streams[videoIndex_]->time_base;
+  const AVRational timeBase = videoTimeBase_;
   const AVRational aspect = frame->sample_aspect_ratio.num > 0 ? frame->sample_aspect_ratio : AVRational{0, 1};
   const std::string arguments = StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", frame->width,
                                              frame->height, frame->format, timeBase.num, timeBase.den, aspect.num,
@@ -124,7 +124,7 @@ void PlayerStream::FilterAndQueue(AVFrame* frame, std::int64_t position) {
   if (!graph_ || frame->width != graphWidth_ || frame->height != graphHeight_ || frame->format != graphFormat_)
     if (!BuildFilterGraph(frame)) return;
   if (media::av_buffersrc_add_frame_flags(graphSource_, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0) return;
-  const double timeBase = av_q2d(input_->streams[videoIndex_]->time_base);
+  const double timeBase = av_q2d(videoTimeBase_);
   AVFrame* filtered = filteredFrame_;
   while (!abort_ && media::av_buffersink_get_frame(graphSink_, filtered) >= 0) {
     // A picture without time stamps follows the previous one.
@@ -158,10 +158,10 @@ void PlayerStream::ApplyHook(AVFrame*& frame, double pts) {
 }
 
 void PlayerStream::TakeSubtitles(double pts) {
-  if (!subtitleDecoder_) return;
+  if (!subtitleReady_) return;
   if (!subtitles_) subtitles_ = std::make_unique<SubtitleBurnIn>();
   AVPacket* packet = subtitlePacket_;
-  const AVRational timeBase = input_->streams[subtitleIndex_]->time_base;
+  const AVRational timeBase = subtitleTimeBase_;
   // Subtitle packets come ahead of the pictures they belong to: every one
   // queued so far is decoded; each is drawn from its own start time on.
   while (subtitleQueue_.Get(packet, std::chrono::milliseconds(0))) {

@@ -1,6 +1,7 @@
 #include "DvdAuthoring.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "MediaWriter.h"
@@ -43,15 +44,25 @@ std::string Timecode(double seconds) {
   return text;
 }
 
-// Overlays the subtitle picture from kSubtitleStart to kSubtitleEnd.
-void AddSubtitle(const std::string& work, const std::string& source, const std::string& target) {
-  WriteSubtitlePicture(work + "/subtitle.png");
-  WriteText(work + "/subtitle.xml",
+// A subpicture stream of one box picture shown from `start` to `end`.
+struct Overlay {
+  int stream;
+  Box box;
+  double start, end;
+};
+
+// Adds the overlay to the program stream `source` with spumux, into `target`.
+void AddSubtitle(const std::string& work, const Overlay& overlay, const std::string& source, const std::string& target) {
+  const std::string name = "subtitle" + std::to_string(overlay.stream);
+  WriteSubtitlePicture(work + "/" + name + ".png", overlay.box.width, overlay.box.height);
+  WriteText(work + "/" + name + ".xml",
             "<subpictures format=\"PAL\"><stream>\n"
-            "  <spu start=\"" + Timecode(kSubtitleStart) + "\" end=\"" + Timecode(kSubtitleEnd) + "\" image=\"" +
-                work + "/subtitle.png\" xoffset=\"180\" yoffset=\"480\"/>\n"
+            "  <spu start=\"" + Timecode(overlay.start) + "\" end=\"" + Timecode(overlay.end) + "\" image=\"" + work +
+                "/" + name + ".png\" xoffset=\"" + std::to_string(overlay.box.x) + "\" yoffset=\"" +
+                std::to_string(overlay.box.y) + "\"/>\n"
             "</stream></subpictures>\n");
-  Run("cd " + Quote(work) + " && VIDEO_FORMAT=PAL spumux -s 0 subtitle.xml <" + Quote(source) + " >" + Quote(target),
+  Run("cd " + Quote(work) + " && VIDEO_FORMAT=PAL spumux -s " + std::to_string(overlay.stream) + " " + name + ".xml <" +
+          Quote(source) + " >" + Quote(target),
       work + "/spumux.log");
 }
 
@@ -75,15 +86,54 @@ std::string Project(const std::string& work, const std::string& discFolder) {
          "</dvdauthor>\n";
 }
 
+// The WideSubtitles title's source: small 16:9 PAL pictures (sample aspect
+// 16:11), English AC-3. A constant rate (the encoder stuffs its easy pictures
+// up to the minimum) puts the first subtitle far beyond the 5 MB the demuxer
+// reads for the stream information, as on a real disc.
+MediaSpec WideSource() {
+  MediaSpec spec = test_media::Recipe(test_media::Kind::DvdPalMpeg2Ac3);
+  spec.seconds = kLateTitleSeconds;
+  spec.video->width = kWideWidth;
+  spec.video->height = kWideHeight;
+  spec.video->sampleAspect = {16, 11};
+  spec.video->bitRate = 2500000;
+  spec.video->options = {{"minrate", "2500000"}};
+  spec.audio->toneHz = kEnglishHz;
+  return spec;
+}
+
+// Both tracks are 16:9 streams ("widescreen" mode) of their own.
+std::string WideProject(const std::string& work, const std::string& discFolder) {
+  return "<dvdauthor dest=\"" + discFolder + "\">\n  <vmgm/>\n"
+         "  <titleset><titles>\n"
+         "    <video format=\"pal\" aspect=\"16:9\" resolution=\"352x288\" widescreen=\"nopanscan\"/>\n"
+         "    <audio format=\"ac3\" lang=\"en\"/>\n"
+         "    <subpicture lang=\"en\"><stream id=\"0\" mode=\"widescreen\"/></subpicture>\n"
+         "    <subpicture lang=\"de\"><stream id=\"1\" mode=\"widescreen\"/></subpicture>\n"
+         "    <pgc>\n      <vob file=\"" + work + "/wide.mpg\" chapters=\"0,10,20\"/>\n    </pgc>\n"
+         "  </titles></titleset>\n"
+         "</dvdauthor>\n";
+}
+
 }  // namespace
 
 void AuthorDisc(const std::string& work, const std::string& discFolder) {
   test_media::WriteMedia(PalSource(3.0), work + "/title1_plain.mpg");
-  AddSubtitle(work, work + "/title1_plain.mpg", work + "/title1.mpg");
+  const Overlay subtitle{0, {180, 480, kSubtitleWidth, kSubtitleHeight}, kSubtitleStart, kSubtitleEnd};
+  AddSubtitle(work, subtitle, work + "/title1_plain.mpg", work + "/title1.mpg");
   test_media::WriteMedia(PalSource(1.8), work + "/title2a.mpg");
   test_media::WriteMedia(PalSource(1.2), work + "/title2b.mpg");
   test_media::WriteMedia(NtscSource(2.4), work + "/title3.mpg");
   WriteText(work + "/dvd.xml", Project(work, discFolder));
+  Run("cd " + Quote(work) + " && VIDEO_FORMAT=PAL dvdauthor -x dvd.xml", work + "/dvdauthor.log");
+}
+
+void AuthorWideSubtitleDisc(const std::string& work, const std::string& discFolder) {
+  std::filesystem::create_directories(work);
+  test_media::WriteMedia(WideSource(), work + "/plain.mpg");
+  AddSubtitle(work, {0, kTopBox, kLateSubtitleStart, kLateSubtitleEnd}, work + "/plain.mpg", work + "/top.mpg");
+  AddSubtitle(work, {1, kBottomBox, kLateSubtitleStart, kLateSubtitleEnd}, work + "/top.mpg", work + "/wide.mpg");
+  WriteText(work + "/dvd.xml", WideProject(work, discFolder));
   Run("cd " + Quote(work) + " && VIDEO_FORMAT=PAL dvdauthor -x dvd.xml", work + "/dvdauthor.log");
 }
 

@@ -8,4 +8,7 @@ namespace test_dvd {
 // spumux and authors the DVD with dvdauthor into discFolder (VIDEO_TS inside).
 void AuthorDisc(const std::string& work, const std::string& discFolder);
 
+// Authors the WideSubtitles disc (see TestDvd.h) the same way.
+void AuthorWideSubtitleDisc(const std::string& work, const std::string& discFolder);
+
 }  // namespace test_dvd

@@ -83,12 +83,15 @@ TEST_F(DvdReaderTest, WholeTitlesAreTheirCellsInOrder) {
   EXPECT_NEAR(title3.Duration(), 2 * 1.2012, 1e-9);
 }
 
+// A range that stops before the title's end reads on a little into the next
+// chapter (see ReadingGoesOnAFewVobusPastTheRange); a range to the end does not.
 TEST_F(DvdReaderTest, ChapterRangesChooseTheirCells) {
   Reader all(Disc::Iso, Chapters(0, 1, 3));
   Reader first(Disc::Iso, Chapters(0, 1, 2)), last(Disc::Iso, Chapters(0, 2, 3));
   ASSERT_TRUE(all && first && last);
   const std::string whole = all.ReadAll(), head = first.ReadAll(), tail = last.ReadAll();
-  EXPECT_LT(head.size(), whole.size());
+  EXPECT_LT(tail.size(), whole.size());
+  EXPECT_GT(head.size(), whole.size() - tail.size()) << "chapters 1 and 2, and more";
   EXPECT_EQ(whole.substr(0, head.size()), head);
   EXPECT_EQ(whole.substr(whole.size() - tail.size()), tail);
   EXPECT_DOUBLE_EQ(first.Duration(), 2.4);
@@ -126,20 +129,45 @@ TEST_F(DvdReaderTest, SeekingByBytePosition) {
 // Chapter marks fall on VOBU starts (every 0.6 s here), so a chapter's first
 // byte is where its start time leads.
 TEST_F(DvdReaderTest, TimesLeadToTheVobuPlayingThen) {
-  Reader title(Disc::Folder, Chapters(0, 0, 99)), chapter1(Disc::Folder, Chapters(0, 1, 1));
-  Reader title2(Disc::Folder, Chapters(1, 0, 99)), title2Chapter1(Disc::Folder, Chapters(1, 1, 1));
-  ASSERT_TRUE(title && chapter1 && title2 && title2Chapter1);
+  Reader title(Disc::Folder, Chapters(0, 0, 99)), fromChapter2(Disc::Folder, Chapters(0, 2, 3));
+  Reader title2(Disc::Folder, Chapters(1, 0, 99)), title2Chapter2(Disc::Folder, Chapters(1, 2, 2));
+  ASSERT_TRUE(title && fromChapter2 && title2 && title2Chapter2);
   const std::string whole = title.ReadAll();
+  const std::int64_t chapter2 = title.Size() - fromChapter2.Size();
   EXPECT_EQ(title.PositionOf(0), 0);
-  EXPECT_EQ(title.PositionOf(1.2), chapter1.Size());
-  EXPECT_EQ(title.PositionOf(1.5), chapter1.Size()) << "inside a VOBU: its start";
+  EXPECT_EQ(title.PositionOf(1.2), chapter2);
+  EXPECT_EQ(title.PositionOf(1.5), chapter2) << "inside a VOBU: its start";
   const std::int64_t later = title.PositionOf(1.9);
-  EXPECT_GT(later, chapter1.Size());
+  EXPECT_GT(later, chapter2);
   EXPECT_EQ(later % kSector, 0);
   EXPECT_EQ(whole.compare(size_t(later) + 14, 4, "\0\0\1\xBB", 4), 0) << "a navigation pack starts each VOBU";
-  EXPECT_EQ(title2.PositionOf(1.8), title2Chapter1.Size()) << "the second VOB's cell";
+  EXPECT_EQ(title2.PositionOf(1.8), title2.Size() - title2Chapter2.Size()) << "the second VOB's cell";
   EXPECT_EQ(title.PositionOf(3.0), -1);
   EXPECT_EQ(title.PositionOf(-0.5), -1);
+}
+
+// DVD sound is stored ahead of its pictures: a range that stops before the
+// title's end is read on for three VOBUs of the cells that continue it in the
+// same VOB, which no time leads to. Cells of another VOB (whose clock starts
+// anew) are not read on into.
+TEST_F(DvdReaderTest, ReadingGoesOnAFewVobusPastTheRange) {
+  Reader whole(Disc::WideSubtitles, Chapters(0, 0, 99)), chapter1(Disc::WideSubtitles, Chapters(0, 1, 1));
+  Reader fromChapter2(Disc::WideSubtitles, Chapters(0, 2, 99));
+  ASSERT_TRUE(whole && chapter1 && fromChapter2) << DvdReader()->lastError();
+  const std::string all = whole.ReadAll(), range = chapter1.ReadAll();
+  const size_t chapter2 = all.size() - size_t(fromChapter2.Size());
+  ASSERT_GT(range.size(), chapter2);
+  EXPECT_EQ(all.compare(0, range.size(), range), 0);
+  int vobus = 0;
+  for (size_t sector = chapter2 / kSector; sector < range.size() / kSector; ++sector)
+    vobus += range.compare(sector * kSector + 14, 4, "\0\0\1\xBB", 4) == 0;
+  EXPECT_EQ(vobus, 3);
+  EXPECT_EQ(chapter1.PositionOf(chapter1.Duration() + 0.1), -1);
+
+  Reader title2(Disc::Folder, Chapters(1, 0, 99)), title2Chapter1(Disc::Folder, Chapters(1, 1, 1));
+  Reader title2Chapter2(Disc::Folder, Chapters(1, 2, 2));
+  ASSERT_TRUE(title2 && title2Chapter1 && title2Chapter2);
+  EXPECT_EQ(title2Chapter1.Size(), title2.Size() - title2Chapter2.Size());
 }
 
 TEST_F(DvdReaderTest, ShortFormReadsWithTheLastSetParameters) {

@@ -45,15 +45,15 @@ void Draw(AVFrame& frame) {
 
 }  // namespace
 
-void WriteSubtitlePicture(const std::string& path) {
+void WriteSubtitlePicture(const std::string& path, int width, int height) {
   const AVCodec* codec = media::avcodec_find_encoder_by_name("png");
   if (!codec) throw std::runtime_error("subtitle picture: no png encoder");
   std::unique_ptr<AVCodecContext, ContextFree> encoder(media::avcodec_alloc_context3(codec));
   std::unique_ptr<AVFrame, FrameFree> frame(media::av_frame_alloc());
   std::unique_ptr<AVPacket, PacketFree> packet(media::av_packet_alloc());
   if (!encoder || !frame || !packet) throw std::runtime_error("subtitle picture: out of memory");
-  encoder->width = frame->width = kSubtitleWidth;
-  encoder->height = frame->height = kSubtitleHeight;
+  encoder->width = frame->width = width;
+  encoder->height = frame->height = height;
   encoder->pix_fmt = AV_PIX_FMT_RGBA;
   frame->format = AV_PIX_FMT_RGBA;
   encoder->time_base = {1, 25};

@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Raised whenever the discs change, so build trees author them anew.
-constexpr int kDiscSetVersion = 3;
+constexpr int kDiscSetVersion = 4;
 
 std::string DiscSetFolder() { return OXBEL_TESTDVD_DIR "-" + std::to_string(kDiscSetVersion); }
 
@@ -36,6 +36,7 @@ void AuthorAll(const std::string& folder) {
   WriteBadChapterCopy(folder + "/disc", folder + "/badchapter");
   WriteLibraryCrashCopy(folder + "/disc", folder + "/librarycrash");
   WriteWideCopy(folder + "/disc", folder + "/wide");
+  AuthorWideSubtitleDisc(work + "/widesubtitles", folder + "/widesubtitles");
 }
 
 // Authors into a folder private to this process and renames it into place, so
@@ -78,6 +79,7 @@ std::string Path(Disc disc) {
     case Disc::BadChapterTable: return folder + "/badchapter";
     case Disc::LibraryCrash: return folder + "/librarycrash";
     case Disc::Wide: return folder + "/wide";
+    case Disc::WideSubtitles: return folder + "/widesubtitles";
   }
   throw std::logic_error("unknown test disc");
 }

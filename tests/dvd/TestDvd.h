@@ -23,6 +23,7 @@ enum class Disc {
   BadChapterTable,  // the folder with title 1's chapter 2 sent to a missing program chain: title 1 is invalid
   LibraryCrash,     // the folder with title set 1 tables that crash libdvdread: titles 1 and 2 are invalid
   Wide,             // the folder with title set 1 marked 16:9 and title 1's subtitle in the 16:9 field
+  WideSubtitles,    // a disc of its own with two late subtitle tracks on a 16:9 title (below)
 };
 
 constexpr double kEnglishHz = 440, kGermanHz = 880, kFrenchHz = 660;
@@ -30,6 +31,20 @@ constexpr double kSubtitleStart = 0.5, kSubtitleEnd = 2.0;  // seconds into titl
 
 constexpr int kSectorBytes = 2048;
 constexpr int kWideSubtitleStream = 1;  // the 16:9 field of the Wide disc's title 1 subtitle
+// The WideSubtitles disc: one title of kLateTitleSeconds (PAL 352x288, 16:9,
+// chapters from 0, 10 and 20 s, English AC-3 at kEnglishHz, VOBUs of 0.6 s)
+// with two subtitle tracks on streams
+// 0 and 1, named by the control words' 16:9 field (their 4:3 field is 0). Each
+// is a box at its own place, kTopBox for stream 0 and kBottomBox for stream 1,
+// both shown only from kLateSubtitleStart to kLateSubtitleEnd, so the demuxer
+// meets their streams long after it read the stream information.
+struct Box {
+  int x, y, width, height;
+};
+constexpr Box kTopBox{56, 16, 240, 48}, kBottomBox{56, 224, 240, 48};
+constexpr double kLateTitleSeconds = 32, kLateSubtitleStart = 30, kLateSubtitleEnd = 31.5;
+constexpr int kWideWidth = 352, kWideHeight = 288;
+
 constexpr int kDamagedFirstSector = 200, kDamagedSectorCount = 4;  // in VTS_01_1.VOB
 
 // The disc's path; authors every disc first when they do not exist yet. Safe to

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "SubtitleBoxes.h"
 #include "TestDvd.h"
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
@@ -11,6 +12,7 @@
 #include "engine/MediaLogger.h"
 #include "engine/MediaProbe.h"
 #include "support/DecodedFrames.h"
+#include "support/PacketTimes.h"
 #include "support/TempHome.h"
 
 namespace {
@@ -27,6 +29,39 @@ std::vector<std::pair<double, double>> frameLuma(const std::string& path) {
     frames.emplace_back(seconds, sum / (frame.width * frame.height));
   });
   return frames;
+}
+
+struct BoxesShown {
+  double seconds;  // the frame's time
+  bool top, bottom;
+};
+
+// Which of the WideSubtitles boxes each video frame of a file shows.
+std::vector<BoxesShown> boxesShown(const std::string& path) {
+  std::vector<BoxesShown> frames;
+  ForEachDecodedFrame(path, AVMEDIA_TYPE_VIDEO, [&](const AVFrame& frame, double seconds) {
+    const auto luma = [&](int x, int y) { return double(frame.data[0][y * frame.linesize[0] + x]); };
+    frames.push_back({seconds, test_dvd::ShowsBox(luma, test_dvd::kTopBox), test_dvd::ShowsBox(luma, test_dvd::kBottomBox)});
+  });
+  return frames;
+}
+
+// Checks that the frames show the box of subtitle stream `stream` (0 top, 1
+// bottom) during the subtitles' display time, and no box outside it; `from`:
+// the title time of the file's start.
+void expectOnlyTrackShown(const std::vector<BoxesShown>& frames, int stream, double from) {
+  int inside = 0;
+  for (const BoxesShown& frame : frames) {
+    const double time = from + frame.seconds;
+    if (time > test_dvd::kLateSubtitleStart + 0.2 && time < test_dvd::kLateSubtitleEnd - 0.2) {
+      ++inside;
+      EXPECT_EQ(frame.top, stream == 0) << "top box at " << time << " s, stream " << stream;
+      EXPECT_EQ(frame.bottom, stream == 1) << "bottom box at " << time << " s, stream " << stream;
+    } else if (time < test_dvd::kLateSubtitleStart - 0.1 || time > test_dvd::kLateSubtitleEnd + 0.1) {
+      EXPECT_FALSE(frame.top || frame.bottom) << "a box at " << time << " s";
+    }
+  }
+  EXPECT_GT(inside, 20);
 }
 
 class DvdConversion : public ::testing::Test {
@@ -47,10 +82,13 @@ class DvdConversion : public ::testing::Test {
     return BuildOpenDvdString(test_dvd::Path(disc), param);
   }
 
-  // Converts to an MP4 with MPEG-4 video and AAC audio; returns the error text.
-  std::string convert(const std::string& input, const std::string& output, double startSeconds = 0) {
+  // Converts to an MP4 with MPEG-4 video and AAC audio, from a start time and
+  // for a recording time when given; returns the error text.
+  std::string convert(const std::string& input, const std::string& output, double startSeconds = 0,
+                      double recordSeconds = 0) {
     TCustomEngineTask task;
     if (startSeconds > 0) task.ApplyOption("ss", std::to_string(startSeconds));
+    if (recordSeconds > 0) task.ApplyOption("t", std::to_string(recordSeconds));
     if (!task.OpenInputFile(input)) return task.ErrorText();
     task.ApplyOption("vcodec", "mpeg4");
     task.ApplyOption("s", "352x288");
@@ -84,6 +122,18 @@ TEST_F(DvdConversion, ChaptersLastTheirDiscTimeAndTheChosenAudioIsKept) {
 
   ASSERT_EQ(convert(source(Disc::Folder, 1, 1, 2, 0x80), home.file("english.mp4")), "");
   EXPECT_NEAR(ToneFrequency(home.file("english.mp4")), test_dvd::kEnglishHz, 15);
+}
+
+// DVD sound is stored ahead of its pictures: a range that stops before the
+// title's end still has sound up to its last picture, and neither stream runs
+// past the range's disc time; the range to the title's end too.
+TEST_F(DvdConversion, ChapterRangesEndTheirSoundAndPictureAtTheDiscTime) {
+  for (const auto& [to, seconds] : {std::pair{2, 2.4}, std::pair{3, 3.0}}) {
+    const std::string output = home.file(("to" + std::to_string(to) + ".mp4").c_str());
+    ASSERT_EQ(convert(source(Disc::Folder, 1, 1, to, 0x80), output), "");
+    EXPECT_NEAR(PacketEndSeconds(output, AVMEDIA_TYPE_VIDEO), seconds, 0.04) << "video of chapters 1 to " << to;
+    EXPECT_NEAR(PacketEndSeconds(output, AVMEDIA_TYPE_AUDIO), seconds, 0.04) << "audio of chapters 1 to " << to;
+  }
 }
 
 TEST_F(DvdConversion, MpegAudioTitleAndIsoConvert) {
@@ -142,6 +192,34 @@ TEST_F(DvdConversion, SubtitleIsBurnedIntoItsFramesOnly) {
   }
   EXPECT_GT(inside, 10);
   EXPECT_EQ(changedInside, inside);
+}
+
+// A 16:9 title lists its two subtitle tracks by their 16:9 fields, and each
+// listed ID burns in its own track, although the demuxer meets a track's
+// stream only at its first subtitle, 30 s into the title: long after the
+// stream information was read, here also after a start time.
+TEST_F(DvdConversion, EachListedSubtitleOfAWideTitleBurnsInItsOwnTrack) {
+  ASSERT_EQ(DVDEnumTitle(test_dvd::Path(Disc::WideSubtitles)), 1);
+  DvdTitleInfo title;
+  ASSERT_TRUE(DVDGetTitle(0, title));
+  ASSERT_EQ(title.SubtitleCount, 2);
+  constexpr double kFrom = test_dvd::kLateSubtitleStart - 1;
+  for (int i = 0; i < title.SubtitleCount; ++i) {
+    const int stream = title.Subtitles[i].ID - 0x20;
+    ASSERT_EQ(stream, i) << "the 16:9 field of subtitle " << i;
+    const std::string output = home.file(("track" + std::to_string(i) + ".mp4").c_str());
+    ASSERT_EQ(convert(source(Disc::WideSubtitles, 1, 1, 99, 0x80, title.Subtitles[i].ID), output, kFrom, 2.5), "");
+    expectOnlyTrackShown(boxesShown(output), stream, kFrom);
+  }
+}
+
+// From the start of the title the late subpicture stream is burned in too.
+TEST_F(DvdConversion, LateSubtitleIsBurnedInFromTheTitlesStart) {
+  const std::string output = home.file("whole.mp4");
+  ASSERT_EQ(convert(source(Disc::WideSubtitles, 1, 1, 99, 0x80, 0x21), output), "");
+  const auto frames = boxesShown(output);
+  EXPECT_NEAR(frames.back().seconds, test_dvd::kLateTitleSeconds, 0.1);
+  expectOnlyTrackShown(frames, 1, 0);
 }
 
 // An audio ID the title does not have leaves a picture-only conversion.

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "PlayerFixture.h"
+#include "SubtitleBoxes.h"
 #include "TestDvd.h"
 #include "TestMedia.h"
 #include "dvd/DvdPlugin.h"
@@ -132,6 +133,33 @@ TEST_F(PlayerTest, DvdTitlePlaysAndSeeksBackward) {
   const int presented = sink.Presented();
   ASSERT_TRUE(PumpUntil([&] { return sink.Presented() > presented + 5; }, 3));
   ASSERT_TRUE(PumpUntil([&] { return HasState(psEnd); }, 6));
+}
+
+// The chosen DVD subpicture stream is met only at its first subtitle, 30 s
+// into the title: it is opened then and its box drawn into the pictures.
+TEST_F(PlayerTest, DvdSubtitleFirstMetLateIsDrawn) {
+  ASSERT_TRUE(LoadDvdPlugin(std::string(OXBEL_PROGRAM_DIR) + "/LibAV", kDvdInitialisation)) << DvdLastError();
+  DvdParam param{};
+  param.ToChapter = 99;
+  param.AudioID = 128;
+  param.SubtitleID = 0x21;  // stream 1: the bottom box
+  param.AudioChannels = 2;
+  ASSERT_TRUE(player.Open(BuildOpenDvdString(test_dvd::Path(test_dvd::Disc::WideSubtitles), param), &sink))
+      << player.LastErrorMessage();
+  const auto seconds = [](double value) { return std::int64_t(value * 1000000); };
+  player.Seek(0, true, seconds(test_dvd::kLateSubtitleStart - 1));
+  ASSERT_TRUE(PumpUntil([&] { return player.Position() > seconds(test_dvd::kLateSubtitleStart + 0.4); }, 6));
+  std::int64_t shownAt = -1;
+  const TBitmap24& picture = player.CurrentFrame(&shownAt);
+  ASSERT_EQ(picture.Width, test_dvd::kWideWidth);
+  ASSERT_GT(shownAt, seconds(test_dvd::kLateSubtitleStart + 0.2));
+  ASSERT_LT(shownAt, seconds(test_dvd::kLateSubtitleEnd - 0.2));
+  const auto luma = [&](int x, int y) {
+    const std::uint8_t* pixel = picture.Bits.data() + std::size_t(y) * std::size_t(picture.Stride) + std::size_t(x) * 3;
+    return 0.114 * pixel[0] + 0.587 * pixel[1] + 0.299 * pixel[2];
+  };
+  EXPECT_TRUE(test_dvd::ShowsBox(luma, test_dvd::kBottomBox));
+  EXPECT_FALSE(test_dvd::ShowsBox(luma, test_dvd::kTopBox));
 }
 
 TEST_F(PlayerTest, StopReturnsWhenTheSourceStopsDeliveringData) {
