@@ -82,15 +82,16 @@ void DvdInput::Configure(AVFormatContext* context) {
       default: break;
     }
   }
+  // The chapters begin with their first picture: the sound multiplexed beside
+  // it belongs partly to the chapter before, and the input's clock starts there.
+  const int video = media::av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  const AVStream* first = video >= 0 ? context->streams[video] : nullptr;
+  if (first && first->start_time != AV_NOPTS_VALUE)
+    context->start_time = media::av_rescale_q(first->start_time, first->time_base, {1, AV_TIME_BASE});
   const double seconds = stream_->Duration();
   if (seconds <= 0) return;
   context->duration = std::int64_t(seconds * AV_TIME_BASE);
-  const int video = media::av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  const AVStream* first = video >= 0 ? context->streams[video] : nullptr;
-  const std::int64_t start = first && first->start_time != AV_NOPTS_VALUE
-                                 ? media::av_rescale_q(first->start_time, first->time_base, {1, AV_TIME_BASE})
-                                 : context->start_time;
-  if (start != AV_NOPTS_VALUE) endTime_ = start + context->duration;
+  if (context->start_time != AV_NOPTS_VALUE) endTime_ = context->start_time + context->duration;
 }
 
 bool DvdInput::TakeLateSubtitle(const AVFormatContext* context, int index) {

@@ -93,6 +93,7 @@ class TCustomEngineTask : private OptionHost {
     std::int64_t discontinuityThreshold = -1;  // microseconds; -1: the task's setting
     std::shared_ptr<DvdInput> dvd;  // a DVD title read through the plug-in
     int burnInStream = -1;          // a subtitle stream drawn into the picture, not an output's source
+    std::int64_t beginTime = INT64_MIN;  // microseconds of the adjusted clock before which nothing is used (a DVD range)
     std::int64_t endTime = INT64_MAX;  // microseconds of the adjusted clock where the input ends (a DVD range)
     std::array<double, kMaxStreams> tsScale{};
   };
@@ -127,6 +128,7 @@ class TCustomEngineTask : private OptionHost {
   static int StopRequestedCallback(void* task);
   void SeekToStartTime(InputFile& input, const std::string& fileName);
   bool SeekInput(InputFile& input, std::int64_t timestamp);
+  void LimitToDvdRange(InputFile& input);
   void ApplyDvdParameters(const struct DvdParam& param);
   void TakeStreamValues(InputFile& input);
   void OpenOutputOrThrow(const std::string& fileName, bool join);

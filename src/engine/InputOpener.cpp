@@ -125,7 +125,7 @@ void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
       input.burnInStream = input.dvd->BurnInStream();
     }
     SeekToStartTime(input, fileName);
-    if (input.dvd && input.dvd->EndTime() != AV_NOPTS_VALUE) input.endTime = input.dvd->EndTime() + input.tsOffset;
+    if (input.dvd) LimitToDvdRange(input);
     TakeStreamValues(input);
     if (input.dvd) ApplyDvdParameters(input.dvd->Param());
   } catch (...) {
@@ -157,6 +157,15 @@ void TCustomEngineTask::SeekToStartTime(InputFile& input, const std::string& fil
   input.startTime = pending.startTime;
   pending.startTime = 0;
   pending.inputTsOffset = 0;
+}
+
+// A DVD range is read with some sound of the chapters around it (multiplexed
+// beside their pictures): only what lies between its first picture, or the
+// start time, and the end of its last chapter is used.
+void TCustomEngineTask::LimitToDvdRange(InputFile& input) {
+  const AVFormatContext* context = input.context;
+  if (context->start_time != AV_NOPTS_VALUE) input.beginTime = context->start_time + input.startTime + input.tsOffset;
+  if (input.dvd->EndTime() != AV_NOPTS_VALUE) input.endTime = input.dvd->EndTime() + input.tsOffset;
 }
 
 // A DVD title seeks by the disc's cell times and VOBU positions; timestamps

@@ -151,15 +151,17 @@ bool TranscodeRun::PastEnd(const InputStreamState& input, std::int64_t packetTim
          media::av_compare_ts(packetTime, input.stream->time_base, end, kMicroseconds) >= 0;
 }
 
-// An input with an end (a DVD chapter range, whose stream runs on past it for
-// the sound stored ahead) ends there: a picture at or after it is left out,
-// sound is cut at it. False when nothing of the frame is left.
-bool TranscodeRun::KeepBeforeInputEnd(const InputStreamState& input, AVFrame* decoded) const {
-  const std::int64_t end = task.inputs_[size_t(input.file)].endTime;
-  if (end == INT64_MAX) return true;
-  if (input.pts >= end) return false;
+// An input with limits (a DVD chapter range, whose stream holds sound of the
+// chapters around it) uses only what lies within them: a frame that ends
+// before the beginning or starts at the end is left out, sound is cut at the
+// end. False when nothing of the frame is left.
+bool TranscodeRun::KeepWithinInput(const InputStreamState& input, AVFrame* decoded) const {
+  const auto& file = task.inputs_[size_t(input.file)];
+  if (input.nextPts <= file.beginTime) return false;
+  if (file.endTime == INT64_MAX) return true;
+  if (input.pts >= file.endTime) return false;
   if (input.decoder->codec_type != AVMEDIA_TYPE_AUDIO || decoded->sample_rate <= 0) return true;
-  const std::int64_t samples = (end - input.pts) * decoded->sample_rate / AV_TIME_BASE;
+  const std::int64_t samples = (file.endTime - input.pts) * decoded->sample_rate / AV_TIME_BASE;
   if (samples < decoded->nb_samples) decoded->nb_samples = int(samples);
   return decoded->nb_samples > 0;
 }
@@ -239,7 +241,7 @@ void TranscodeRun::Decode(InputStreamState& input, const AVPacket* data) {
     else if (duration <= 0 && input.stream->avg_frame_rate.num)
       duration = std::int64_t(AV_TIME_BASE / av_q2d(input.stream->avg_frame_rate));
     input.nextPts = input.pts + duration;
-    if (!KeepBeforeInputEnd(input, frame)) {
+    if (!KeepWithinInput(input, frame)) {
       media::av_frame_unref(frame);
       continue;
     }
@@ -333,6 +335,7 @@ void TranscodeRun::SwitchToNextFile(int next) {
   auto& nextInput = task.inputs_[size_t(next)];
   const std::int64_t shift = std::int64_t(reached * AV_TIME_BASE);
   nextInput.tsOffset += shift;
+  if (nextInput.beginTime != INT64_MIN) nextInput.beginTime += shift;
   if (nextInput.endTime != INT64_MAX) nextInput.endTime += shift;
   for (auto& output : outputStreams) {
     const AVMediaType kind = inputStreams[size_t(output.source)].stream->codecpar->codec_type;

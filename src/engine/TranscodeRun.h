@@ -138,7 +138,7 @@ struct TranscodeRun {
   InputStreamState* PacketStream(int file, int index);
   InputStreamState* TakeLateBurnIn(int file, int index);
   bool PastEnd(const InputStreamState& input, std::int64_t packetTime, std::int64_t recordingEnd) const;
-  bool KeepBeforeInputEnd(const InputStreamState& input, AVFrame* decoded) const;
+  bool KeepWithinInput(const InputStreamState& input, AVFrame* decoded) const;
   bool EndOfFile(int file);
   void AdjustTimestamps(InputStreamState& input, AVPacket* packet);
   void WaitForRealTime(const InputStreamState& input, std::int64_t packetTime);
