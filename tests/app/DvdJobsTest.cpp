@@ -212,6 +212,37 @@ TEST_F(DvdJobs, InvalidTitlesAreSkippedAndTheOthersKeepTheirNumbers) {
   EXPECT_FALSE(QFile::exists(Output("DVD Title 2_(new).3gp")));
 }
 
+// A title without audio: the audio combo is disabled, the job asks for no
+// audio stream, and the 16:9 title beside it is letterboxed by its display
+// aspect (176x144 holds a 176x100 picture between bars).
+TEST_F(DvdJobs, TitleWithoutAudioAndWideTitleConvert) {
+  Show();
+  OpenFolderOrImage(discPath(Disc::Wide));
+  ASSERT_EQ(window.Jobs().Count(), 3);
+  ClickRow(2);
+  EXPECT_FALSE(window.controls().cmbAudioLanguage->isEnabled());
+  EXPECT_EQ(window.controls().cmbAudioLanguage->count(), 0);
+  EXPECT_EQ(window.Jobs().Record(2).AudioStreamId, 0);
+  window.Jobs().SetChecked(1, false);
+  StartDvd();
+  EXPECT_TRUE(prompts.asked.isEmpty()) << prompts.asked.value(0).text.toStdString();
+  const QString silent = Output("DVD Title 3_(new).3gp");
+  EXPECT_NEAR(videoOf(silent).last, 2.4, 0.15);
+  EXPECT_EQ(ToneFrequency(silent.toStdString()), -1) << "no audio stream";
+  int top = -1, bottom = -1;  // the picture's first and last lines brighter than the bars
+  ForEachDecodedFrame(Output("DVD Title 1_(new).3gp").toStdString(), AVMEDIA_TYPE_VIDEO,
+                      [&](const AVFrame& frame, double) {
+                        if (top >= 0) return;
+                        for (int y = 0; y < frame.height; ++y) {
+                          const std::uint8_t luma = frame.data[0][y * frame.linesize[0] + frame.width / 2];
+                          if (luma > 40 && top < 0) top = y;
+                          if (luma > 40) bottom = y;
+                        }
+                      });
+  EXPECT_NEAR(top, 22, 2);
+  EXPECT_NEAR(bottom, 121, 2);
+}
+
 // A job trimmed to start 1 s in reads the whole title from there.
 TEST_F(DvdJobs, TrimmedJobReadsTheWholeTitleFromItsStart) {
   Show();

@@ -56,6 +56,9 @@ size_t FirstProgramChain(const std::string& ifo) {
   return table + BigEndian(ifo, table + 12, 4);
 }
 
+// Title 3's first audio control word (in its title set's first program chain).
+size_t FirstAudioControl(const std::string& ifo) { return FirstProgramChain(ifo) + 0x0C; }
+
 }  // namespace
 
 void WriteIso(const std::string& discFolder, const std::string& isoPath, const std::string& logPath) {
@@ -96,6 +99,7 @@ void WriteWideCopy(const std::string& discFolder, const std::string& target) {
     bytes.replace(control, 4, word, 4);
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
   }
+  PatchTitleSet(target, "VTS_02_0", FirstAudioControl, 0);  // title 3's only audio stream switched off
 }
 
 void WriteLibraryCrashCopy(const std::string& discFolder, const std::string& target) {

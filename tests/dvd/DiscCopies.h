@@ -22,7 +22,8 @@ void WriteBadChapterCopy(const std::string& discFolder, const std::string& targe
 
 // A copy of the disc folder whose title set 1 is 16:9 and whose title 1
 // subtitle names stream kWideSubtitleStream in the control word's 16:9 field
-// (and 0 in its 4:3 field, as commercial 16:9 discs have it).
+// (and 0 in its 4:3 field, as commercial 16:9 discs have it), and whose title 3
+// has its only audio stream switched off in its program chain (no audio).
 void WriteWideCopy(const std::string& discFolder, const std::string& target);
 
 // A copy of the disc folder whose title set 1 tables claim 196 program chains:

@@ -22,7 +22,8 @@ enum class Disc {
   TruncatedIfo,  // the folder with title set 2's IFO and BUP cut short: title 3 is invalid
   BadChapterTable,  // the folder with title 1's chapter 2 sent to a missing program chain: title 1 is invalid
   LibraryCrash,     // the folder with title set 1 tables that crash libdvdread: titles 1 and 2 are invalid
-  Wide,             // the folder with title set 1 marked 16:9 and title 1's subtitle in the 16:9 field
+  Wide,             // the folder with title set 1 marked 16:9 and title 1's subtitle in the 16:9 field;
+                    // title 3 without audio
   WideSubtitles,    // a disc of its own with two late subtitle tracks on a 16:9 title (below)
 };
 
