@@ -37,8 +37,10 @@ TFormatPicker::TFormatPicker(QLineEdit* edt1, QToolButton* imgbtn1, QListWidget*
   edt1_->setCursor(Qt::ArrowCursor);  // the field is chosen, never typed into
   connect(imgbtn1_, &QToolButton::clicked, this, [this] { Open(true, false, true); });
   // One application-wide filter sees the field's and the list's mouse events
-  // as well as every press elsewhere.
+  // as well as every press elsewhere. It goes with the list: the window's
+  // other children still send events while they are destroyed after it.
   qApp->installEventFilter(this);
+  connect(lst1_, &QObject::destroyed, this, [this] { qApp->removeEventFilter(this); });
 }
 
 const TItemInfo& TFormatPicker::Info(const QListWidgetItem* row) { return static_cast<const TFormatRow*>(row)->Info; }
