@@ -25,6 +25,7 @@
 #include "engine/MediaLoader.h"
 #include "frontend/JobList.h"
 #include "engine/MediaLogger.h"
+#include "player/MediaPlayer.h"
 #include "ui/PreviewerWindow.h"
 #include "ui/Prompts.h"
 #include "ui/Themes.h"
@@ -47,6 +48,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   ConnectJobList();
   ConnectConversion();
   ConnectDvd();
+  ConnectPreview();
   ConnectPanel();
   ConnectFolders();
   DisableUnconnectedActions();
@@ -173,8 +175,7 @@ void TfrmMain::ConnectMenus() {
 void TfrmMain::DisableUnconnectedActions() {
   // Removing, clearing and starting wait for the first job.
   for (QAction* action : {menus_.actRemove, menus_.actClear, menus_.actStart}) action->setEnabled(false);
-  for (QWidget* widget : std::initializer_list<QWidget*>{ui_.btnRemove, ui_.btnClear, ui_.btnStart, ui_.imgbtnPlay,
-                                                         ui_.ckMute, ui_.trcVolume})
+  for (QWidget* widget : std::initializer_list<QWidget*>{ui_.btnRemove, ui_.btnClear, ui_.btnStart})
     widget->setEnabled(false);
 }
 
@@ -239,6 +240,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   SaveFormatPickerState();
   // A running batch stops, and its events no longer reach the closing window.
   DetachEngineEvents();
+  MediaPlayer->Stop(true);
   CCAVC->Stop(true);
   ConversionPreview.reset();
   TaskItems.clear();

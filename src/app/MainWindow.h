@@ -29,6 +29,8 @@ struct TProgressInfo;
 struct TTerminateInfo;
 class TJobList;
 class TMediaEngine;
+class TMediaPlayer;
+class TVideoWidget;
 
 // The main window: job list, preview pane, parameter panel and menus. Owns the
 // global object for the whole run. UI thread only.
@@ -48,6 +50,7 @@ class TfrmMain : public QMainWindow {
   const MainMenus& menus() const { return menus_; }
   TJobList& Jobs() { return *jobs_; }
   TMediaEngine& Engine() { return *CCAVC; }
+  TMediaPlayer& Player() { return *MediaPlayer; }
   // Adds the files as jobs, as File › Add does after its dialog.
   void AddFiles(const QStringList& paths);
 
@@ -127,6 +130,20 @@ class TfrmMain : public QMainWindow {
   void BatchEnded();
   void ReportFailedJobs();
 
+  // Preview pane (MainWindowPreview.cpp).
+  void ConnectPreview();
+  void ApplyStoredVolume();
+  void SetPreviewButtons(bool play, bool pause, bool stop, bool snap);
+  void imgbtnPlayClick();
+  void OpenPreview(int row);
+  void imgbtnPAuseClick();
+  void imgbtnStopClick();
+  void ShowPreviewStopped();
+  void MediaPlayerFileOpen(std::int64_t duration, int width, int height, int& screenWidth, int& screenHeight);
+  void PreviewEnded();
+  bool SeekBarEvent(QEvent* event);
+  void imgbtnSnapClick();
+
   // Parameter panel and settings dialog (MainWindowPanel.cpp).
   void ConnectPanel();
   void BuildFormatPicker();
@@ -142,6 +159,8 @@ class TfrmMain : public QMainWindow {
   QtDispatcher dispatcher_;
   std::unique_ptr<TMediaEngine> CCAVC;  // the conversion engine, for the whole run
   std::unique_ptr<TJobList> jobs_;
+  std::unique_ptr<TMediaPlayer> MediaPlayer;  // the preview pane's player
+  TVideoWidget* previewVideo_ = nullptr;      // the player's picture, filling pan1
   MainControls ui_;
   MainMenus menus_;
   TfrmAbout* about_ = nullptr;  // created on first use, kept for the run
@@ -158,5 +177,9 @@ class TfrmMain : public QMainWindow {
   } batch_;
   bool shownOnce_ = false;
   bool fillingStreams_ = false;  // set while the stream combos are refilled by the program
+  // The preview pane's marks: paused by the button; stopped, ended or not started.
+  bool previewPaused_ = false, previewStopped_ = true;
+  bool playAfterAdd_ = false;          // Play on an empty list: preview once "Add DVD" added titles
+  std::int64_t previewDuration_ = 0;  // microseconds of the source playing
   int checkedSkin_ = -1;  // the Skin item shown checked
 };

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <utility>
+
 #include "app/AppPaths.h"
 #include "app/MainWindow.h"
 #include "app/SettingsKeys.h"
@@ -95,6 +97,7 @@ void TfrmMain::AddDvdFolderClick() {
 // Replaces the jobs by the titles of the DVD at path (a drive's node, a folder
 // or an image).
 void TfrmMain::OpenDvd(const QString& path, bool drive) {
+  const bool playAfterwards = std::exchange(playAfterAdd_, false);
   btnClearClick();
   if (!bindDvdPlugin()) return;  // the plug-in keeps the reason
   DvdDrivePath = path;
@@ -106,6 +109,7 @@ void TfrmMain::OpenDvd(const QString& path, bool drive) {
     return;
   }
   AddDvdTitles(count);
+  if (playAfterwards && jobs_->Count() > 0) imgbtnPlayClick();
 }
 
 // Whether there is a disc to read: a drive with a disc the plug-in can read,
@@ -165,6 +169,7 @@ void TfrmMain::cmbSubtitleChange(int item) {
 void TfrmMain::btnDVDStartClick() {
   if (!LoadEngineLibraries() || !bindDvdPlugin()) return;
   panel_->cmbVideoSizeExit();
+  imgbtnStopClick();
   btnStartClick();
 }
 

@@ -161,6 +161,7 @@ void TfrmMain::ChapterSpin(bool from, bool up) {
 
 // Files and folders dropped on the job list are added like File › Add.
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_.trcPreview) return SeekBarEvent(event);
   if (watched != ui_.lvFiles->viewport()) return QMainWindow::eventFilter(watched, event);
   const auto type = event->type();
   if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)

@@ -127,13 +127,7 @@ void TfrmProgress::imgbtnSnapClick() {
   const QImage full = frame->copy();
   Timer1Timer();  // the small picture shows this very frame
   IniFile settings = settings_();
-  const SnapshotResult result = SaveSnapshots(settings, full, ui_.imgPreview->Picture(), this);
-  if (result.failed.isEmpty()) return;
-  PromptMessage message;
-  message.caption = QStringLiteral("Warning");
-  message.text = QStringLiteral("Cannot save snapshot picture:\n") + result.failed.join('\n');
-  message.icon = PromptIcon::Warning;
-  prompts().ask(this, message);
+  WarnUnsavedSnapshots(SaveSnapshots(settings, full, ui_.imgPreview->Picture(), this), this);
 }
 
 void TfrmProgress::RecordProgress(int taskIndex, std::int64_t currentUs, std::int64_t totalUs) {

@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "app/OutputDirectory.h"
 #include "app/SettingsKeys.h"
+#include "ui/Prompts.h"
 
 namespace {
 
@@ -46,4 +47,10 @@ SnapshotResult SaveSnapshots(IniFile& settings, const QImage& full, const QImage
     (file.picture.save(path, file.format, file.quality) ? result.written : result.failed).append(path);
   }
   return result;
+}
+
+void WarnUnsavedSnapshots(const SnapshotResult& result, QWidget* parent) {
+  if (result.failed.isEmpty()) return;
+  prompts().ask(parent, {QStringLiteral("Warning"), QStringLiteral("Cannot save snapshot picture:\n") + result.failed.join('\n'),
+                         PromptButtons::Ok, PromptIcon::Warning});
 }

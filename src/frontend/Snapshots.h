@@ -21,3 +21,7 @@ struct SnapshotResult {
 // its own size, small the frame as the preview shows it. UI thread only (the
 // folder fallback may warn the user over parent).
 SnapshotResult SaveSnapshots(IniFile& settings, const QImage& full, const QImage& small, QWidget* parent);
+
+// Tells the user over parent which snapshot files could not be written; nothing
+// when all were.
+void WarnUnsavedSnapshots(const SnapshotResult& result, QWidget* parent);

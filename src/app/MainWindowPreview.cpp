@@ -1,0 +1,207 @@
+// The preview pane: playing the selected job in pan1 with the play, pause and
+// stop buttons, the seek bar, volume and mute, and snapshots of the picture
+// shown.
+#include <QCheckBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "app/AppPaths.h"
+#include "app/MainWindow.h"
+#include "app/SettingsKeys.h"
+#include "dvd/DvdPlugin.h"
+#include "engine/MediaUtils.h"
+#include "frontend/FormatHMS.h"
+#include "frontend/JobList.h"
+#include "frontend/OpenOutputFolder.h"
+#include "frontend/Snapshots.h"
+#include "player/MediaPlayer.h"
+#include "ui/VideoWidget.h"
+
+namespace keys = settings_keys;
+
+namespace {
+
+constexpr int kMaxVolume = 128;
+
+QString durationText(std::int64_t microseconds) {
+  const std::int64_t seconds = std::llround(double(std::max<std::int64_t>(0, microseconds)) / 1e6);
+  return QString::fromStdString(FormatHMS(seconds));
+}
+
+}  // namespace
+
+void TfrmMain::ConnectPreview() {
+  MediaPlayer = std::make_unique<TMediaPlayer>(&dispatcher_);
+  previewVideo_ = new TVideoWidget(ui_.pan1);
+  auto* fill = new QVBoxLayout(ui_.pan1);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(previewVideo_);
+  MediaPlayer->OnFileOpen = [this](TCustomPlayer*, std::int64_t duration, int width, int height, int& screenWidth,
+                                   int& screenHeight) {
+    MediaPlayerFileOpen(duration, width, height, screenWidth, screenHeight);
+  };
+  MediaPlayer->OnPosition = [this](TCustomPlayer*, std::int64_t pts) {
+    ui_.lblTime->setText(QString::fromStdString(MicrosecondsText(pts)));
+  };
+  MediaPlayer->OnState = [this](TCustomPlayer*, TPlayState state) {
+    if (state == psEnd) PreviewEnded();
+  };
+  connect(ui_.imgbtnPlay, &QToolButton::clicked, this, &TfrmMain::imgbtnPlayClick);
+  connect(ui_.imgbtnPAuse, &QToolButton::clicked, this, &TfrmMain::imgbtnPAuseClick);
+  connect(ui_.imgbtnStop, &QToolButton::clicked, this, &TfrmMain::imgbtnStopClick);
+  connect(ui_.imgbtnSnap, &QToolButton::clicked, this, &TfrmMain::imgbtnSnapClick);
+  connect(ui_.lvFiles, &QTreeWidget::itemDoubleClicked, this, [this] {
+    if (jobs_->SelectedRow() >= 0) imgbtnPlayClick();
+  });
+  connect(ui_.trcVolume, &QSlider::valueChanged, this, [this](int value) { MediaPlayer->SetAudioVolume(value); });
+  connect(ui_.trcVolume, &QSlider::sliderReleased, this,
+          [this] { Settings().writeInteger(keys::kSettings, keys::kVolume, ui_.trcVolume->value()); });
+  connect(ui_.ckMute, &QCheckBox::clicked, this, [this](bool checked) {
+    MediaPlayer->SetMute(checked);
+    Settings().writeInteger(keys::kSettings, keys::kMute, checked ? 1 : 0);
+  });
+  ui_.trcPreview->installEventFilter(this);
+}
+
+// The stored volume and mute reach the player at once, not only when the
+// slider first moves.
+void TfrmMain::ApplyStoredVolume() {
+  MediaPlayer->SetAudioVolume(ui_.trcVolume->value());
+  MediaPlayer->SetMute(ui_.ckMute->isChecked());
+}
+
+void TfrmMain::SetPreviewButtons(bool play, bool pause, bool stop, bool snap) {
+  ui_.imgbtnPlay->setEnabled(play);
+  ui_.imgbtnPAuse->setEnabled(pause);
+  ui_.imgbtnStop->setEnabled(stop);
+  ui_.imgbtnSnap->setEnabled(snap);
+}
+
+void TfrmMain::imgbtnPlayClick() {
+  if (previewPaused_) {
+    previewPaused_ = previewStopped_ = false;
+    SetPreviewButtons(false, true, true, true);
+    if (MediaPlayer->IsPaused()) MediaPlayer->Resume();
+    return;
+  }
+  if (!MediaPlayer->LibrariesLoaded() &&
+      !MediaPlayer->LoadLibraries((app_paths::programFolder() + "LibAV").toStdString())) {
+    ui_.mmoLog->appendPlainText(QString::fromStdString(MediaPlayer->LastErrorMessage()));
+    return;
+  }
+  if (jobs_->Count() == 0) {
+    playAfterAdd_ = true;
+    BtnAddDVDClick();
+    return;
+  }
+  if (jobs_->SelectedRow() < 0) jobs_->Select(0);
+  const int row = jobs_->SelectedRow();
+  if (row >= 0) OpenPreview(row);
+}
+
+// Plays the job: a file job its source file, a DVD job its title through the
+// plug-in (the whole title with the job's streams).
+void TfrmMain::OpenPreview(int row) {
+  SetPreviewButtons(false, false, false, false);
+  const TlvFilesRecord& record = jobs_->Record(row);
+  std::string source = record.SourcePath.toStdString();
+  if (record.IsDvdJob()) {
+    DVDSetParam(DvdParam{record.JobIndex, 0, record.DvdTitle.ChapterCount, record.AudioStreamId,
+                         record.SubtitleStreamId, 2, 0});
+    source = "opendvd:" + DvdDrivePath.toStdString();
+  }
+  ApplyStoredVolume();
+  if (!MediaPlayer->Open(source, previewVideo_))
+    ui_.mmoLog->appendPlainText(QString::fromStdString(MediaPlayer->LastErrorMessage()));
+  previewPaused_ = previewStopped_ = false;
+  ui_.trcPreview->setEnabled(true);
+  SetPreviewButtons(false, true, true, true);
+}
+
+void TfrmMain::imgbtnPAuseClick() {
+  if (previewPaused_) return;
+  MediaPlayer->Pause();
+  previewPaused_ = true;
+  previewStopped_ = false;
+  SetPreviewButtons(true, false, true, true);
+}
+
+void TfrmMain::imgbtnStopClick() {
+  if (previewStopped_) return;
+  MediaPlayer->Stop(true);
+  ShowPreviewStopped();
+  ui_.imgbtnPlay->setEnabled(true);
+  previewVideo_->Clear();
+  previewVideo_->update();
+}
+
+// The stopped state of the pane: seek bar at 0 and disabled, only Play usable,
+// both times reset.
+void TfrmMain::ShowPreviewStopped() {
+  {
+    const QSignalBlocker quiet(ui_.trcPreview);
+    ui_.trcPreview->setValue(0);
+  }
+  ui_.trcPreview->setEnabled(false);
+  previewStopped_ = true;
+  previewPaused_ = false;
+  SetPreviewButtons(true, false, false, false);
+  ui_.lblTime->setText(QStringLiteral("00:00:00"));
+  ui_.lblPTS->setText(QStringLiteral("00:00:00"));
+}
+
+void TfrmMain::MediaPlayerFileOpen(std::int64_t duration, int width, int height, int& screenWidth,
+                                   int& screenHeight) {
+  ui_.mmoLog->appendPlainText(QString::fromStdString(MediaPlayer->Probe().FileInfoText()));
+  ui_.mmoLog->appendPlainText(
+      QString::asprintf("duration: %f, frame size: %dx%d", double(duration) / 1e6, width, height));
+  screenWidth = ui_.pan1->width();
+  screenHeight = ui_.pan1->height();
+  previewDuration_ = duration;
+  ui_.lblPTS->setText(durationText(duration));
+  const QSignalBlocker quiet(ui_.trcPreview);
+  ui_.trcPreview->setRange(0, std::max(1, ui_.trcPreview->width()));
+  ui_.trcPreview->setValue(0);
+  ui_.trcPreview->setEnabled(duration > 0);
+}
+
+// At the end the player rests paused at the start; Play opens the job again.
+void TfrmMain::PreviewEnded() {
+  MediaPlayer->Seek(kSeekAny, false, 0);
+  MediaPlayer->Pause();
+  ShowPreviewStopped();
+}
+
+// A release of the left button over the seek bar seeks to its position.
+bool TfrmMain::SeekBarEvent(QEvent* event) {
+  if (event->type() != QEvent::MouseButtonRelease || static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+    return false;
+  if (previewDuration_ <= 0 || ui_.trcPreview->maximum() <= 0) return false;
+  const double share = double(ui_.trcPreview->value()) / ui_.trcPreview->maximum();
+  MediaPlayer->Seek(0, false, std::int64_t(share * double(previewDuration_)));
+  return false;
+}
+
+void TfrmMain::imgbtnSnapClick() {
+  const TBitmap24& frame = MediaPlayer->CurrentFrame();
+  if (frame.Width <= 0 || frame.Height <= 0) return;
+  const QImage full =
+      QImage(frame.Bits.data(), frame.Width, frame.Height, frame.Stride, QImage::Format_BGR888).copy();
+  QImage small(ui_.pan1->size(), QImage::Format_RGB32);
+  small.fill(ui_.pan1->palette().window().color());
+  {
+    QPainter painter(&small);
+    painter.drawImage(small.rect(), full);  // stretched over the whole panel
+  }
+  IniFile settings = Settings();
+  WarnUnsavedSnapshots(SaveSnapshots(settings, full, small, this), this);
+  OpenOutputFolder(Settings(), keys::kSnapOutPutDir);
+}
