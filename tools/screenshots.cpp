@@ -3,7 +3,8 @@
 // folder chooser dialogs, of the open format picker and of the settings dialog,
 // of the job list and of the progress window in mid-conversion, and of the
 // player playing a clip and a sound, and the engine's preview window; of the
-// "Add DVD" menu, the DVD chooser and the titles of the test DVD in the list.
+// "Add DVD" menu, the DVD chooser, the titles of the test DVD in the list and
+// one of them in the preview pane.
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
@@ -166,7 +167,15 @@ bool saveDvdTitles(TfrmMain& window, ScriptedPrompts& prompts, const QString& fo
   window.menus().actAddDvdFolder->trigger();
   if (window.Jobs().Count() > 1) window.Jobs().Select(1);
   settle();
-  return saveScreen(folder, "dvd-titles") && window.Jobs().Count() == 3 && ok;
+  ok = saveScreen(folder, "dvd-titles") && window.Jobs().Count() == 3 && ok;
+  // The selected title playing in the preview pane, paused on a picture.
+  window.controls().imgbtnPlay->click();
+  settle(1200);
+  window.controls().imgbtnPAuse->click();
+  settle();
+  ok = saveScreen(folder, "preview-pane") && ok;
+  window.controls().imgbtnStop->click();
+  return ok;
 }
 
 // A left-button press on a picker row, near its left edge for a group.
