@@ -49,6 +49,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   ConnectConversion();
   ConnectDvd();
   ConnectPreview();
+  ConnectEditors();
   ConnectPanel();
   ConnectFolders();
   DisableUnconnectedActions();

@@ -18,6 +18,8 @@
 
 class TfrmAbout;
 class TfrmSettings;
+class TfrmTrim;
+struct TlvFilesRecord;
 class TFormatPicker;
 class TParameterPanel;
 class TfrmPreference;
@@ -143,6 +145,10 @@ class TfrmMain : public QMainWindow {
   void PreviewEnded();
   bool SeekBarEvent(QEvent* event);
   void imgbtnSnapClick();
+  std::string PlaySource(const TlvFilesRecord& record, int toChapter);
+  // Trim editor (MainWindowEditors.cpp).
+  void ConnectEditors();
+  void TrimClick();
 
   // Parameter panel and settings dialog (MainWindowPanel.cpp).
   void ConnectPanel();
@@ -166,6 +172,7 @@ class TfrmMain : public QMainWindow {
   TfrmAbout* about_ = nullptr;  // created on first use, kept for the run
   TfrmProgress* progress_ = nullptr;  // created on first use, kept for the run
   TfrmSettings* settingsDialog_ = nullptr;  // created on first use, kept for the run
+  TfrmTrim* trim_ = nullptr;                // created on first use, kept for the run
   TFormatPicker* picker_ = nullptr;
   TParameterPanel* panel_ = nullptr;
   TfrmPreference* preference_ = nullptr;  // created on first use, kept for the run

@@ -107,17 +107,20 @@ void TfrmMain::imgbtnPlayClick() {
   if (row >= 0) OpenPreview(row);
 }
 
-// Plays the job: a file job its source file, a DVD job its title through the
-// plug-in (the whole title with the job's streams).
+// What a player opens for the job: a file job's source file; for a DVD job the
+// plug-in's short form, after the title with the job's streams and the
+// chapters up to toChapter were chosen.
+std::string TfrmMain::PlaySource(const TlvFilesRecord& record, int toChapter) {
+  if (!record.IsDvdJob()) return record.SourcePath.toStdString();
+  DVDSetParam(DvdParam{record.JobIndex, 0, toChapter, record.AudioStreamId, record.SubtitleStreamId, 2, 0});
+  return "opendvd:" + DvdDrivePath.toStdString();
+}
+
+// Plays the job in the pane, a DVD job's whole title.
 void TfrmMain::OpenPreview(int row) {
   SetPreviewButtons(false, false, false, false);
   const TlvFilesRecord& record = jobs_->Record(row);
-  std::string source = record.SourcePath.toStdString();
-  if (record.IsDvdJob()) {
-    DVDSetParam(DvdParam{record.JobIndex, 0, record.DvdTitle.ChapterCount, record.AudioStreamId,
-                         record.SubtitleStreamId, 2, 0});
-    source = "opendvd:" + DvdDrivePath.toStdString();
-  }
+  const std::string source = PlaySource(record, record.DvdTitle.ChapterCount);
   ApplyStoredVolume();
   if (!MediaPlayer->Open(source, previewVideo_))
     ui_.mmoLog->appendPlainText(QString::fromStdString(MediaPlayer->LastErrorMessage()));

@@ -25,6 +25,8 @@ constexpr Column kFileColumns[] = {
 constexpr Column kDvdColumns[] = {{"Source", 120},     {"Duration", 70},     {"Trim Length", 80},
                                   {"Frame Size", 90},  {"Video Format", 85}, {"Progress", 60}};
 
+constexpr int kTrimColumn = 2;  // "Trimmed Length" or "Trim Length"
+
 }  // namespace
 
 TJobList::TJobList(QTreeWidget* view) : view_(view) {}
@@ -122,3 +124,7 @@ void TJobList::SetProgressText(int row, const QString& text, const QString& tool
 }
 
 QString TJobList::ProgressText(int row) const { return Item(row)->text(view_->columnCount() - 1); }
+
+void TJobList::SetTrimText(int row, const QString& text) { Item(row)->setText(kTrimColumn, text); }
+
+QString TJobList::TrimText(int row) const { return Item(row)->text(kTrimColumn); }

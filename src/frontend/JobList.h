@@ -49,6 +49,9 @@ class TJobList {
   // The text of the last column ("Progress"); a tool tip explains a failure.
   void SetProgressText(int row, const QString& text, const QString& toolTip = {});
   QString ProgressText(int row) const;
+  // The trimmed length, the second column after the caption.
+  void SetTrimText(int row, const QString& text);
+  QString TrimText(int row) const;
 
  private:
   QTreeWidgetItem* Item(int row) const;
