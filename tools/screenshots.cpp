@@ -4,7 +4,7 @@
 // of the job list and of the progress window in mid-conversion, and of the
 // player playing a clip and a sound, and the engine's preview window; of the
 // "Add DVD" menu, the DVD chooser, the titles of the test DVD in the list and
-// one of them in the preview pane.
+// one of them in the preview pane and in the trim editor.
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
@@ -175,6 +175,13 @@ bool saveDvdTitles(TfrmMain& window, ScriptedPrompts& prompts, const QString& fo
   settle();
   ok = saveScreen(folder, "preview-pane") && ok;
   window.controls().imgbtnStop->click();
+  // The trim editor on that title, a second into playing it.
+  QTimer::singleShot(1500, [&] {
+    ok = saveScreen(folder, "trim-editor") && ok;
+    if (QWidget* trim = QApplication::activeModalWidget()) trim->close();
+  });
+  window.menus().actTrim->setEnabled(true);  // as the Edit menu enables it with a job selected
+  window.menus().actTrim->trigger();
   return ok;
 }
 
