@@ -29,8 +29,6 @@ namespace keys = settings_keys;
 
 namespace {
 
-constexpr int kMaxVolume = 128;
-
 QString durationText(std::int64_t microseconds) {
   const std::int64_t seconds = std::llround(double(std::max<std::int64_t>(0, microseconds)) / 1e6);
   return QString::fromStdString(FormatHMS(seconds));

@@ -25,9 +25,8 @@
 #include "frontend/JobList.h"
 #include "frontend/JobListDelegate.h"
 #include "support/DecodedFrames.h"
-#include "support/TempHome.h"
+#include "support/MainWindowFixture.h"
 #include "ui/DvdChooser.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 
@@ -66,23 +65,13 @@ VideoSummary videoOf(const QString& path) {
   return video;
 }
 
-class DvdJobs : public ::testing::Test {
+class DvdJobs : public MainWindowFixture {
  protected:
   void SetUp() override {
     // 3GP, H.263 176x144 + AAC, in stereo so that the first channel carries the track's own tone.
     IniFile settings(home.settingsPath().toStdString());
     settings.writeString("settings", "FormatCode", "200");
     settings.writeString("formatInfo200", "paraChannel", "2");
-  }
-  void TearDown() override {
-    window.SkipExitConfirmation = true;
-    window.close();
-  }
-
-  // Shows the window; drives are discovered then.
-  void Show() {
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   }
 
   // "Add DVD", then a click on an item of the menu it opens.
@@ -131,10 +120,7 @@ class DvdJobs : public ::testing::Test {
     return captions;
   }
 
-  TempHome home;
-  ScriptedPrompts prompts;
-  FakeDrives drives;
-  TfrmMain window;
+  FakeDrives drives;  // the window discovers drives when it is shown
 };
 
 // The whole road on the folder and on its image: open, choose the German track

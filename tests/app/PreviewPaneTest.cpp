@@ -19,25 +19,16 @@
 #include "frontend/JobList.h"
 #include "media/TestMedia.h"
 #include "player/MediaPlayer.h"
-#include "support/TempHome.h"
+#include "support/MainWindowFixture.h"
 #include "support/UrlRecorder.h"
 #include "support/WaitFor.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 
-class PreviewPane : public ::testing::Test {
+class PreviewPane : public MainWindowFixture {
  protected:
   void SetUp() override { settings.writeString("settings", "volume", "200"); }
-  void TearDown() override {
-    window.SkipExitConfirmation = true;
-    window.close();
-  }
 
-  void Show() {
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  }
   void AddClip() {
     window.AddFiles({QString::fromStdString(test_media::Path(test_media::Kind::Clip320))});
     ASSERT_EQ(window.Jobs().Count(), 1);
@@ -58,10 +49,16 @@ class PreviewPane : public ::testing::Test {
     return waitFor([&] { return window.Player().Position() > 200000 && !window.Player().IsPaused(); });
   }
 
-  TempHome home;
+  // The clip as the only job, played and paused on a picture.
+  void PausedOnTheClip() {
+    Show();
+    AddClip();
+    Click(window.controls().imgbtnPlay);
+    ASSERT_TRUE(Playing());
+    Click(window.controls().imgbtnPAuse);
+  }
+
   IniFile settings{home.settingsPath().toStdString()};
-  ScriptedPrompts prompts;
-  TfrmMain window;
 };
 
 TEST_F(PreviewPane, ButtonsAndMarksFollowPlayPauseStopAndTheEnd) {
@@ -107,12 +104,8 @@ TEST_F(PreviewPane, ButtonsAndMarksFollowPlayPauseStopAndTheEnd) {
 // A release over the seek bar seeks to its share of the duration; the mute box
 // and the volume slider reach the player and the settings.
 TEST_F(PreviewPane, SeekBarVolumeAndMute) {
-  Show();
-  AddClip();
+  PausedOnTheClip();
   const MainControls& c = window.controls();
-  Click(c.imgbtnPlay);
-  ASSERT_TRUE(Playing());
-  Click(c.imgbtnPAuse);
   c.trcPreview->setValue(c.trcPreview->maximum() * 3 / 4);
   QTest::mouseRelease(c.trcPreview, Qt::LeftButton, {}, c.trcPreview->rect().center());
   EXPECT_TRUE(waitFor([&] { return window.Player().Position() > 1300000; }))
@@ -132,12 +125,8 @@ TEST_F(PreviewPane, SnapshotWritesTheFourPicturesAndOpensTheFolder) {
   const QString folder = home.path() + "/snaps";
   settings.writeString("settings", "SnapOutPutDir", folder.toStdString());
   UrlRecorder opened("file");
-  Show();
-  AddClip();
+  PausedOnTheClip();
   const MainControls& c = window.controls();
-  Click(c.imgbtnPlay);
-  ASSERT_TRUE(Playing());
-  Click(c.imgbtnPAuse);
   Click(c.imgbtnSnap);
   for (const char* name : {"Snapshot_full.bmp", "Snapshot_small.bmp", "Snapshot_full.jpg", "Snapshot_small.jpg"})
     EXPECT_TRUE(QFile::exists(folder + "/" + name)) << name;

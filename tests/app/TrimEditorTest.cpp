@@ -23,9 +23,8 @@
 #include "media/MediaWriter.h"
 #include "player/MediaPlayer.h"
 #include "support/DecodedFrames.h"
-#include "support/TempHome.h"
+#include "support/MainWindowFixture.h"
 #include "support/WaitFor.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 
@@ -84,13 +83,8 @@ int closestFrame(const std::vector<Signature>& frames, const Signature& picture)
   return best;
 }
 
-class TrimEditor : public ::testing::Test {
+class TrimEditor : public MainWindowFixture {
  protected:
-  void TearDown() override {
-    window.SkipExitConfirmation = true;
-    window.close();
-  }
-
   // Seeks the dialog's player by its seek bar and waits for the picture there.
   static bool SeekTo(TfrmTrim& trim, double share, std::int64_t expected) {
     QSlider* bar = trim.controls().trcPreview;
@@ -98,10 +92,6 @@ class TrimEditor : public ::testing::Test {
     QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->rect().center());
     return waitFor([&] { return std::llabs(trim.Player().Position() - expected) < 20000; }, 5000);
   }
-
-  TempHome home;
-  ScriptedPrompts prompts;
-  TfrmMain window;
 };
 
 TEST_F(TrimEditor, MarkedPartIsWhatConverts) {
@@ -114,7 +104,7 @@ TEST_F(TrimEditor, MarkedPartIsWhatConverts) {
   IniFile settings(home.settingsPath().toStdString());
   settings.writeString("settings", "FormatCode", "200");
   settings.writeString("formatInfo200", "parazoom", "full");  // the whole picture, stretched
-  window.show();
+  Show();
   window.AddFiles({QString::fromStdString(clip)});
   ASSERT_EQ(window.Jobs().Count(), 1);
 
