@@ -39,6 +39,7 @@ QString durationText(std::int64_t microseconds) {
 void TfrmMain::ConnectPreview() {
   MediaPlayer = std::make_unique<TMediaPlayer>(&dispatcher_);
   previewVideo_ = new TVideoWidget(ui_.pan1);
+  previewVideo_->hide();  // the grey panel shows until something plays
   auto* fill = new QVBoxLayout(ui_.pan1);
   fill->setContentsMargins(0, 0, 0, 0);
   fill->addWidget(previewVideo_);
@@ -46,8 +47,9 @@ void TfrmMain::ConnectPreview() {
                                    int& screenHeight) {
     MediaPlayerFileOpen(duration, width, height, screenWidth, screenHeight);
   };
+  // A stopped pane keeps its reset time, whatever the player still reports.
   MediaPlayer->OnPosition = [this](TCustomPlayer*, std::int64_t pts) {
-    ui_.lblTime->setText(QString::fromStdString(MicrosecondsText(pts)));
+    if (!previewStopped_) ui_.lblTime->setText(QString::fromStdString(MicrosecondsText(pts)));
   };
   MediaPlayer->OnState = [this](TCustomPlayer*, TPlayState state) {
     if (state == psEnd) PreviewEnded();
@@ -120,6 +122,7 @@ void TfrmMain::OpenPreview(int row) {
   const TlvFilesRecord& record = jobs_->Record(row);
   const std::string source = PlaySource(record, record.DvdTitle.ChapterCount);
   ApplyStoredVolume();
+  previewVideo_->show();
   if (!MediaPlayer->Open(source, previewVideo_))
     ui_.mmoLog->appendPlainText(QString::fromStdString(MediaPlayer->LastErrorMessage()));
   previewPaused_ = previewStopped_ = false;
@@ -139,9 +142,8 @@ void TfrmMain::imgbtnStopClick() {
   if (previewStopped_) return;
   MediaPlayer->Stop(true);
   ShowPreviewStopped();
-  ui_.imgbtnPlay->setEnabled(true);
   previewVideo_->Clear();
-  previewVideo_->update();
+  previewVideo_->hide();  // the grey panel again
 }
 
 // The stopped state of the pane: seek bar at 0 and disabled, only Play usable,
