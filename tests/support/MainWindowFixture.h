@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 #include "app/MainWindow.h"
 #include "support/TempHome.h"
@@ -21,6 +25,19 @@ class MainWindowFixture : public ::testing::Test {
   void Show() {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+
+  // Runs what shows a modal window (a batch's progress window, a dialog) and
+  // returns when it has closed; a watchdog that dies with the call closes it
+  // after `milliseconds`, so that no test waits for ever.
+  static void WithinTime(int milliseconds, const std::function<void()>& run) {
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    watchdog.start(milliseconds);
+    run();
   }
 
   TempHome home;
