@@ -3,8 +3,6 @@
 // of a DVD job.
 #include <QComboBox>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 
@@ -134,13 +132,10 @@ void TfrmMain::AddDvdTitles(int count) {
       continue;
     }
     jobs_->AddRow(TJobList::Layout::Dvd, "DVD Title " + QString::number(i + 1), titleColumns(title), titleJob(i, title));
-    ShowDvdStreams(title, 0, 0);
-    ui_.edtFrom->setText(QStringLiteral("1"));
-    ui_.edtTo->setText(QString::number(title.ChapterCount));
   }
   if (jobs_->Count() == 0) return;
   SetJobActionsEnabled(true);
-  jobs_->Select(0);  // shows the first title's streams
+  jobs_->Select(0);  // shows the first title's streams and chapters
 }
 
 void TfrmMain::cmbAudioLanguageChange(int item) {

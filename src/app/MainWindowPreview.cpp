@@ -3,7 +3,6 @@
 // shown.
 #include <QCheckBox>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QSlider>
@@ -23,6 +22,7 @@
 #include "frontend/OpenOutputFolder.h"
 #include "frontend/Snapshots.h"
 #include "player/MediaPlayer.h"
+#include "ui/SeekBar.h"
 #include "ui/VideoWidget.h"
 
 namespace keys = settings_keys;
@@ -170,10 +170,7 @@ void TfrmMain::MediaPlayerFileOpen(std::int64_t duration, int width, int height,
   screenHeight = ui_.pan1->height();
   previewDuration_ = duration;
   ui_.lblPTS->setText(durationText(duration));
-  const QSignalBlocker quiet(ui_.trcPreview);
-  ui_.trcPreview->setRange(0, std::max(1, ui_.trcPreview->width()));
-  ui_.trcPreview->setValue(0);
-  ui_.trcPreview->setEnabled(duration > 0);
+  ResetSeekBar(*ui_.trcPreview, duration);
 }
 
 // At the end the player rests paused at the start; Play opens the job again.
@@ -183,13 +180,8 @@ void TfrmMain::PreviewEnded() {
   ShowPreviewStopped();
 }
 
-// A release of the left button over the seek bar seeks to its position.
 bool TfrmMain::SeekBarEvent(QEvent* event) {
-  if (event->type() != QEvent::MouseButtonRelease || static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
-    return false;
-  if (previewDuration_ <= 0 || ui_.trcPreview->maximum() <= 0) return false;
-  const double share = double(ui_.trcPreview->value()) / ui_.trcPreview->maximum();
-  MediaPlayer->Seek(0, false, std::int64_t(share * double(previewDuration_)));
+  SeekOnRelease(*event, *ui_.trcPreview, *MediaPlayer, previewDuration_);
   return false;
 }
 

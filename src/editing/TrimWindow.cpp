@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
@@ -15,6 +14,7 @@
 
 #include "engine/MediaUtils.h"
 #include "player/MediaPlayer.h"
+#include "ui/SeekBar.h"
 #include "ui/VideoWidget.h"
 
 namespace {
@@ -181,10 +181,7 @@ void TfrmTrim::FileOpened(std::int64_t duration) {
   for (QLineEdit* box : {ui_.edtStart, ui_.edtEnd, ui_.edtLength}) box->setText(QStringLiteral("00:00:00"));
   ui_.lblLength->setText(QStringLiteral("Duration:    ") + timeText(duration));
   ui_.lblTime->setText(QStringLiteral("0.0"));
-  const QSignalBlocker quiet(ui_.trcPreview);
-  ui_.trcPreview->setRange(0, std::max(1, ui_.trcPreview->width()));
-  ui_.trcPreview->setValue(0);
-  ui_.trcPreview->setEnabled(duration > 0);
+  ResetSeekBar(*ui_.trcPreview, duration);
 }
 
 void TfrmTrim::ShowMarks() {
@@ -227,13 +224,8 @@ void TfrmTrim::Ended() {
   ui_.lblLength->setText(QStringLiteral("00:00:00"));
 }
 
-// A release of the left button over the seek bar seeks to its position.
 bool TfrmTrim::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == ui_.trcPreview && event->type() == QEvent::MouseButtonRelease &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && duration_ > 0) {
-    const double share = double(ui_.trcPreview->value()) / std::max(1, ui_.trcPreview->maximum());
-    player_->Seek(0, false, std::int64_t(share * double(duration_)));
-  }
+  if (watched == ui_.trcPreview) SeekOnRelease(*event, *ui_.trcPreview, *player_, duration_);
   return QDialog::eventFilter(watched, event);
 }
 
