@@ -21,6 +21,7 @@
 #include "app/PlatformPaths.h"
 #include "app/ProductLinks.h"
 #include "app/SettingsKeys.h"
+#include "editing/CropWindow.h"
 #include "engine/MediaEngine.h"
 #include "engine/MediaLoader.h"
 #include "frontend/JobList.h"

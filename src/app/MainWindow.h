@@ -18,6 +18,7 @@
 
 class TfrmAbout;
 class TfrmSettings;
+class TfrmCrop;
 class TfrmTrim;
 struct TlvFilesRecord;
 class TFormatPicker;
@@ -149,6 +150,7 @@ class TfrmMain : public QMainWindow {
   // Trim editor (MainWindowEditors.cpp).
   void ConnectEditors();
   void TrimClick();
+  void CropClick();
 
   // Parameter panel and settings dialog (MainWindowPanel.cpp).
   void ConnectPanel();
@@ -173,6 +175,7 @@ class TfrmMain : public QMainWindow {
   TfrmProgress* progress_ = nullptr;  // created on first use, kept for the run
   TfrmSettings* settingsDialog_ = nullptr;  // created on first use, kept for the run
   TfrmTrim* trim_ = nullptr;                // created on first use, kept for the run
+  std::unique_ptr<TfrmCrop> crop_;          // made afresh for each opening
   TFormatPicker* picker_ = nullptr;
   TParameterPanel* panel_ = nullptr;
   TfrmPreference* preference_ = nullptr;  // created on first use, kept for the run

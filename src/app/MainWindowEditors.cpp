@@ -3,11 +3,13 @@
 
 #include "app/AppPaths.h"
 #include "app/MainWindow.h"
+#include "editing/CropWindow.h"
 #include "editing/TrimWindow.h"
 #include "frontend/JobList.h"
 
 void TfrmMain::ConnectEditors() {
   for (QAction* action : {menus_.actTrim, menus_.popTrim}) connect(action, &QAction::triggered, this, &TfrmMain::TrimClick);
+  for (QAction* action : {menus_.actCrop, menus_.popCrop}) connect(action, &QAction::triggered, this, &TfrmMain::CropClick);
 }
 
 // The part of the selected job to convert; a DVD job is trimmed within its
@@ -23,4 +25,24 @@ void TfrmMain::TrimClick() {
   record.TrimStart = choice->trimStart;
   record.TrimLength = choice->trimLength;
   jobs_->SetTrimText(row, QString::fromStdString(TrimRowText(choice->shownLength)));
+}
+
+// The borders to cut off the selected job's picture, in source pixels.
+void TfrmMain::CropClick() {
+  const int row = jobs_->SelectedRow();
+  if (row < 0) return;
+  imgbtnStopClick();
+  crop_.reset();
+  crop_ = std::make_unique<TfrmCrop>(&dispatcher_, app_paths::programFolder() + "LibAV", this);
+  TlvFilesRecord& record = jobs_->Record(row);
+  const CropSpins frame{record.CropFrame[0], record.CropFrame[2], record.CropFrame[1], record.CropFrame[3]};
+  const auto choice = crop_->Edit({PlaySource(record, 99), jobs_->Caption(row), frame, record.ZoomMode});
+  if (!choice) return;
+  const int stored[4] = {choice->Frame.Up, choice->Frame.Left, choice->Frame.Down, choice->Frame.Right};
+  std::copy(std::begin(stored), std::end(stored), record.CropFrame);
+  record.CropTop = choice->Top;
+  record.CropLeft = choice->Left;
+  record.CropBottom = choice->Bottom;
+  record.CropRight = choice->Right;
+  record.ZoomMode = choice->ZoomMode;
 }
