@@ -14,6 +14,7 @@
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMenus.h"
 #include "app/QtDispatcher.h"
+#include "editing/ConversionEffects.h"
 #include "frontend/FormatCatalogue.h"
 
 class TfrmAbout;
@@ -185,6 +186,7 @@ class TfrmMain : public QMainWindow {
     int converted = 0;
     QStringList failures;  // "source: reason"
   } batch_;
+  ConversionEffects conversionEffects_;  // the running batch's effects, read by the engine's hook
   bool shownOnce_ = false;
   bool fillingStreams_ = false;  // set while the stream combos are refilled by the program
   // The preview pane's marks: paused by the button; stopped, ended or not started.

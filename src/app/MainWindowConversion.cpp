@@ -23,6 +23,7 @@
 #include "frontend/ProgressTexts.h"
 #include "frontend/ProgressWindow.h"
 #include "frontend/TaskBuilder.h"
+#include "ui/BitmapImage.h"
 #include "ui/Prompts.h"
 
 namespace keys = settings_keys;
@@ -46,6 +47,10 @@ void TfrmMain::ConnectConversion() {
   connect(ui_.btnStop, &QPushButton::clicked, this, &TfrmMain::btnStopClick);
   CCAVC->OnProgress = [this](TCustomMediaEngine*, TProgressInfo* info) { CCAVCProgress(*info); };
   CCAVC->OnPreviewBitmap = [this](TCustomMediaEngine*, const TPreviewInfo& info) { CCAVCPreviewBitmap(info); };
+  // The effects hook runs on the engine's worker threads.
+  CCAVC->OnCustomHook = [this](TCustomMediaEngine*, THookInfo* info) {
+    conversionEffects_.Apply(info->TaskIndex, *info->Bitmap);
+  };
   // Task ends come from the engine's notification thread: handled on the UI thread.
   CCAVC->OnTerminate = [this](TCustomMediaEngine*, const TTerminateInfo& info) {
     QMetaObject::invokeMethod(this, [this, info] { CCAVCTerminate(info); }, Qt::QueuedConnection);
@@ -56,6 +61,7 @@ void TfrmMain::ConnectConversion() {
 void TfrmMain::DetachEngineEvents() {
   CCAVC->OnProgress = nullptr;
   CCAVC->OnPreviewBitmap = nullptr;
+  CCAVC->OnCustomHook = nullptr;
   CCAVC->OnTerminate = nullptr;
 }
 
@@ -64,6 +70,7 @@ void TfrmMain::btnStartClick() {
   setPriority(*CCAVC, settings.readInteger(keys::kSettings, keys::kPriority, 1));
   if (jobs_->CheckedCount() == 0) return;
   TaskItems.clear();
+  conversionEffects_.Clear();
   batch_ = {};
   CCAVC->ClearTasks();
   const QString folder = EnsureOutputFolder(settings, keys::kOutPutDir, this);
@@ -136,6 +143,7 @@ int TfrmMain::AddEngineTask(int row, const QString& destination, TInputOptions& 
   }
   if (TaskItems.size() <= task) TaskItems.resize(task + 1);
   TaskItems[task] = row;
+  if (output.EnableHook) conversionEffects_.SetTask(task, EffectSettingsOf(jobs_->Record(row)));
   batch_.destinations.resize(size_t(task) + 1);
   batch_.destinations[size_t(task)] = destination;
   return task;
@@ -188,8 +196,7 @@ void TfrmMain::CCAVCProgress(const TProgressInfo& info) {
 void TfrmMain::CCAVCPreviewBitmap(const TPreviewInfo& info) {
   const TBitmap24* bitmap = info.Bitmap;
   if (!bitmap || bitmap->Width <= 0 || bitmap->Height <= 0) return;
-  const QImage frame(bitmap->Bits.data(), bitmap->Width, bitmap->Height, bitmap->Stride, QImage::Format_BGR888);
-  ConversionPreview = std::make_unique<QImage>(frame.copy());
+  ConversionPreview = std::make_unique<QImage>(ImageOfBitmap(*bitmap));
 }
 
 void TfrmMain::CCAVCTerminate(const TTerminateInfo& info) {

@@ -22,6 +22,7 @@
 #include "frontend/OpenOutputFolder.h"
 #include "frontend/Snapshots.h"
 #include "player/MediaPlayer.h"
+#include "ui/BitmapImage.h"
 #include "ui/SeekBar.h"
 #include "ui/VideoWidget.h"
 
@@ -186,10 +187,8 @@ bool TfrmMain::SeekBarEvent(QEvent* event) {
 }
 
 void TfrmMain::imgbtnSnapClick() {
-  const TBitmap24& frame = MediaPlayer->CurrentFrame();
-  if (frame.Width <= 0 || frame.Height <= 0) return;
-  const QImage full =
-      QImage(frame.Bits.data(), frame.Width, frame.Height, frame.Stride, QImage::Format_BGR888).copy();
+  const QImage full = ImageOfBitmap(MediaPlayer->CurrentFrame());
+  if (full.isNull()) return;
   QImage small(ui_.pan1->size(), QImage::Format_RGB32);
   small.fill(ui_.pan1->palette().window().color());
   {
