@@ -22,6 +22,7 @@
 #include "app/ProductLinks.h"
 #include "app/SettingsKeys.h"
 #include "editing/CropWindow.h"
+#include "editing/WaterMarkWindow.h"
 #include "engine/MediaEngine.h"
 #include "engine/MediaLoader.h"
 #include "frontend/JobList.h"

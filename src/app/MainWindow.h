@@ -20,6 +20,7 @@
 class TfrmAbout;
 class TfrmSettings;
 class TfrmCrop;
+class TfrmWaterMark;
 class TfrmTrim;
 struct TlvFilesRecord;
 class TFormatPicker;
@@ -152,6 +153,7 @@ class TfrmMain : public QMainWindow {
   void ConnectEditors();
   void TrimClick();
   void CropClick();
+  void EffectsClick();
 
   // Parameter panel and settings dialog (MainWindowPanel.cpp).
   void ConnectPanel();
@@ -177,6 +179,7 @@ class TfrmMain : public QMainWindow {
   TfrmSettings* settingsDialog_ = nullptr;  // created on first use, kept for the run
   TfrmTrim* trim_ = nullptr;                // created on first use, kept for the run
   std::unique_ptr<TfrmCrop> crop_;          // made afresh for each opening
+  std::unique_ptr<TfrmWaterMark> waterMark_;  // made afresh for each opening
   TFormatPicker* picker_ = nullptr;
   TParameterPanel* panel_ = nullptr;
   TfrmPreference* preference_ = nullptr;  // created on first use, kept for the run

@@ -5,11 +5,14 @@
 #include "app/MainWindow.h"
 #include "editing/CropWindow.h"
 #include "editing/TrimWindow.h"
+#include "editing/WaterMarkWindow.h"
 #include "frontend/JobList.h"
 
 void TfrmMain::ConnectEditors() {
   for (QAction* action : {menus_.actTrim, menus_.popTrim}) connect(action, &QAction::triggered, this, &TfrmMain::TrimClick);
   for (QAction* action : {menus_.actCrop, menus_.popCrop}) connect(action, &QAction::triggered, this, &TfrmMain::CropClick);
+  for (QAction* action : {menus_.actEffects, menus_.popEffects})
+    connect(action, &QAction::triggered, this, &TfrmMain::EffectsClick);
 }
 
 // The part of the selected job to convert; a DVD job is trimmed within its
@@ -45,4 +48,24 @@ void TfrmMain::CropClick() {
   record.CropBottom = choice->Bottom;
   record.CropRight = choice->Right;
   record.ZoomMode = choice->ZoomMode;
+}
+
+// The watermarks and colour effects of the selected job.
+void TfrmMain::EffectsClick() {
+  const int row = jobs_->SelectedRow();
+  if (row < 0) return;
+  imgbtnStopClick();
+  waterMark_.reset();
+  waterMark_ = std::make_unique<TfrmWaterMark>(&dispatcher_, app_paths::programFolder() + "LibAV", this);
+  TlvFilesRecord& record = jobs_->Record(row);
+  const WaterMarkPlaces places{record.TextHorizPercent, record.TextVertPercent, record.ImageHorizPercent,
+                               record.ImageVertPercent};
+  const auto choice = waterMark_->Edit({PlaySource(record, 99), jobs_->Caption(row), EffectSettingsOf(record), places,
+                                        record.CropTop, record.CropLeft, record.CropBottom, record.CropRight});
+  if (!choice) return;
+  StoreEffectSettings(choice->Settings, record);
+  record.TextHorizPercent = choice->Places.TextHoriz;
+  record.TextVertPercent = choice->Places.TextVert;
+  record.ImageHorizPercent = choice->Places.ImageHoriz;
+  record.ImageVertPercent = choice->Places.ImageVert;
 }

@@ -25,3 +25,5 @@ struct EffectSettings {
 };
 
 EffectSettings EffectSettingsOf(const TlvFilesRecord& record);
+// Writes the settings back into the job.
+void StoreEffectSettings(const EffectSettings& settings, TlvFilesRecord& record);
