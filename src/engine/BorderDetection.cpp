@@ -1,2 +1,0 @@
-#include "engine/BorderDetection.h"
-BorderMargins DetectBorders(const std::string&) { return {}; }
