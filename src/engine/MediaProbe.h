@@ -91,6 +91,8 @@ class TCustomMediaProbe {
  protected:
   virtual void Analyse();
   AVFormatContext* context() const { return context_; }
+  // The reader of an "opendvd:" source, nullptr for other sources.
+  DvdInput* dvd() const { return dvd_.get(); }
   // Records the failure in LastErrorMessage and the log; libraryLevel 16 error, 24 warning.
   void Fail(const std::string& message, int libraryLevel = 16);
 

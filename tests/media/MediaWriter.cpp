@@ -42,6 +42,7 @@ struct Track {
   AVStream* stream = nullptr;
   std::int64_t nextPts = 0, endPts = 0;
   double toneHz = 0;
+  int letterboxRows = 0, pillarboxColumns = 0;
   bool finished = false;
 };
 
@@ -100,6 +101,8 @@ Track VideoTrack(const VideoSpec& spec, double seconds, AVFormatContext& output)
   frame.format = AV_PIX_FMT_YUV420P;
   AllocateFrame(track);
   track.endPts = std::lround(seconds * av_q2d(spec.frameRate));
+  track.letterboxRows = spec.letterboxRows;
+  track.pillarboxColumns = spec.pillarboxColumns;
   return track;
 }
 
@@ -167,10 +170,12 @@ void EncodeNext(Track& track, AVFormatContext& output, AVPacket& packet) {
   AVFrame& frame = *track.frame;
   Check(media::av_frame_make_writable(&frame), std::string(track.encoder->codec->name) + ": reuse frame");
   const bool video = track.encoder->codec_type == AVMEDIA_TYPE_VIDEO;
-  if (video)
+  if (video) {
     FillPicture(frame, track.nextPts);
-  else
+    DrawBars(frame, track.letterboxRows, track.pillarboxColumns);
+  } else {
     FillTone(frame, track.nextPts, track.toneHz);
+  }
   frame.pts = track.nextPts;
   track.nextPts += video ? 1 : frame.nb_samples;
   Encode(track, &frame, output, packet);

@@ -23,6 +23,9 @@ struct VideoSpec {
   std::int64_t maxRate = 0, bufferSize = 0;
   AVRational sampleAspect{0, 1};
   Options options{};  // encoder options
+  // Black bars over the pattern: rows at the top and at the bottom, columns at
+  // the left and at the right.
+  int letterboxRows = 0, pillarboxColumns = 0;
 };
 
 struct AudioSpec {

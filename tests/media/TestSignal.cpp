@@ -32,6 +32,28 @@ void FillPicture(AVFrame& frame, std::int64_t index) {
 
 namespace {
 
+void FillPlane(AVFrame& frame, int plane, int scale, int rows, int columns, std::uint8_t value) {
+  const int width = frame.width / scale, height = frame.height / scale;
+  rows /= scale;
+  columns /= scale;
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = frame.data[plane] + std::ptrdiff_t(y) * frame.linesize[plane];
+    for (int x = 0; x < width; ++x)
+      if (y < rows || y >= height - rows || x < columns || x >= width - columns) row[x] = value;
+  }
+}
+
+}  // namespace
+
+void DrawBars(AVFrame& frame, int rows, int columns) {
+  if (rows <= 0 && columns <= 0) return;
+  FillPlane(frame, 0, 1, rows, columns, 16);
+  FillPlane(frame, 1, 2, rows, columns, 128);
+  FillPlane(frame, 2, 2, rows, columns, 128);
+}
+
+namespace {
+
 void StoreSample(AVFrame& frame, int channel, int index, double value) {
   const auto fixed = std::int16_t(std::lround(value * 32767));
   switch (frame.format) {

@@ -10,6 +10,11 @@ namespace test_media {
 // a diagonal gradient that scrolls and a bright box that crosses the picture.
 void FillPicture(AVFrame& frame, std::int64_t index);
 
+// Paints black bars (Y 16, U and V 128) over a yuv420p frame: `rows` at the top
+// and at the bottom, `columns` at the left and at the right; even counts keep
+// the chroma planes aligned with them.
+void DrawBars(AVFrame& frame, int rows, int columns);
+
 // Fills an audio frame (planar float, planar or packed 16-bit) with a sine
 // tone starting at sample `firstSample`; channel n plays toneHz * (n + 1).
 void FillTone(AVFrame& frame, std::int64_t firstSample, double toneHz = 440);
