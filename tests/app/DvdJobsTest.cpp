@@ -74,23 +74,6 @@ class DvdJobs : public MainWindowFixture {
     settings.writeString("formatInfo200", "paraChannel", "2");
   }
 
-  // "Add DVD", then a click on an item of the menu it opens.
-  void ClickAddDvdItem(QMenu* menu, QAction* item) {
-    QTest::mouseClick(window.controls().BtnAddDVD, Qt::LeftButton);
-    QMenu* popup = window.menus().pmAddDVD;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
-    if (menu != popup) {
-      QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(menu->menuAction()).center());
-      ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }));
-    }
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-  }
-
-  void OpenFolderOrImage(const QString& path) {
-    prompts.queueDvd(path);
-    ClickAddDvdItem(window.menus().pmAddDVD, window.menus().actAddDvdFolder);
-  }
-
   QTreeWidget* list() { return window.controls().lvFiles; }
 
   void ClickRow(int row) {

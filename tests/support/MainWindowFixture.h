@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -38,6 +40,24 @@ class MainWindowFixture : public ::testing::Test {
     });
     watchdog.start(milliseconds);
     run();
+  }
+
+  // "Add DVD", then a click on an item of the menu it opens.
+  void ClickAddDvdItem(QMenu* menu, QAction* item) {
+    QTest::mouseClick(window.controls().BtnAddDVD, Qt::LeftButton);
+    QMenu* popup = window.menus().pmAddDVD;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
+    if (menu != popup) {
+      QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(menu->menuAction()).center());
+      ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }));
+    }
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+  }
+
+  // Opens a DVD folder or image through "Add DVD" and the chooser.
+  void OpenFolderOrImage(const QString& path) {
+    prompts.queueDvd(path);
+    ClickAddDvdItem(window.menus().pmAddDVD, window.menus().actAddDvdFolder);
   }
 
   TempHome home;
