@@ -22,6 +22,7 @@
 #include "app/ProductLinks.h"
 #include "app/SettingsKeys.h"
 #include "editing/CropWindow.h"
+#include "editing/FileInfoWindow.h"
 #include "editing/WaterMarkWindow.h"
 #include "engine/MediaEngine.h"
 #include "engine/MediaLoader.h"
@@ -206,7 +207,7 @@ bool TfrmMain::HasSelectedJob() const {
 
 void TfrmMain::EditMenuShow() {
   const bool enable = HasSelectedJob();
-  for (QAction* action : {menus_.actCrop, menus_.actTrim, menus_.actEffects, menus_.actCheckAll,
+  for (QAction* action : {menus_.actCrop, menus_.actTrim, menus_.actEffects, menus_.actFileInfo, menus_.actCheckAll,
                           menus_.actUncheckAll, menus_.actReverseCheck, menus_.actCheck, menus_.actUncheck})
     action->setEnabled(enable);
 }

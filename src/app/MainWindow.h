@@ -20,6 +20,7 @@
 class TfrmAbout;
 class TfrmSettings;
 class TfrmCrop;
+class TfrmFileInfo;
 class TfrmWaterMark;
 class TfrmTrim;
 struct TlvFilesRecord;
@@ -154,6 +155,7 @@ class TfrmMain : public QMainWindow {
   void TrimClick();
   void CropClick();
   void EffectsClick();
+  void FileInfoClick();
 
   // Parameter panel and settings dialog (MainWindowPanel.cpp).
   void ConnectPanel();
@@ -180,6 +182,7 @@ class TfrmMain : public QMainWindow {
   TfrmTrim* trim_ = nullptr;                // created on first use, kept for the run
   std::unique_ptr<TfrmCrop> crop_;          // made afresh for each opening
   std::unique_ptr<TfrmWaterMark> waterMark_;  // made afresh for each opening
+  TfrmFileInfo* fileInfo_ = nullptr;        // created on first use, kept for the run
   TFormatPicker* picker_ = nullptr;
   TParameterPanel* panel_ = nullptr;
   TfrmPreference* preference_ = nullptr;  // created on first use, kept for the run

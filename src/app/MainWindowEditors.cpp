@@ -4,6 +4,7 @@
 #include "app/AppPaths.h"
 #include "app/MainWindow.h"
 #include "editing/CropWindow.h"
+#include "editing/FileInfoWindow.h"
 #include "editing/TrimWindow.h"
 #include "editing/WaterMarkWindow.h"
 #include "frontend/JobList.h"
@@ -13,6 +14,8 @@ void TfrmMain::ConnectEditors() {
   for (QAction* action : {menus_.actCrop, menus_.popCrop}) connect(action, &QAction::triggered, this, &TfrmMain::CropClick);
   for (QAction* action : {menus_.actEffects, menus_.popEffects})
     connect(action, &QAction::triggered, this, &TfrmMain::EffectsClick);
+  for (QAction* action : {menus_.actFileInfo, menus_.popVideoInfo})
+    connect(action, &QAction::triggered, this, &TfrmMain::FileInfoClick);
 }
 
 // The part of the selected job to convert; a DVD job is trimmed within its
@@ -68,4 +71,15 @@ void TfrmMain::EffectsClick() {
   record.TextVertPercent = choice->Places.TextVert;
   record.ImageHorizPercent = choice->Places.ImageHoriz;
   record.ImageVertPercent = choice->Places.ImageVert;
+}
+
+// The streams of the selected job's source; a DVD job shows its title's.
+void TfrmMain::FileInfoClick() {
+  if (!fileInfo_) fileInfo_ = new TfrmFileInfo(app_paths::programFolder() + "LibAV", this);
+  const int row = jobs_->SelectedRow();
+  if (jobs_->Count() == 0 || row < 0) {
+    fileInfo_->ShowInfo({}, {});
+    return;
+  }
+  fileInfo_->ShowInfo(PlaySource(jobs_->Record(row), 99), jobs_->Caption(row));
 }

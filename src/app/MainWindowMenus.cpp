@@ -32,6 +32,7 @@ void buildEditMenu(MainMenus& m, QMenuBar* bar) {
   m.actCrop = m.mnuEdit->addAction(QStringLiteral("&Crop"));
   m.actTrim = m.mnuEdit->addAction(QStringLiteral("&Trim"));
   m.actEffects = m.mnuEdit->addAction(QStringLiteral("&Video Effect && Water Mark"));
+  m.actFileInfo = m.mnuEdit->addAction(QStringLiteral("File &Information..."));
   m.mnuEdit->addSeparator();
   m.actCheckAll = m.mnuEdit->addAction(QStringLiteral("&Check All"));
   m.actUncheckAll = m.mnuEdit->addAction(QStringLiteral("&Uncheck All"));

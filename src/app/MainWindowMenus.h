@@ -20,6 +20,7 @@ struct MainMenus {
   QAction* actCrop = nullptr;
   QAction* actTrim = nullptr;
   QAction* actEffects = nullptr;
+  QAction* actFileInfo = nullptr;  // the file information window, which the job popup keeps hidden
   QAction* actCheckAll = nullptr;
   QAction* actUncheckAll = nullptr;
   QAction* actReverseCheck = nullptr;
