@@ -107,20 +107,6 @@ TEST_F(FileInfoWindow, ShowsPicturesAndSoundOfWhatTheFileHas) {
   EXPECT_EQ(shown.resolution, "176x144");
   EXPECT_EQ(shown.audioFormat, "") << "no sound, no sound fields";
   EXPECT_EQ(shown.channels, "");
-
-  // A file that is not media: nothing of the earlier file stays.
-  const std::string text = home.file("notes.avi");
-  QFile file(QString::fromStdString(text));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("not a video");
-  file.close();
-  window.Jobs().Clear();
-  window.AddFiles({QString::fromStdString(text)});
-  ASSERT_EQ(window.Jobs().Count(), 1);
-  window.Jobs().Select(0);
-  shown = ShowInfo();
-  EXPECT_EQ(shown.resolution, "");
-  EXPECT_EQ(shown.name, "");
 }
 
 TEST_F(FileInfoWindow, DvdTitleShowsItsStreams) {
