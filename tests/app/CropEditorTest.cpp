@@ -14,6 +14,7 @@
 
 #include <functional>
 
+#include "TestDvd.h"
 #include "app/IniFile.h"
 #include "editing/CropRules.h"
 #include "editing/CropWindow.h"
@@ -259,6 +260,53 @@ TEST_F(CropEditor, ResetAfterDraggingAndCancelKeepsTheJob) {
   });
   EXPECT_EQ(window.Jobs().Record(0).CropFrame[0], 5);
   EXPECT_EQ(window.Jobs().Record(0).CropTop, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// "Auto" in the dialog, then waits until the detection has set the spins.
+void ClickAuto(TfrmCrop& crop) {
+  const TfrmCrop::Controls& ui = crop.controls();
+  QTest::mouseClick(ui.btnAuto, Qt::LeftButton);
+  EXPECT_FALSE(ui.btnAuto->isEnabled()) << "one detection at a time";
+  EXPECT_TRUE(waitFor([&] { return ui.btnAuto->isEnabled(); }, 20000));
+}
+
+TEST_F(CropEditor, AutoFindsTheBarsOfALetterboxedPicture) {
+  // 2.35:1 inside 16:9: 320 x 136 of picture between 22-row bars.
+  WriteClip({.encoder = "mpeg4", .width = 320, .height = 180, .letterboxRows = 22});
+  Show();
+  window.AddFiles({QString::fromStdString(home.file("clip.mp4"))});
+  EditCrop([&](TfrmCrop& crop) {
+    ClickAuto(crop);
+    const TfrmCrop::Controls& ui = crop.controls();
+    EXPECT_EQ(ui.spnLeft->value(), 0);
+    EXPECT_EQ(ui.spnRight->value(), 0);
+    EXPECT_EQ(ui.tracker->geometry(), TrackerForSpins(crop.PictureArea(), {ui.spnUp->value(), ui.spnDown->value()}));
+    QTest::mouseClick(ui.btnOk, Qt::LeftButton);
+  });
+  const TlvFilesRecord& record = window.Jobs().Record(0);
+  EXPECT_NEAR(record.CropTop, 22, 4);
+  EXPECT_NEAR(record.CropBottom, 22, 4);
+  EXPECT_EQ(record.CropLeft, 0);
+  EXPECT_EQ(record.CropRight, 0);
+  EXPECT_TRUE(prompts.asked.isEmpty());
+}
+
+TEST_F(CropEditor, AutoReadsADvdTitleWhileItPlays) {
+  Show();
+  OpenFolderOrImage(QString::fromStdString(test_dvd::Path(test_dvd::Disc::Folder)));
+  ASSERT_EQ(window.Jobs().Count(), 3);
+  EditCrop([&](TfrmCrop& crop) {
+    ASSERT_EQ(crop.PictureArea(), QRect(28, 1, 314, 251)) << "720 x 576";
+    ClickAuto(crop);
+    EXPECT_EQ(crop.controls().spnUp->value(), 0) << "the test title has no bars";
+    EXPECT_GT(crop.Player().Position(), 0);
+    QTest::mouseClick(crop.controls().btnOk, Qt::LeftButton);
+  });
+  EXPECT_TRUE(prompts.asked.isEmpty());
 }
 
 }  // namespace
