@@ -4,7 +4,8 @@
 // of the job list and of the progress window in mid-conversion, and of the
 // player playing a clip and a sound, and the engine's preview window; of the
 // "Add DVD" menu, the DVD chooser, the titles of the test DVD in the list and
-// one of them in the preview pane and in the trim editor.
+// one of them in the preview pane, the trim, crop and effects editors and
+// the file information window.
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
@@ -19,7 +20,12 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QSpinBox>
 #include <QThread>
 #include <QTimer>
 
@@ -27,6 +33,8 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "editing/CropWindow.h"
+#include "editing/WaterMarkWindow.h"
 #include "engine/MediaEngine.h"
 #include "frontend/JobList.h"
 #include "frontend/ProgressWindow.h"
@@ -185,6 +193,54 @@ bool saveDvdTitles(TfrmMain& window, ScriptedPrompts& prompts, const QString& fo
   return ok;
 }
 
+// Triggers an editor's Edit-menu entry; `shoot` runs once the dialog has
+// played for a while, then the dialog closes.
+bool shootEditor(QAction* entry, const std::function<bool(QWidget*)>& shoot) {
+  bool ok = false;
+  QTimer::singleShot(1500, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ok = dialog && shoot(dialog);
+    if (dialog) dialog->close();
+  });
+  entry->setEnabled(true);  // as the Edit menu enables it with a job selected
+  entry->trigger();
+  return ok;
+}
+
+// The crop editor with a rectangle inside the picture, the effects dialog
+// with a text watermark and lower brightness, and the file information of a title.
+bool saveEditors(TfrmMain& window, const QString& folder) {
+  bool ok = shootEditor(window.menus().actCrop, [&](QWidget* dialog) {
+    auto* crop = static_cast<TfrmCrop*>(dialog);
+    crop->controls().spnUp->setValue(24);
+    crop->controls().spnLeft->setValue(30);
+    crop->controls().spnDown->setValue(18);
+    settle();
+    return saveScreen(folder, "crop-editor");
+  });
+  ok = shootEditor(window.menus().actEffects, [&](QWidget* dialog) {
+    auto* effects = static_cast<TfrmWaterMark*>(dialog);
+    effects->controls().edtFont->setText(QStringLiteral("Oxbel"));
+    effects->controls().cmbFontSize->setCurrentText(QStringLiteral("28"));
+    effects->controls().cmbFontColor->setCurrentIndex(effects->controls().cmbFontColor->count() - 1);
+    effects->controls().trcTextHoriz->setValue(10);
+    effects->controls().trcTextVert->setValue(10);
+    effects->controls().trcBrightness->setValue(200);
+    settle(800);
+    bool shot = saveScreen(folder, "effects-editor");
+    effects->findChild<QTabWidget*>()->setCurrentIndex(2);
+    settle(600);
+    return saveScreen(folder, "effects-editor-colours") && shot;
+  }) && ok;
+  QTimer::singleShot(800, [&] {
+    ok = saveScreen(folder, "file-information") && ok;
+    if (QWidget* info = QApplication::activeModalWidget()) info->close();
+  });
+  window.menus().actFileInfo->setEnabled(true);
+  window.menus().actFileInfo->trigger();
+  return ok;
+}
+
 // A left-button press on a picker row, near its left edge for a group.
 void pressRow(QListWidget* list, const QString& text, int x) {
   const QList<QListWidgetItem*> rows = list->findItems(text, Qt::MatchExactly);
@@ -282,6 +338,7 @@ int main(int argc, char** argv) {
   ok = saveProgressWindow(window, folder) && ok;
   ok = saveJobListAndBatch(window, folder, settingsHome.path()) && ok;
   ok = saveDvdTitles(window, prompts, folder) && ok;
+  ok = saveEditors(window, folder) && ok;
   window.hide();  // the player windows stand on their own
   ok = savePlayerWindows(folder) && ok;
 

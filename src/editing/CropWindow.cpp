@@ -225,6 +225,7 @@ std::unique_ptr<CropChoice> TfrmCrop::Edit(const CropJob& job) {
 }
 
 bool TfrmCrop::OpenSource() {
+  player_->SetHook(true);  // the pictures reach the preview image through the hook
   const bool opened = (player_->LibrariesLoaded() || player_->LoadLibraries(libraryFolder_.toStdString())) &&
                       player_->Open(job_.Source, ui_.pnlPlayer);
   paused_ = stopped_ = !opened;

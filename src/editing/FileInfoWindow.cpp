@@ -15,7 +15,8 @@
 
 namespace {
 
-QString number(std::int64_t value) { return value >= 0 ? QString::number(value) : QString(); }
+// Unknown values (the libraries give 0 or less) show as nothing.
+QString number(std::int64_t value) { return value > 0 ? QString::number(value) : QString(); }
 
 }  // namespace
 
@@ -61,23 +62,30 @@ void TfrmFileInfo::BuildLayout() {
   ui_.edtChannel = field("edtChannel");
   ui_.edtAudioBitRate = field("edtAudioBitRate");
   ui_.btnOk = named<QPushButton>("btnOk", QStringLiteral("&Ok"), this);
+  ui_.btnOk->setDefault(true);
 
+  // One label width for all three forms, so that their fields line up.
+  const auto caption = [this](const char* text) {
+    auto* label = new QLabel(QString::fromLatin1(text), this);
+    label->setFixedWidth(90);
+    return label;
+  };
   auto* file = new QFormLayout;
-  file->addRow(QStringLiteral("File Name:"), ui_.lblSourceName);
-  file->addRow(QStringLiteral("Duration:"), ui_.lblFileLength);
+  file->addRow(caption("File Name:"), ui_.lblSourceName);
+  file->addRow(caption("Duration:"), ui_.lblFileLength);
   auto* video = new QGroupBox(QStringLiteral("Video "), this);
   auto* videoForm = new QFormLayout(video);
-  videoForm->addRow(QStringLiteral("Format:"), ui_.edtFormat);
-  videoForm->addRow(QStringLiteral("Resloution:"), ui_.edtResloution);
-  videoForm->addRow(QStringLiteral("Bit Rate:"), ui_.edtBitRate);
-  videoForm->addRow(QStringLiteral("Frame Rate:"), ui_.edtFrameRate);
-  videoForm->addRow(QStringLiteral("Total Frame:"), ui_.edtTotalFrame);
+  videoForm->addRow(caption("Format:"), ui_.edtFormat);
+  videoForm->addRow(caption("Resloution:"), ui_.edtResloution);
+  videoForm->addRow(caption("Bit Rate:"), ui_.edtBitRate);
+  videoForm->addRow(caption("Frame Rate:"), ui_.edtFrameRate);
+  videoForm->addRow(caption("Total Frame:"), ui_.edtTotalFrame);
   auto* audio = new QGroupBox(QStringLiteral("Audio"), this);
   auto* audioForm = new QFormLayout(audio);
-  audioForm->addRow(QStringLiteral("Format:"), ui_.edtAudioForamt);
-  audioForm->addRow(QStringLiteral("Sample Rate:"), ui_.edtSampleRate);
-  audioForm->addRow(QStringLiteral("Channel:"), ui_.edtChannel);
-  audioForm->addRow(QStringLiteral("Bit Rate:"), ui_.edtAudioBitRate);
+  audioForm->addRow(caption("Format:"), ui_.edtAudioForamt);
+  audioForm->addRow(caption("Sample Rate:"), ui_.edtSampleRate);
+  audioForm->addRow(caption("Channel:"), ui_.edtChannel);
+  audioForm->addRow(caption("Bit Rate:"), ui_.edtAudioBitRate);
   auto* closing = new QHBoxLayout;
   closing->addStretch(1);
   closing->addWidget(ui_.btnOk);
@@ -91,6 +99,7 @@ void TfrmFileInfo::BuildLayout() {
 void TfrmFileInfo::ShowInfo(const std::string& source, const QString& name) {
   ui_.lblSourceName->clear();
   ui_.lblFileLength->clear();
+  ui_.btnOk->setFocus();
   if (!source.empty() && !Fill(source, name)) {
     // Nothing readable: no stale fields of an earlier file.
     for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->clear();

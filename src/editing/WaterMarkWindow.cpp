@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include <algorithm>
+
 #include "engine/MediaUtils.h"
 #include "player/MediaPlayer.h"
 #include "ui/Prompts.h"
@@ -19,6 +21,8 @@
 #include "ui/VideoWidget.h"
 
 namespace {
+
+constexpr int kLargestShownSize = 16;  // points, in the text box
 
 QString timeText(std::int64_t microseconds) { return QString::fromStdString(MicrosecondsText(microseconds)); }
 
@@ -155,17 +159,15 @@ void TfrmWaterMark::LoadJob(const WaterMarkJob& job) {
   TextChanged();
 }
 
+// Without a text the boxes show the job's font (the default one), in black.
 void TfrmWaterMark::LoadText(const EffectSettings& s) {
-  if (s.Text.isEmpty()) {
-    ui_.edtFont->clear();
-    ui_.cmbFontName->setCurrentIndex(0);
-    ui_.cmbFontSize->setCurrentIndex(0);
-    ui_.cmbFontColor->setCurrentIndex(0);
-    return;
-  }
   ui_.edtFont->setText(s.Text);
   ui_.cmbFontName->setCurrentFont(s.Font);
   ui_.cmbFontSize->setCurrentText(QString::number(s.Font.pointSize()));
+  if (s.Text.isEmpty()) {
+    ui_.cmbFontColor->setCurrentIndex(0);
+    return;
+  }
   selectColour(*ui_.cmbFontColor, s.FontColor);
   ui_.chkBold->setChecked(s.Font.bold());
   ui_.chkItalic->setChecked(s.Font.italic());
@@ -198,7 +200,8 @@ void TfrmWaterMark::Ended() {
   ui_.trcPreview->setEnabled(false);
 }
 
-// The text box shows the text in its chosen font and colour.
+// The text box shows the text in its chosen font and colour: the size kept
+// readable in the box, a light colour on a dark ground.
 void TfrmWaterMark::TextChanged() {
   if (loading_) return;
   const EffectSettings s = SettingsOfControls();
@@ -209,9 +212,10 @@ void TfrmWaterMark::TextChanged() {
   font.setStrikeOut(s.Font.strikeOut());
   if (!s.Text.isEmpty()) {
     font.setFamily(s.Font.family());
-    font.setPointSize(s.Font.pointSize());
+    font.setPointSize(std::min(s.Font.pointSize(), kLargestShownSize));
     QPalette palette = ui_.edtFont->palette();
     palette.setColor(QPalette::Text, s.FontColor);
+    palette.setColor(QPalette::Base, s.FontColor.lightness() > 160 ? QColor(64, 64, 64) : QColor(Qt::white));
     ui_.edtFont->setPalette(palette);
   }
   ui_.edtFont->setFont(font);

@@ -98,7 +98,7 @@ QRect TRectTracker::InnerRect() const {
 }
 
 // A dotted outline that shows on dark and light pictures alike (white under
-// black dashes), then the eight solid black handles.
+// black dashes), then the eight handles.
 void TRectTracker::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QRect outline(2, 2, width() - 5, height() - 5);
@@ -107,7 +107,13 @@ void TRectTracker::paintEvent(QPaintEvent*) {
   painter.drawRect(outline);
   painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
   painter.drawRect(outline);
-  for (int zone = kZoneLeft; zone <= kZoneBottomRight; ++zone) painter.fillRect(TrackerHandle(size(), zone), Qt::black);
+  // Black handles, edged in white so that they show on dark pictures too.
+  for (int zone = kZoneLeft; zone <= kZoneBottomRight; ++zone) {
+    const QRect handle = TrackerHandle(size(), zone);
+    painter.fillRect(handle, Qt::black);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(handle.adjusted(-1, -1, 0, 0));
+  }
 }
 
 void TRectTracker::mousePressEvent(QMouseEvent* event) {

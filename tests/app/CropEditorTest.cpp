@@ -18,6 +18,7 @@
 #include "app/IniFile.h"
 #include "editing/CropRules.h"
 #include "editing/CropWindow.h"
+#include "frontend/PreviewPicture.h"
 #include "frontend/JobList.h"
 #include "media/MediaWriter.h"
 #include "player/MediaPlayer.h"
@@ -242,6 +243,9 @@ TEST_F(CropEditor, ResetAfterDraggingAndCancelKeepsTheJob) {
   EditCrop([&](TfrmCrop& crop) {
     const TfrmCrop::Controls& ui = crop.controls();
     EXPECT_EQ(ui.spnUp->value(), 5) << "the stored rectangle comes back";
+    // The playing pictures reach the preview image (the test pattern is never black).
+    const QPoint centre = crop.PictureArea().center();
+    EXPECT_TRUE(waitFor([&] { return qGray(ui.imgPreview->Picture().pixel(centre)) > 20; }, 3000));
     const QString path = QString::fromStdString(clip);
     EXPECT_EQ(ui.lblSource->text(), path.size() <= 50 ? path : path.left(44) + "..mp4  ");
     EXPECT_EQ(ui.lblLength->text(), "3.000 Second");
