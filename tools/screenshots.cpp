@@ -238,7 +238,17 @@ bool saveEditors(TfrmMain& window, const QString& folder) {
   });
   window.menus().actFileInfo->setEnabled(true);
   window.menus().actFileInfo->trigger();
-  return ok;
+  // "Auto" on a letterboxed clip.
+  window.Jobs().Clear();
+  window.AddFiles({QString::fromStdString(test_media::Path(test_media::Kind::Letterboxed))});
+  window.Jobs().Select(0);
+  return shootEditor(window.menus().actCrop, [&](QWidget* dialog) {
+    auto* crop = static_cast<TfrmCrop*>(dialog);
+    crop->controls().btnAuto->click();
+    for (int i = 0; i < 100 && !crop->controls().btnAuto->isEnabled(); ++i) settle(50);
+    settle();
+    return saveScreen(folder, "crop-editor-auto");
+  }) && ok;
 }
 
 // A left-button press on a picker row, near its left edge for a group.

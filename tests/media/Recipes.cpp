@@ -52,6 +52,11 @@ MediaSpec Recipe(Kind kind) {
       return {.muxer = "mp4",
               .video = VideoSpec{.encoder = "mpeg4", .width = 720, .height = 576, .sampleAspect = {64, 45}},
               .audio = Aac()};
+    case Kind::Letterboxed:
+      return {.muxer = "mp4",
+              .video = VideoSpec{.encoder = "mpeg4", .width = 640, .height = 360, .letterboxRows = 44},
+              .audio = Aac(),
+              .seconds = 4};
     default: throw std::logic_error("no recipe: the file is not encoded");
   }
 }

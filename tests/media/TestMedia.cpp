@@ -88,6 +88,7 @@ std::string FileName(Kind kind) {
     case Kind::UnknownDuration: return "unknown_duration.h264";
     case Kind::Clip320: return "clip_320x240.mp4";
     case Kind::WidePal: return "wide_pal.mp4";
+    case Kind::Letterboxed: return "letterboxed.mp4";
   }
   throw std::logic_error("unknown media kind");
 }
