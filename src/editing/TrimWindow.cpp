@@ -81,7 +81,7 @@ TfrmTrim::~TfrmTrim() { player_->Stop(true); }
 void TfrmTrim::BuildLayout() {
   ui_.imgPreview = new TVideoWidget(this);
   ui_.imgPreview->setFixedSize(320, 240);
-  ui_.trcPreview = new QSlider(Qt::Horizontal, this);
+  ui_.trcPreview = new TSeekBar(this);
   ui_.trcPreview->setObjectName(QStringLiteral("trcPreview"));
   ui_.lblSource = new QLabel(this);
   ui_.lblSource->setFixedWidth(290);
@@ -182,18 +182,27 @@ void TfrmTrim::FileOpened(std::int64_t duration) {
   ui_.lblLength->setText(QStringLiteral("Duration:    ") + timeText(duration));
   ui_.lblTime->setText(QStringLiteral("0.0"));
   ResetSeekBar(*ui_.trcPreview, duration);
+  ui_.trcPreview->SetSelection(0, 0);
 }
 
 void TfrmTrim::ShowMarks() {
   ui_.edtStart->setText(timeText(start_));
   ui_.edtEnd->setText(timeText(end_));
   ui_.edtLength->setText(timeText(end_ - start_));
+  ShowSelection();
+}
+
+void TfrmTrim::ShowSelection() {
+  if (duration_ <= 0) return;
+  const std::int64_t maximum = ui_.trcPreview->maximum();
+  ui_.trcPreview->SetSelection(int(maximum * start_ / duration_), int(maximum * end_ / duration_));
 }
 
 void TfrmTrim::SetStart() {
   if (player_->Position() <= 0) return;
   start_ = player_->Position();
   ui_.edtStart->setText(timeText(start_));
+  ShowSelection();
 }
 
 void TfrmTrim::SetEnd() {
@@ -201,6 +210,7 @@ void TfrmTrim::SetEnd() {
   end_ = player_->Position();
   ui_.edtEnd->setText(timeText(end_));
   if (start_ < end_) ui_.edtLength->setText(timeText(end_ - start_));
+  ShowSelection();
 }
 
 void TfrmTrim::Reset() {
@@ -209,12 +219,14 @@ void TfrmTrim::Reset() {
   ui_.edtStart->setText(QStringLiteral("00:00:00"));
   ui_.edtEnd->setText(timeText(duration_));
   ui_.edtLength->setText(timeText(duration_));
+  ShowSelection();
 }
 
 // At the end the player rests paused at the start; the marks stay.
 void TfrmTrim::Ended() {
   const QSignalBlocker quiet(ui_.trcPreview);
   ui_.trcPreview->setValue(0);
+  ui_.trcPreview->SetSelection(0, 0);
   player_->Seek(kSeekAny, false, 0);
   player_->Pause();
   ui_.imgbtnPlay->setEnabled(true);

@@ -12,7 +12,7 @@ class Dispatcher;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSlider;
+class TSeekBar;
 class QToolButton;
 class TMediaPlayer;
 class TVideoWidget;
@@ -26,7 +26,7 @@ class TfrmTrim : public QDialog {
  public:
   struct Controls {
     TVideoWidget* imgPreview = nullptr;
-    QSlider* trcPreview = nullptr;
+    TSeekBar* trcPreview = nullptr;
     QLabel* lblSource = nullptr;
     QLabel* lblTime = nullptr;
     QLabel* lblLength = nullptr;
@@ -67,6 +67,8 @@ class TfrmTrim : public QDialog {
   void Reset();
   void Ended();
   void ShowMarks();
+  // The marked part on the seek bar.
+  void ShowSelection();
 
   Controls ui_;
   std::unique_ptr<TMediaPlayer> player_;

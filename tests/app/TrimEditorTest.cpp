@@ -25,6 +25,7 @@
 #include "support/DecodedFrames.h"
 #include "support/MainWindowFixture.h"
 #include "support/WaitFor.h"
+#include "ui/SeekBar.h"
 
 namespace {
 
@@ -123,6 +124,9 @@ TEST_F(TrimEditor, MarkedPartIsWhatConverts) {
     QTest::mouseClick(trim->controls().btnSetEnd, Qt::LeftButton);
     EXPECT_EQ(trim->controls().edtStart->text(), "00:00:01.000");
     EXPECT_EQ(trim->controls().edtLength->text(), "00:00:02.000");
+    TSeekBar* bar = trim->controls().trcPreview;
+    EXPECT_NEAR(bar->SelStart(), bar->maximum() / 4, 1) << "the marked part shows on the seek bar";
+    EXPECT_NEAR(bar->SelEnd(), bar->maximum() * 3 / 4, 1);
     marked = true;
     QTest::mouseClick(trim->controls().btnOk, Qt::LeftButton);
   };
