@@ -109,6 +109,10 @@ void TfrmWaterMark::BuildLayout() {
 QWidget* TfrmWaterMark::BuildTextPage() {
   auto* page = new QWidget(this);
   ui_.edtFont = named<QLineEdit>("edtFont", page);
+  // High enough for the largest size the box shows, so that the page does not move.
+  QFont largest = ui_.edtFont->font();
+  largest.setPointSize(kLargestShownSize);
+  ui_.edtFont->setFixedHeight(QFontMetrics(largest).height() + 10);
   ui_.cmbFontName = named<QFontComboBox>("cmbFontName", page);
   ui_.cmbFontSize = named<QComboBox>("cmbFontSize", page);
   ui_.cmbFontSize->setEditable(true);

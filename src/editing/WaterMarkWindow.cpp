@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -21,8 +22,6 @@
 #include "ui/VideoWidget.h"
 
 namespace {
-
-constexpr int kLargestShownSize = 16;  // points, in the text box
 
 QString timeText(std::int64_t microseconds) { return QString::fromStdString(MicrosecondsText(microseconds)); }
 
@@ -62,6 +61,10 @@ TfrmWaterMark::TfrmWaterMark(Dispatcher* dispatcher, const QString& libraryFolde
     if (state == psEnd) Ended();
   };
   player_->SetOnHook([this](TCustomPlayer*, TBitmap24& bitmap, std::int64_t) { preview_.Draw(bitmap); });
+  redraw_ = new QTimer(this);
+  redraw_->setSingleShot(true);
+  redraw_->setInterval(150);
+  connect(redraw_, &QTimer::timeout, this, &TfrmWaterMark::RedrawPausedPicture);
   ConnectControls();
   ui_.trcPreview->installEventFilter(this);
 }
@@ -294,6 +297,14 @@ void TfrmWaterMark::SettingsChanged() {
   if (loading_) return;
   EnablePlaces();
   preview_.SetSettings(SettingsOfControls(), PlacesOfControls());
+  if (player_->IsPaused()) redraw_->start();
+}
+
+// A seek to the key picture at or before where the paused player stands
+// decodes a picture again (a picture between key pictures would decode
+// without its references), and the hook draws it with the new settings.
+void TfrmWaterMark::RedrawPausedPicture() {
+  if (player_->IsPaused() && player_->Position() >= 0) player_->Seek(kSeekBackward, false, player_->Position());
 }
 
 bool TfrmWaterMark::eventFilter(QObject* watched, QEvent* event) {

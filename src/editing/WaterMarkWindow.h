@@ -19,6 +19,7 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class QSpinBox;
+class QTimer;
 class QToolButton;
 class TMediaPlayer;
 class TVideoWidget;
@@ -102,6 +103,8 @@ class TfrmWaterMark : public QDialog {
   void done(int result) override;
 
  private:
+  static constexpr int kLargestShownSize = 16;  // points: the text box shows larger texts at this size
+
   void BuildLayout();
   QWidget* BuildTextPage();
   QWidget* BuildImagePage();
@@ -122,6 +125,8 @@ class TfrmWaterMark : public QDialog {
   EffectSettings SettingsOfControls() const;
   WaterMarkPlaces PlacesOfControls() const;
   void SettingsChanged();
+  // Shows a paused picture again with the settings as they are now.
+  void RedrawPausedPicture();
 
   Controls ui_;
   std::unique_ptr<TMediaPlayer> player_;
@@ -131,5 +136,6 @@ class TfrmWaterMark : public QDialog {
   QSize openedFrame_;          // the source picture's size as opened
   std::int64_t duration_ = 0;  // microseconds
   bool loading_ = false;       // controls being filled from the job
+  QTimer* redraw_ = nullptr;   // collects changes made while paused into one redraw
   std::unique_ptr<WaterMarkJob> choice_;
 };
