@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSlider>
@@ -203,6 +204,59 @@ TEST_F(WaterMarkEditor, DvdJobConvertsWithTheTextAndBrightnessShown) {
   EXPECT_EQ(record.TextTop, 115) << "20 % of its 576";
   const std::string effect = Convert(window.controls().btnDVDStart, "DVD Title 1_(new).3gp", "effect.3gp");
   ExpectTextAndBrightness(plain, effect, textRect(record, {720, 576}), {720, 576});
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WaterMarkEditor, PausedPictureShowsChangesAndThePictureWatermarkComesAndGoes) {
+  const std::string clip = home.file("clip.mp4");
+  test_media::WriteMedia({.muxer = "mp4", .video = test_media::VideoSpec{.encoder = "mpeg4"}, .seconds = 3}, clip);
+  const QString bitmap = QString::fromStdString(home.file("logo.bmp"));
+  QImage logo(32, 24, QImage::Format_RGB888);
+  logo.fill(Qt::red);
+  ASSERT_TRUE(logo.save(bitmap));
+  Show();
+  window.AddFiles({QString::fromStdString(clip)});
+  window.Jobs().Select(0);
+  bool edited = false;
+  std::function<void()> whenPlaying = [&] {
+    auto* dialog = window.findChild<TfrmWaterMark*>();
+    if (!dialog || !dialog->isVisible() || dialog->Player().Position() <= 0) {
+      QTimer::singleShot(20, whenPlaying);
+      return;
+    }
+    const TfrmWaterMark::Controls& ui = dialog->controls();
+    QTest::mouseClick(ui.imgbtnPause, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return dialog->Player().IsPaused(); }, 2000));
+    QTest::qWait(300);
+    const int shown = dialog->Player().ShownPictures();
+    QTest::keyClicks(ui.edtFont, "A");
+    EXPECT_TRUE(waitFor([&] { return dialog->Player().ShownPictures() > shown; }, 3000))
+        << "the paused picture is drawn again with the text";
+
+    prompts.queueFiles({bitmap});
+    QTest::mouseClick(ui.btnBrows, Qt::LeftButton);
+    EXPECT_EQ(ui.edtImage->text(), bitmap);
+    EXPECT_TRUE(ui.trcImageHoriz->isEnabled());
+    QTest::keyClick(ui.trcImageHoriz, Qt::Key_PageUp);
+    QTest::mouseClick(ui.btnClearImage, Qt::LeftButton);
+    EXPECT_EQ(ui.edtImage->text(), "");
+    EXPECT_EQ(ui.trcImageHoriz->value(), 0);
+    EXPECT_EQ(ui.trcAlpha->value(), 125);
+    EXPECT_FALSE(ui.trcImageHoriz->isEnabled());
+    QTest::mouseClick(ui.btnOk, Qt::LeftButton);
+    edited = true;
+  };
+  QTimer::singleShot(0, whenPlaying);
+  WithinTime(60000, [&] { window.menus().actEffects->trigger(); });
+  ASSERT_TRUE(edited);
+  const TlvFilesRecord& record = window.Jobs().Record(0);
+  EXPECT_EQ(record.WaterMarkText, "A");
+  EXPECT_EQ(record.WaterMarkImage, "");
+  EXPECT_EQ(record.ImageAlpha, 125);
+  EXPECT_TRUE(prompts.asked.isEmpty());
 }
 
 }  // namespace
