@@ -24,6 +24,7 @@
 #include "frontend/PreviewPicture.h"
 #include "player/MediaPlayer.h"
 #include "ui/BitmapImage.h"
+#include "ui/EditorParts.h"
 #include "ui/NamedWidget.h"
 #include "ui/Prompts.h"
 #include "ui/RectTracker.h"
@@ -53,13 +54,6 @@ QSpinBox* cropSpin(const char* name) {
   spin->findChild<QLineEdit*>()->setReadOnly(true);
   spin->setFixedWidth(80);
   return spin;
-}
-
-QToolButton* speedButton(const char* name, QStyle::StandardPixmap icon, const QString& tip, QWidget* parent) {
-  auto* button = named<QToolButton>(name, parent);
-  button->setIcon(parent->style()->standardIcon(icon));
-  button->setToolTip(tip);
-  return button;
 }
 
 // A margin in source pixels shown in preview pixels of the area.
@@ -139,8 +133,8 @@ void TfrmCrop::BuildLayout() {
   ui_.lblSource->setFixedWidth(290);
   ui_.lblTime = named<QLabel>("lblTime", this);
   ui_.lblLength = named<QLabel>("lblLength", this);
-  ui_.imgbtnPlay = speedButton("imgbtnPlay", QStyle::SP_MediaPlay, QStringLiteral("play"), this);
-  ui_.imgbtnPause = speedButton("imgbtnPause", QStyle::SP_MediaPause, QStringLiteral("pause"), this);
+  ui_.imgbtnPlay = SpeedButton("imgbtnPlay", QStyle::SP_MediaPlay, QStringLiteral("play"), this);
+  ui_.imgbtnPause = SpeedButton("imgbtnPause", QStyle::SP_MediaPause, QStringLiteral("pause"), this);
   ui_.btnOk = named<QPushButton>("btnOk", QStringLiteral("Ok"), this);
   ui_.btnCancel = named<QPushButton>("btnCancel", QStringLiteral("Cancel"), this);
 
@@ -162,17 +156,7 @@ void TfrmCrop::BuildLayout() {
   right->addWidget(BuildSpinGroup());
   right->addWidget(ui_.grpZoom);
   right->addStretch(1);
-  auto* columns = new QHBoxLayout;
-  columns->addLayout(left);
-  columns->addSpacing(12);
-  columns->addLayout(right, 1);
-  auto* closing = new QHBoxLayout;
-  closing->addStretch(1);
-  closing->addWidget(ui_.btnOk);
-  closing->addWidget(ui_.btnCancel);
-  auto* whole = new QVBoxLayout(this);
-  whole->addLayout(columns, 1);
-  whole->addLayout(closing);
+  LayOutEditor(*this, left, right, ui_.btnOk, ui_.btnCancel);
 }
 
 // "Crop Size" with the four margins and their buttons; the hidden zoom choice.

@@ -14,6 +14,7 @@
 
 #include "engine/MediaUtils.h"
 #include "player/MediaPlayer.h"
+#include "ui/EditorParts.h"
 #include "ui/SeekBar.h"
 #include "ui/VideoWidget.h"
 
@@ -61,17 +62,7 @@ TfrmTrim::TfrmTrim(Dispatcher* dispatcher, const QString& libraryFolder, QWidget
     accept();
   });
   connect(ui_.btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(ui_.imgbtnPlay, &QToolButton::clicked, this, [this] {
-    player_->Resume();
-    ui_.imgbtnPlay->setEnabled(false);
-    ui_.imgbtnPause->setEnabled(true);
-    ui_.trcPreview->setEnabled(true);
-  });
-  connect(ui_.imgbtnPause, &QToolButton::clicked, this, [this] {
-    player_->Pause();
-    ui_.imgbtnPause->setEnabled(false);
-    ui_.imgbtnPlay->setEnabled(true);
-  });
+  ConnectSpeedButtons(*player_, ui_.imgbtnPlay, ui_.imgbtnPause, ui_.trcPreview);
   connect(this, &QDialog::finished, this, [this] { player_->Stop(false); });
   ui_.trcPreview->installEventFilter(this);
 }
@@ -87,12 +78,8 @@ void TfrmTrim::BuildLayout() {
   ui_.lblSource->setFixedWidth(290);
   ui_.lblTime = new QLabel(this);
   ui_.lblLength = new QLabel(this);
-  ui_.imgbtnPlay = new QToolButton(this);
-  ui_.imgbtnPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-  ui_.imgbtnPlay->setToolTip(QStringLiteral("play"));
-  ui_.imgbtnPause = new QToolButton(this);
-  ui_.imgbtnPause->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
-  ui_.imgbtnPause->setToolTip(QStringLiteral("pause"));
+  ui_.imgbtnPlay = SpeedButton("imgbtnPlay", QStyle::SP_MediaPlay, QStringLiteral("play"), this);
+  ui_.imgbtnPause = SpeedButton("imgbtnPause", QStyle::SP_MediaPause, QStringLiteral("pause"), this);
   ui_.edtStart = timeBox();
   ui_.edtEnd = timeBox();
   ui_.edtLength = timeBox();
@@ -139,17 +126,7 @@ void TfrmTrim::BuildLayout() {
   left->addWidget(ui_.lblLength);
   left->addStretch(1);
 
-  auto* columns = new QHBoxLayout;
-  columns->addLayout(left);
-  columns->addSpacing(16);
-  columns->addLayout(right, 1);
-  auto* closing = new QHBoxLayout;
-  closing->addStretch(1);
-  closing->addWidget(ui_.btnOk);
-  closing->addWidget(ui_.btnCancel);
-  auto* whole = new QVBoxLayout(this);
-  whole->addLayout(columns, 1);
-  whole->addLayout(closing);
+  LayOutEditor(*this, left, right, ui_.btnOk, ui_.btnCancel);
 }
 
 std::unique_ptr<TrimChoice> TfrmTrim::Edit(const std::string& source, const QString& sourceName,
@@ -224,14 +201,8 @@ void TfrmTrim::Reset() {
 
 // At the end the player rests paused at the start; the marks stay.
 void TfrmTrim::Ended() {
-  const QSignalBlocker quiet(ui_.trcPreview);
-  ui_.trcPreview->setValue(0);
+  RestAtStart(*player_, ui_.imgbtnPlay, ui_.imgbtnPause, ui_.trcPreview);
   ui_.trcPreview->SetSelection(0, 0);
-  player_->Seek(kSeekAny, false, 0);
-  player_->Pause();
-  ui_.imgbtnPlay->setEnabled(true);
-  ui_.imgbtnPause->setEnabled(false);
-  ui_.trcPreview->setEnabled(false);
   ui_.lblTime->setText(QStringLiteral("00:00:00"));
   ui_.lblLength->setText(QStringLiteral("00:00:00"));
 }

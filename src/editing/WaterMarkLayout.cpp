@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "editing/WaterMarkWindow.h"
+#include "ui/EditorParts.h"
 #include "ui/NamedWidget.h"
 #include "ui/VideoWidget.h"
 
@@ -68,12 +69,8 @@ void TfrmWaterMark::BuildLayout() {
   ui_.trcPreview = named<QSlider>("trcPreview", Qt::Horizontal, this);
   ui_.lblTime = named<QLabel>("lblTime", this);
   ui_.lblDuration = named<QLabel>("lblDuration", this);
-  ui_.imgbtnPlay = named<QToolButton>("imgbtnPlay", this);
-  ui_.imgbtnPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-  ui_.imgbtnPlay->setToolTip(QStringLiteral("play"));
-  ui_.imgbtnPause = named<QToolButton>("imgbtnPause", this);
-  ui_.imgbtnPause->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
-  ui_.imgbtnPause->setToolTip(QStringLiteral("pause"));
+  ui_.imgbtnPlay = SpeedButton("imgbtnPlay", QStyle::SP_MediaPlay, QStringLiteral("play"), this);
+  ui_.imgbtnPause = SpeedButton("imgbtnPause", QStyle::SP_MediaPause, QStringLiteral("pause"), this);
   ui_.btnOk = named<QPushButton>("btnOk", QStringLiteral("&Ok"), this);
   ui_.btnCancel = named<QPushButton>("btnCancel", QStringLiteral("&Cancel"), this);
 
@@ -94,16 +91,9 @@ void TfrmWaterMark::BuildLayout() {
   pages->addTab(BuildTextPage(), QStringLiteral("Text Water Mark"));
   pages->addTab(BuildImagePage(), QStringLiteral("Image Water Mark"));
   pages->addTab(BuildEffectPage(), QStringLiteral("Video Effect"));
-  auto* columns = new QHBoxLayout;
-  columns->addLayout(left);
-  columns->addWidget(pages, 1);
-  auto* closing = new QHBoxLayout;
-  closing->addStretch(1);
-  closing->addWidget(ui_.btnOk);
-  closing->addWidget(ui_.btnCancel);
-  auto* whole = new QVBoxLayout(this);
-  whole->addLayout(columns, 1);
-  whole->addLayout(closing);
+  auto* right = new QVBoxLayout;
+  right->addWidget(pages);
+  LayOutEditor(*this, left, right, ui_.btnOk, ui_.btnCancel);
 }
 
 QWidget* TfrmWaterMark::BuildTextPage() {

@@ -17,6 +17,7 @@
 
 #include "engine/MediaUtils.h"
 #include "player/MediaPlayer.h"
+#include "ui/EditorParts.h"
 #include "ui/Prompts.h"
 #include "ui/SeekBar.h"
 #include "ui/VideoWidget.h"
@@ -58,7 +59,7 @@ TfrmWaterMark::TfrmWaterMark(Dispatcher* dispatcher, const QString& libraryFolde
     ui_.lblTime->setText(QStringLiteral("Time:    ") + timeText(pts));
   };
   player_->OnState = [this](TCustomPlayer*, TPlayState state) {
-    if (state == psEnd) Ended();
+    if (state == psEnd) RestAtStart(*player_, ui_.imgbtnPlay, ui_.imgbtnPause, ui_.trcPreview);
   };
   player_->SetOnHook([this](TCustomPlayer*, TBitmap24& bitmap, std::int64_t) { preview_.Draw(bitmap); });
   redraw_ = new QTimer(this);
@@ -112,17 +113,7 @@ void TfrmWaterMark::ConnectControls() {
     accept();
   });
   connect(ui_.btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(ui_.imgbtnPlay, &QToolButton::clicked, this, [this] {
-    player_->Resume();
-    ui_.imgbtnPlay->setEnabled(false);
-    ui_.imgbtnPause->setEnabled(true);
-    ui_.trcPreview->setEnabled(true);
-  });
-  connect(ui_.imgbtnPause, &QToolButton::clicked, this, [this] {
-    player_->Pause();
-    ui_.imgbtnPause->setEnabled(false);
-    ui_.imgbtnPlay->setEnabled(true);
-  });
+  ConnectSpeedButtons(*player_, ui_.imgbtnPlay, ui_.imgbtnPause, ui_.trcPreview);
 }
 
 std::unique_ptr<WaterMarkJob> TfrmWaterMark::Edit(const WaterMarkJob& job) {
@@ -190,17 +181,6 @@ void TfrmWaterMark::FileOpened(std::int64_t duration, QSize frame) {
   ui_.lblDuration->setText(QStringLiteral("Duration:    ") + timeText(duration));
   ui_.lblTime->setText(QStringLiteral("0.0"));
   ResetSeekBar(*ui_.trcPreview, duration);
-}
-
-// At the end the player rests paused at the start.
-void TfrmWaterMark::Ended() {
-  const QSignalBlocker quiet(ui_.trcPreview);
-  ui_.trcPreview->setValue(0);
-  player_->Seek(kSeekAny, false, 0);
-  player_->Pause();
-  ui_.imgbtnPlay->setEnabled(true);
-  ui_.imgbtnPause->setEnabled(false);
-  ui_.trcPreview->setEnabled(false);
 }
 
 // The text box shows the text in its chosen font and colour: the size kept

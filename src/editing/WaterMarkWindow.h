@@ -114,7 +114,6 @@ class TfrmWaterMark : public QDialog {
   void LoadText(const EffectSettings& settings);
   bool OpenSource();
   void FileOpened(std::int64_t duration, QSize frame);
-  void Ended();
   void TextChanged();
   void ClearText();
   void BrowseImage();

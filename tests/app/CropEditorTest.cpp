@@ -136,16 +136,10 @@ class CropEditor : public MainWindowFixture {
   // `edit` once the dialog plays, and returns when the dialog has closed.
   void EditCrop(const std::function<void(TfrmCrop&)>& edit) {
     bool edited = false;
-    std::function<void()> whenPlaying = [&] {
-      auto* crop = window.findChild<TfrmCrop*>();
-      if (!crop || !crop->isVisible() || crop->Player().Position() <= 0) {
-        QTimer::singleShot(20, whenPlaying);
-        return;
-      }
-      edit(*crop);
+    WhenPlaying<TfrmCrop>([&](TfrmCrop& crop) {
+      edit(crop);
       edited = true;
-    };
-    QTimer::singleShot(0, whenPlaying);
+    });
     window.Jobs().Select(0);
     QTest::mouseClick(window.controls().BtnEdit, Qt::LeftButton);
     QMenu* popup = window.menus().pmFiles;

@@ -111,12 +111,8 @@ TEST_F(TrimEditor, MarkedPartIsWhatConverts) {
 
   // Once the dialog plays the clip: mark 1 s and 3 s on the seek bar, then Ok.
   bool marked = false;
-  std::function<void()> markWhenPlaying = [&] {
-    auto* trim = window.findChild<TfrmTrim*>();
-    if (!trim || !trim->isVisible() || trim->Player().Position() <= 0) {
-      QTimer::singleShot(20, markWhenPlaying);
-      return;
-    }
+  WhenPlaying<TfrmTrim>([&](TfrmTrim& dialog) {
+    TfrmTrim* trim = &dialog;
     QTest::mouseClick(trim->controls().imgbtnPause, Qt::LeftButton);
     ASSERT_TRUE(SeekTo(*trim, 0.25, 1 * kSecond));
     QTest::mouseClick(trim->controls().btnSetStart, Qt::LeftButton);
@@ -129,8 +125,7 @@ TEST_F(TrimEditor, MarkedPartIsWhatConverts) {
     EXPECT_NEAR(bar->SelEnd(), bar->maximum() * 3 / 4, 1);
     marked = true;
     QTest::mouseClick(trim->controls().btnOk, Qt::LeftButton);
-  };
-  QTimer::singleShot(0, markWhenPlaying);
+  });
   window.Jobs().Select(0);
   QTest::mouseClick(window.controls().BtnEdit, Qt::LeftButton);  // the job popup
   QMenu* popup = window.menus().pmFiles;

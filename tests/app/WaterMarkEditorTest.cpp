@@ -85,13 +85,8 @@ class WaterMarkEditor : public MainWindowFixture {
   // and the brightness 205, all with keys and clicks; then "Ok".
   void SetWaterMarkAndBrightness() {
     bool edited = false;
-    std::function<void()> whenPlaying = [&] {
-      auto* dialog = window.findChild<TfrmWaterMark*>();
-      if (!dialog || !dialog->isVisible() || dialog->Player().Position() <= 0) {
-        QTimer::singleShot(20, whenPlaying);
-        return;
-      }
-      const TfrmWaterMark::Controls& ui = dialog->controls();
+    WhenPlaying<TfrmWaterMark>([&](TfrmWaterMark& dialog) {
+      const TfrmWaterMark::Controls& ui = dialog.controls();
       EXPECT_FALSE(ui.trcTextHoriz->isEnabled()) << "no text, nothing to place";
       QTest::keyClicks(ui.edtFont, "OXBEL");
       EXPECT_TRUE(ui.trcTextHoriz->isEnabled());
@@ -103,7 +98,7 @@ class WaterMarkEditor : public MainWindowFixture {
       QTest::keyClick(ui.trcTextHoriz, Qt::Key_PageUp);
       QTest::keyClick(ui.trcTextVert, Qt::Key_PageUp);
       QTest::keyClick(ui.trcTextVert, Qt::Key_PageUp);
-      auto* pages = dialog->findChild<QTabWidget*>();
+      auto* pages = dialog.findChild<QTabWidget*>();
       QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(2).center());
       for (int i = 0; i < 5; ++i) QTest::keyClick(ui.trcBrightness, Qt::Key_PageDown);
       EXPECT_EQ(ui.spnBrightness->value(), 205);
@@ -111,8 +106,7 @@ class WaterMarkEditor : public MainWindowFixture {
       QTest::qWait(200);
       QTest::mouseClick(ui.btnOk, Qt::LeftButton);
       edited = true;
-    };
-    QTimer::singleShot(0, whenPlaying);
+    });
     window.Jobs().Select(0);
     QMenu* edit = window.menus().mnuEdit;
     WithinTime(60000, [&] {
@@ -221,19 +215,14 @@ TEST_F(WaterMarkEditor, PausedPictureShowsChangesAndThePictureWatermarkComesAndG
   window.AddFiles({QString::fromStdString(clip)});
   window.Jobs().Select(0);
   bool edited = false;
-  std::function<void()> whenPlaying = [&] {
-    auto* dialog = window.findChild<TfrmWaterMark*>();
-    if (!dialog || !dialog->isVisible() || dialog->Player().Position() <= 0) {
-      QTimer::singleShot(20, whenPlaying);
-      return;
-    }
-    const TfrmWaterMark::Controls& ui = dialog->controls();
+  WhenPlaying<TfrmWaterMark>([&](TfrmWaterMark& dialog) {
+    const TfrmWaterMark::Controls& ui = dialog.controls();
     QTest::mouseClick(ui.imgbtnPause, Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return dialog->Player().IsPaused(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return dialog.Player().IsPaused(); }, 2000));
     QTest::qWait(300);
-    const int shown = dialog->Player().ShownPictures();
+    const int shown = dialog.Player().ShownPictures();
     QTest::keyClicks(ui.edtFont, "A");
-    EXPECT_TRUE(waitFor([&] { return dialog->Player().ShownPictures() > shown; }, 3000))
+    EXPECT_TRUE(waitFor([&] { return dialog.Player().ShownPictures() > shown; }, 3000))
         << "the paused picture is drawn again with the text";
 
     prompts.queueFiles({bitmap});
@@ -248,8 +237,7 @@ TEST_F(WaterMarkEditor, PausedPictureShowsChangesAndThePictureWatermarkComesAndG
     EXPECT_FALSE(ui.trcImageHoriz->isEnabled());
     QTest::mouseClick(ui.btnOk, Qt::LeftButton);
     edited = true;
-  };
-  QTimer::singleShot(0, whenPlaying);
+  });
   WithinTime(60000, [&] { window.menus().actEffects->trigger(); });
   ASSERT_TRUE(edited);
   const TlvFilesRecord& record = window.Jobs().Record(0);

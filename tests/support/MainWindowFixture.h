@@ -54,6 +54,21 @@ class MainWindowFixture : public ::testing::Test {
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
   }
 
+  // Once a dialog of that type shows and its player has started, runs `act`
+  // on it (from the event loop of whatever modal call is running then).
+  template <typename Dialog>
+  void WhenPlaying(const std::function<void(Dialog&)>& act) {
+    auto* poll = new QTimer(&window);
+    QObject::connect(poll, &QTimer::timeout, [this, poll, act] {
+      auto* dialog = window.findChild<Dialog*>();
+      if (!dialog || !dialog->isVisible() || dialog->Player().Position() <= 0) return;
+      poll->stop();
+      poll->deleteLater();
+      act(*dialog);
+    });
+    poll->start(20);
+  }
+
   // Opens a DVD folder or image through "Add DVD" and the chooser.
   void OpenFolderOrImage(const QString& path) {
     prompts.queueDvd(path);
