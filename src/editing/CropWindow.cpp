@@ -19,6 +19,7 @@
 #include <climits>
 
 #include "engine/BorderDetection.h"
+#include "engine/Dispatcher.h"
 #include "engine/MediaUtils.h"
 #include "frontend/FormatHMS.h"
 #include "frontend/PreviewPicture.h"
@@ -64,7 +65,10 @@ int previewPixels(int margin, int sourceSize, int areaSize) {
 }  // namespace
 
 TfrmCrop::TfrmCrop(Dispatcher* dispatcher, const QString& libraryFolder, QWidget* parent)
-    : QDialog(parent), player_(std::make_unique<TMediaPlayer>(dispatcher)), libraryFolder_(libraryFolder) {
+    : QDialog(parent),
+      dispatcher_(dispatcher),
+      player_(std::make_unique<TMediaPlayer>(dispatcher)),
+      libraryFolder_(libraryFolder) {
   setObjectName(QStringLiteral("frmCrop"));
   setWindowTitle(QStringLiteral("Crop"));
   BuildLayout();
@@ -357,13 +361,19 @@ bool TfrmCrop::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-// Closing stops the player and the timers; a detection still running is waited for.
+// Closing stops the player and the timers. A detection still running is
+// waited for while the calls it makes to this thread (its log lines) run.
 void TfrmCrop::done(int result) {
   drawTimer_->stop();
   autoTimer_->stop();
   hookTakes_ = false;
   stopped_ = true;
   player_->Stop(true);
-  if (autoDetect_.valid()) autoDetect_.wait();
+  if (autoDetect_.valid()) {
+    WaitPumping(dispatcher_, [this] { return autoDetect_.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                std::chrono::milliseconds(10));
+    unsetCursor();
+    ui_.btnAuto->setEnabled(true);
+  }
   QDialog::done(result);
 }

@@ -99,6 +99,7 @@ class TfrmCrop : public QDialog {
   void ShowSpins(const CropSpins& spins);
 
   Controls ui_;
+  Dispatcher* dispatcher_;  // not owned
   std::unique_ptr<TMediaPlayer> player_;
   QString libraryFolder_;
   CropJob job_;

@@ -63,7 +63,9 @@ std::uint8_t Blend(unsigned target, unsigned image, int alpha, int style) {
 LevelTable ExposureTable(float exposure) {
   LevelTable table{};
   for (int i = 0; i < 256; ++i) {
-    const double curve = 1.0 - std::exp((i / -128.0) * (exposure / 128.0));
+    // Bounded below so that exposures far beyond the dialog's -255 cannot
+    // overflow the integer steps; any such level comes out 0 all the same.
+    const double curve = std::max(-1e6, 1.0 - std::exp((i / -128.0) * (exposure / 128.0)));
     const long long e = std::llrint(curve * 256.0);  // to nearest, ties to even
     const long long v = exposure >= 0 ? i + ((e * (255 - i)) >> 8) : i - ((-e * (255 - i)) >> 8);
     table[i] = ClampLevel(v);

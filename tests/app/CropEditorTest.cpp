@@ -293,6 +293,18 @@ TEST_F(CropEditor, AutoFindsTheBarsOfALetterboxedPicture) {
   EXPECT_TRUE(prompts.asked.isEmpty());
 }
 
+TEST_F(CropEditor, CancelDuringAutoWaitsForItAndKeepsTheJob) {
+  WriteClip({.encoder = "mpeg4", .width = 320, .height = 180, .letterboxRows = 22});
+  Show();
+  window.AddFiles({QString::fromStdString(home.file("clip.mp4"))});
+  EditCrop([&](TfrmCrop& crop) {
+    QTest::mouseClick(crop.controls().btnAuto, Qt::LeftButton);
+    QTest::mouseClick(crop.controls().btnCancel, Qt::LeftButton);
+  });
+  EXPECT_FALSE(window.findChild<TfrmCrop*>()->isVisible());
+  EXPECT_EQ(window.Jobs().Record(0).CropTop, 0);
+}
+
 TEST_F(CropEditor, AutoReadsADvdTitleWhileItPlays) {
   Show();
   OpenFolderOrImage(QString::fromStdString(test_dvd::Path(test_dvd::Disc::Folder)));
