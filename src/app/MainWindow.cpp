@@ -21,6 +21,7 @@
 #include "app/PlatformPaths.h"
 #include "app/ProductLinks.h"
 #include "app/SettingsKeys.h"
+#include "app/UpdateNotice.h"
 #include "editing/CropWindow.h"
 #include "editing/FileInfoWindow.h"
 #include "editing/WaterMarkWindow.h"
@@ -126,6 +127,25 @@ void TfrmMain::FormShow() {
   ui_.cmbAudioLanguage->setEnabled(false);
   ui_.cmbSubtitle->setEnabled(false);
   SkipExitConfirmation = false;
+  StartUpdateCheck();
+}
+
+// Runs alongside the window: the user can work while the update file is fetched.
+void TfrmMain::StartUpdateCheck() {
+  const IniFile settings = Settings();
+  // Without an address of its own a Yes would open nothing: the product's page instead.
+  const QString page = globalObject_->DownloadUrl().isEmpty() ? QString::fromLatin1(product_links::kHomePage)
+                                                              : globalObject_->DownloadUrl();
+  updateNotice_ = new TUpdateNotice({this, globalObject_->ProductTitle(), globalObject_->Version(), page,
+                                     [this] {
+                                       SkipExitConfirmation = true;
+                                       close();
+                                     }},
+                                    this);
+  updateNotice_->OnFinished = [this] { LatestVersion = updateNotice_->LatestVersion(); };
+  const std::string address = settings.readString(keys::kSettings, keys::kUpdateUrl, kUpdateAddress);
+  updateNotice_->Start(qstr(address.empty() ? std::string(kUpdateAddress) : address),
+                       settings.readInteger(keys::kSettings, keys::kCheckUpdates, 1) != 0);
 }
 
 void TfrmMain::LoadShownSettings() {

@@ -22,6 +22,7 @@ class TfrmSettings;
 class TfrmCrop;
 class TfrmFileInfo;
 class TfrmWaterMark;
+class TUpdateNotice;
 class TfrmTrim;
 struct TlvFilesRecord;
 class TFormatPicker;
@@ -154,6 +155,7 @@ class TfrmMain : public QMainWindow {
   void ConnectEditors();
   void TrimClick();
   void CropClick();
+  void StartUpdateCheck();
   void EffectsClick();
   void FileInfoClick();
 
@@ -183,6 +185,7 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<TfrmCrop> crop_;          // made afresh for each opening
   std::unique_ptr<TfrmWaterMark> waterMark_;  // made afresh for each opening
   TfrmFileInfo* fileInfo_ = nullptr;        // created on first use, kept for the run
+  TUpdateNotice* updateNotice_ = nullptr;   // the check of the first show
   TFormatPicker* picker_ = nullptr;
   TParameterPanel* panel_ = nullptr;
   TfrmPreference* preference_ = nullptr;  // created on first use, kept for the run

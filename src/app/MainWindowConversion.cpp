@@ -22,6 +22,9 @@
 #include "frontend/PowerOff.h"
 #include "frontend/ProgressTexts.h"
 #include "frontend/ProgressWindow.h"
+#include "frontend/ProgressWindowLayout.h"
+#include "frontend/TipsBanner.h"
+#include "app/UpdateNotice.h"
 #include "frontend/TaskBuilder.h"
 #include "ui/BitmapImage.h"
 #include "ui/Prompts.h"
@@ -89,6 +92,7 @@ void TfrmMain::btnStartClick() {
   if (!progress_)
     progress_ = new TfrmProgress(*CCAVC, [this] { return ConversionPreview.get(); }, [this] { return Settings(); }, this);
   connect(progress_, &TfrmProgress::PauseStateChanged, this, &TfrmMain::MirrorPauseState, Qt::UniqueConnection);
+  if (updateNotice_) progress_->controls().lblTips->SetTips(updateNotice_->Tips());
   SetBatchRunning(true);
   progress_->SetTaskDurations(durations);
   progress_->exec();

@@ -21,8 +21,6 @@ const char* const kTips[] = {
     "For a DVD title, choose the audio language, the subtitles and the chapters to convert.",
     "Tick \"Shut down computer after conversion\" to turn off when the last file is done.",
 };
-constexpr int kTipCount = int(std::size(kTips));
-
 }  // namespace
 
 TTipsBanner::TTipsBanner(QWidget* parent) : QLabel(parent) {
@@ -30,15 +28,20 @@ TTipsBanner::TTipsBanner(QWidget* parent) : QLabel(parent) {
   setCursor(Qt::PointingHandCursor);
   setToolTip(QStringLiteral("Click to open the user manual"));
   timer_.setInterval(kIntervalMs);
-  connect(&timer_, &QTimer::timeout, this, [this] { ShowTip((current_ + 1) % kTipCount); });
+  connect(&timer_, &QTimer::timeout, this, [this] { ShowTip((current_ + 1) % TipCount()); });
+  for (const char* tip : kTips) tips_ << QString::fromUtf8(tip);
   ShowTip(0);
 }
 
-int TTipsBanner::TipCount() { return kTipCount; }
+void TTipsBanner::SetTips(const QStringList& tips) {
+  if (tips.isEmpty()) return;
+  tips_ = tips;
+  ShowTip(0);
+}
 
 void TTipsBanner::ShowTip(int index) {
   current_ = index;
-  setText(QStringLiteral("Tip: ") + QString::fromUtf8(kTips[index]));
+  setText(QStringLiteral("Tip: ") + tips_[index]);
 }
 
 void TTipsBanner::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QStringList>
 #include <QTimer>
 
 // Short tips on using the program, one at a time, changing every 10 seconds
@@ -10,9 +11,11 @@ class TTipsBanner : public QLabel {
   explicit TTipsBanner(QWidget* parent = nullptr);
 
   static constexpr int kIntervalMs = 10000;
-  static int TipCount();
+  int TipCount() const { return int(tips_.size()); }
   // Shows tip index, 0 .. TipCount() - 1.
   void ShowTip(int index);
+  // Replaces the built-in tips (the update file's entries); an empty list keeps them.
+  void SetTips(const QStringList& tips);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -21,5 +24,6 @@ class TTipsBanner : public QLabel {
 
  private:
   QTimer timer_;
+  QStringList tips_;
   int current_ = 0;
 };

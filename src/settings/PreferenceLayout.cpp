@@ -96,6 +96,8 @@ PreferenceControls BuildPreferenceControls(QDialog* dialog) {
   auto* column = new QVBoxLayout(dialog);
   column->addWidget(buildSnapshotGroup(c));
   column->addWidget(buildPriorityGroup(c));
+  c.ckCheckUpdates = named<QCheckBox>("ckCheckUpdates", QStringLiteral("Check for updates at start-up"));
+  column->addWidget(c.ckCheckUpdates);
   column->addStretch();
   column->addLayout(buildButtonRow(c));
   return c;

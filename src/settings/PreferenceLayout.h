@@ -22,6 +22,7 @@ struct PreferenceControls {
   QSlider* trcCmp = nullptr;
   QGroupBox* rdGrpPriority = nullptr;
   QButtonGroup* priorityItems = nullptr;  // "Idle", "Normal", "Lower", "Lowest" with ids 0 to 3
+  QCheckBox* ckCheckUpdates = nullptr;
   QPushButton* btnCancel = nullptr;
   QPushButton* btnOk = nullptr;
   QPushButton* btnDefault = nullptr;

@@ -68,6 +68,7 @@ void TfrmPreference::FormShow() {
   UpdateQualityEnabled();
   ui_.spedCmp->setValue(settings.readInteger(keys::kSettings, keys::kJpgCmp, 30));
   SelectPriority(settings.readInteger(keys::kSettings, keys::kPriority, kNormalPriority));
+  ui_.ckCheckUpdates->setChecked(settings.readInteger(keys::kSettings, keys::kCheckUpdates, 1) != 0);
 }
 
 // Of a pair of boxes one stays checked: the click that would uncheck the last is undone.
@@ -114,6 +115,7 @@ void TfrmPreference::btnDefaultClick() {
   UpdateQualityEnabled();
   SelectPriority(kNormalPriority);
   ui_.spedCmp->setValue(kDefaultQuality);
+  ui_.ckCheckUpdates->setChecked(true);
 }
 
 void TfrmPreference::btnOkClick() {
@@ -127,5 +129,6 @@ void TfrmPreference::btnOkClick() {
   settings.writeBool(keys::kSettings, keys::kSnapSmallSize, ui_.ckSmallSize->isChecked());
   if (ui_.spedCmp->value() > 0) settings.writeInteger(keys::kSettings, keys::kJpgCmp, ui_.spedCmp->value());
   settings.writeInteger(keys::kSettings, keys::kPriority, ui_.priorityItems->checkedId());
+  settings.writeBool(keys::kSettings, keys::kCheckUpdates, ui_.ckCheckUpdates->isChecked());
   accept();
 }

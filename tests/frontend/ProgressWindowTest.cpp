@@ -205,7 +205,7 @@ TEST_F(ProgressWindowTest, TipsFitTheirAreaAndAClickOpensTheManual) {
   auto window = makeWindow();
   window->show();
   TTipsBanner* tips = window->controls().lblTips;
-  for (int i = 0; i < TTipsBanner::TipCount(); ++i) {
+  for (int i = 0; i < tips->TipCount(); ++i) {
     tips->ShowTip(i);
     EXPECT_LE(tips->heightForWidth(tips->width()), tips->height()) << tips->text().toStdString();
   }

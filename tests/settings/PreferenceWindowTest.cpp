@@ -103,8 +103,11 @@ TEST_F(PreferenceWindowTest, OkWritesEveryControl) {
   click(ui.ckBmp);
   ui.spedCmp->setValue(64);
   click(ui.priorityItems->button(0));
+  EXPECT_TRUE(ui.ckCheckUpdates->isChecked()) << "the update check is on by default";
+  click(ui.ckCheckUpdates);
   click(ui.btnOk);
   EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(read("checkUpdates"), "0");
   EXPECT_EQ(read("SnapOutPutDir"), (home.path() + "/clipforge").toStdString());
   EXPECT_EQ(read("snapSmallSize"), "0");
   EXPECT_EQ(read("snapFullSize"), "1");
@@ -128,6 +131,7 @@ TEST_F(PreferenceWindowTest, DefaultSetsOnlyTheControlsAndCancelWritesNothing) {
   write("snapSmallSize", "1");
   write("jpgCmp", "90");
   write("priority", "3");
+  write("checkUpdates", "0");
   const std::string before = ReadFileBytes(home.settingsPath().toStdString());
   dialog.show();
   click(ui.btnDefault);
@@ -137,6 +141,7 @@ TEST_F(PreferenceWindowTest, DefaultSetsOnlyTheControlsAndCancelWritesNothing) {
   EXPECT_TRUE(ui.ckFullSize->isChecked());
   EXPECT_FALSE(ui.ckSmallSize->isChecked());
   EXPECT_EQ(ui.priorityItems->checkedId(), 1);
+  EXPECT_TRUE(ui.ckCheckUpdates->isChecked());
   EXPECT_EQ(ui.spedCmp->value(), 20);
   EXPECT_EQ(ui.trcCmp->value(), 20);
   EXPECT_FALSE(ui.spedCmp->isEnabled());
