@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <QUrl>
@@ -15,6 +16,10 @@
 #include "app/IniFile.h"
 #include "app/UpdateNotice.h"
 #include "app/XmlValue.h"
+#include "frontend/ProgressWindow.h"
+#include "frontend/ProgressWindowLayout.h"
+#include "frontend/TipsBanner.h"
+#include "media/MediaWriter.h"
 #include "support/LocalHttpServer.h"
 #include "support/MainWindowFixture.h"
 #include "support/WaitFor.h"
@@ -117,11 +122,19 @@ TEST_F(UpdateNotice, YesOpensTheDownloadPageAndClosesWithoutTheExitQuestion) {
   EXPECT_FALSE(desktop.opened[0].isEmpty());
 }
 
-TEST_F(UpdateNotice, SameVersionAsksNothing) {
+TEST_F(UpdateNotice, SameVersionAsksNothingAndItsEntriesBecomeTheTips) {
   server.body = package(localVersion());
   ShowAndCheck();
   EXPECT_TRUE(prompts.asked.isEmpty());
   EXPECT_EQ(window.LatestVersion, localVersion());
+
+  const std::string clip = home.file("clip.mp4");
+  test_media::WriteMedia({.muxer = "mp4", .video = test_media::VideoSpec{.encoder = "mpeg4"}, .seconds = 0.5}, clip);
+  window.AddFiles({QString::fromStdString(clip)});
+  WithinTime(60000, [&] { QTest::mouseClick(window.controls().btnStart, Qt::LeftButton); });
+  auto* progress = window.findChild<TfrmProgress*>();
+  ASSERT_TRUE(progress);
+  EXPECT_EQ(progress->controls().lblTips->text(), "Tip: Try the new DVD ripper.");
 }
 
 TEST_F(UpdateNotice, BrokenVersionReachesTheExceptionHandlerAndTheWindowStays) {
