@@ -1,6 +1,5 @@
 #include "editing/CropWindow.h"
 
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,9 +17,9 @@
 #include <chrono>
 #include <climits>
 
+#include "editing/EditorTexts.h"
 #include "engine/BorderDetection.h"
 #include "engine/Dispatcher.h"
-#include "engine/MediaUtils.h"
 #include "frontend/FormatHMS.h"
 #include "frontend/PreviewPicture.h"
 #include "player/MediaPlayer.h"
@@ -36,17 +35,6 @@ namespace {
 
 const QSize kPreviewSize(370, 253);
 const QColor kPreviewBackground(0xA6, 0xCA, 0xF0);
-
-// The source's name as the label shows it: long names keep their start and extension.
-QString shortenedName(const QString& name) {
-  if (name.size() <= 50) return name;
-  return name.left(44) + ".." + QFileInfo(name).suffix() + "  ";
-}
-
-QString secondsText(std::int64_t microseconds) {
-  return QString::asprintf("%d.%.3d", int(microseconds / 1000000), int(microseconds / 1000 % 1000)) +
-         QStringLiteral(" Second");
-}
 
 // Arrow buttons only, step 1, no limits.
 QSpinBox* cropSpin(const char* name) {
@@ -247,8 +235,8 @@ void TfrmCrop::ShowPicture() {
     area_ = CropPictureArea(sourceSize_, kPreviewSize);
     PlaceTracker(job_.Frame);
   }
-  ui_.lblSource->setText(shortenedName(job_.SourceName));
-  ui_.lblLength->setText(secondsText(probe.FileStreamInfo().Duration));
+  ui_.lblSource->setText(ShortenedSourceName(job_.SourceName));
+  ui_.lblLength->setText(SecondsText(probe.FileStreamInfo().Duration));
 }
 
 void TfrmCrop::PlaceTracker(const CropSpins& spins) {

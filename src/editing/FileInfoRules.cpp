@@ -11,11 +11,6 @@ QString FileInfoName(const QString& path) {
   return path.left(40) + ".." + (suffix.isEmpty() ? QString() : "." + suffix) + "  ";
 }
 
-QString FileInfoDuration(std::int64_t microseconds) {
-  return QString::asprintf("%d.%.3d", int(microseconds / 1000000), int(microseconds / 1000 % 1000)) +
-         QStringLiteral(" Second");
-}
-
 QString AudioFormatOf(const QString& infoText) {
   const int start = infoText.indexOf(QStringLiteral("Audio:"));
   if (start < 0) return {};

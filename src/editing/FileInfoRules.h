@@ -8,8 +8,6 @@
 
 // A path of 46 characters or more keeps its first 40, ".." and its extension.
 QString FileInfoName(const QString& path);
-// Whole seconds and milliseconds: 83456789 us is "83.456 Second".
-QString FileInfoDuration(std::int64_t microseconds);
 // The codec word after the first "Audio:" of a probe's description, up to the
 // comma after it; empty when the description has none.
 QString AudioFormatOf(const QString& infoText);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "editing/EditorTexts.h"
 #include "editing/FileInfoRules.h"
 #include "engine/EngineException.h"
 #include "engine/MediaEngine.h"
@@ -119,7 +120,7 @@ bool TfrmFileInfo::Fill(const std::string& source, const QString& name) {
     return false;
   }
   ui_.lblSourceName->setText(FileInfoName(name));
-  ui_.lblFileLength->setText(FileInfoDuration(probe.FileStreamInfo().Duration));
+  ui_.lblFileLength->setText(SecondsText(probe.FileStreamInfo().Duration));
   ui_.edtFormat->setText(QString::fromStdString(probe.FormatName()));
   FillVideo(task);
   FillAudio(task);

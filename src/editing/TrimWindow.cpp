@@ -1,7 +1,6 @@
 #include "editing/TrimWindow.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,21 +11,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "engine/MediaUtils.h"
+#include "editing/EditorTexts.h"
 #include "player/MediaPlayer.h"
 #include "ui/EditorParts.h"
 #include "ui/SeekBar.h"
 #include "ui/VideoWidget.h"
 
 namespace {
-
-QString timeText(std::int64_t microseconds) { return QString::fromStdString(MicrosecondsText(microseconds)); }
-
-// The source's name as the label shows it: long names keep their start and extension.
-QString shortenedName(const QString& name) {
-  if (name.size() < 51) return name;
-  return name.left(44) + ".." + QFileInfo(name).suffix() + "  ";
-}
 
 QLineEdit* timeBox() {
   auto* box = new QLineEdit(QStringLiteral("00:00:00"));
@@ -49,7 +40,7 @@ TfrmTrim::TfrmTrim(Dispatcher* dispatcher, const QString& libraryFolder, QWidget
     FileOpened(duration);
   };
   player_->OnPosition = [this](TCustomPlayer*, std::int64_t pts) {
-    ui_.lblTime->setText(QStringLiteral("Time:    ") + timeText(pts));
+    ui_.lblTime->setText(QStringLiteral("Time:    ") + TimeText(pts));
   };
   player_->OnState = [this](TCustomPlayer*, TPlayState state) {
     if (state == psEnd) Ended();
@@ -136,7 +127,7 @@ std::unique_ptr<TrimChoice> TfrmTrim::Edit(const std::string& source, const QStr
   ui_.lblTime->clear();
   ui_.lblLength->clear();
   if (OpenSource(source)) {
-    ui_.lblSource->setText(shortenedName(sourceName));
+    ui_.lblSource->setText(ShortenedSourceName(sourceName));
     if (trimStart >= 0) start_ = trimStart;
     end_ = trimLength > 0 ? trimStart + trimLength : duration_;
     ui_.imgbtnPlay->setEnabled(false);
@@ -156,16 +147,16 @@ void TfrmTrim::FileOpened(std::int64_t duration) {
   duration_ = duration;
   start_ = end_ = 0;
   for (QLineEdit* box : {ui_.edtStart, ui_.edtEnd, ui_.edtLength}) box->setText(QStringLiteral("00:00:00"));
-  ui_.lblLength->setText(QStringLiteral("Duration:    ") + timeText(duration));
+  ui_.lblLength->setText(QStringLiteral("Duration:    ") + TimeText(duration));
   ui_.lblTime->setText(QStringLiteral("0.0"));
   ResetSeekBar(*ui_.trcPreview, duration);
   ui_.trcPreview->SetSelection(0, 0);
 }
 
 void TfrmTrim::ShowMarks() {
-  ui_.edtStart->setText(timeText(start_));
-  ui_.edtEnd->setText(timeText(end_));
-  ui_.edtLength->setText(timeText(end_ - start_));
+  ui_.edtStart->setText(TimeText(start_));
+  ui_.edtEnd->setText(TimeText(end_));
+  ui_.edtLength->setText(TimeText(end_ - start_));
   ShowSelection();
 }
 
@@ -178,15 +169,15 @@ void TfrmTrim::ShowSelection() {
 void TfrmTrim::SetStart() {
   if (player_->Position() <= 0) return;
   start_ = player_->Position();
-  ui_.edtStart->setText(timeText(start_));
+  ui_.edtStart->setText(TimeText(start_));
   ShowSelection();
 }
 
 void TfrmTrim::SetEnd() {
   if (player_->Position() <= 0) return;
   end_ = player_->Position();
-  ui_.edtEnd->setText(timeText(end_));
-  if (start_ < end_) ui_.edtLength->setText(timeText(end_ - start_));
+  ui_.edtEnd->setText(TimeText(end_));
+  if (start_ < end_) ui_.edtLength->setText(TimeText(end_ - start_));
   ShowSelection();
 }
 
@@ -194,8 +185,8 @@ void TfrmTrim::Reset() {
   start_ = 0;
   end_ = duration_;
   ui_.edtStart->setText(QStringLiteral("00:00:00"));
-  ui_.edtEnd->setText(timeText(duration_));
-  ui_.edtLength->setText(timeText(duration_));
+  ui_.edtEnd->setText(TimeText(duration_));
+  ui_.edtLength->setText(TimeText(duration_));
   ShowSelection();
 }
 

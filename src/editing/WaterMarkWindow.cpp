@@ -15,7 +15,7 @@
 
 #include <algorithm>
 
-#include "engine/MediaUtils.h"
+#include "editing/EditorTexts.h"
 #include "player/MediaPlayer.h"
 #include "ui/EditorParts.h"
 #include "ui/Prompts.h"
@@ -23,8 +23,6 @@
 #include "ui/VideoWidget.h"
 
 namespace {
-
-QString timeText(std::int64_t microseconds) { return QString::fromStdString(MicrosecondsText(microseconds)); }
 
 QString captionFor(const QString& source) {
   if (source.size() < 56) return QStringLiteral("Water Mark  ") + source;
@@ -56,7 +54,7 @@ TfrmWaterMark::TfrmWaterMark(Dispatcher* dispatcher, const QString& libraryFolde
     FileOpened(duration, QSize(frameWidth, frameHeight));
   };
   player_->OnPosition = [this](TCustomPlayer*, std::int64_t pts) {
-    ui_.lblTime->setText(QStringLiteral("Time:    ") + timeText(pts));
+    ui_.lblTime->setText(QStringLiteral("Time:    ") + TimeText(pts));
   };
   player_->OnState = [this](TCustomPlayer*, TPlayState state) {
     if (state == psEnd) RestAtStart(*player_, ui_.imgbtnPlay, ui_.imgbtnPause, ui_.trcPreview);
@@ -178,7 +176,7 @@ void TfrmWaterMark::FileOpened(std::int64_t duration, QSize frame) {
   openedFrame_ = frame;
   player_->SetHook(true);
   duration_ = duration;
-  ui_.lblDuration->setText(QStringLiteral("Duration:    ") + timeText(duration));
+  ui_.lblDuration->setText(QStringLiteral("Duration:    ") + TimeText(duration));
   ui_.lblTime->setText(QStringLiteral("0.0"));
   ResetSeekBar(*ui_.trcPreview, duration);
 }

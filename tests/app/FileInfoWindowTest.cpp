@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "TestDvd.h"
+#include "editing/EditorTexts.h"
 #include "editing/FileInfoRules.h"
 #include "editing/FileInfoWindow.h"
 #include "frontend/JobList.h"
@@ -26,8 +27,8 @@ TEST(FileInfoRules, NamesDurationsAndTheAudioCodec) {
   EXPECT_EQ(FileInfoName(path45), path45);
   const QString path46 = "/" + QString(40, 'a') + ".mpeg";
   EXPECT_EQ(FileInfoName(path46), "/" + QString(39, 'a') + "...mpeg  ");
-  EXPECT_EQ(FileInfoDuration(5000000), "5.000 Second");
-  EXPECT_EQ(FileInfoDuration(83456789), "83.456 Second");
+  EXPECT_EQ(SecondsText(5000000), "5.000 Second");
+  EXPECT_EQ(SecondsText(83456789), "83.456 Second");
   EXPECT_EQ(AudioFormatOf("Input #0\n  Stream #0:0: Video: h264\n  Stream #0:1: Audio: mp3, 44100 Hz, stereo"), "mp3");
   EXPECT_EQ(AudioFormatOf("Stream #0:0: Audio: aac"), "aac") << "no comma after it";
   EXPECT_EQ(AudioFormatOf("Stream #0:0: Video: mpeg4, yuv420p"), "");
