@@ -36,6 +36,10 @@ std::string BenchSource(const std::string& folder) {
   return WriteOnce(folder, "source_60s_720x480.mpg", test_media::Kind::DvdNtscMpeg2Ac3, 60);
 }
 
+std::string LongBenchSource(const std::string& folder) {
+  return WriteOnce(folder, "source_600s_720x480.mpg", test_media::Kind::DvdNtscMpeg2Ac3, 600);
+}
+
 std::string PalBenchSource(const std::string& folder) {
   return WriteOnce(folder, "source_30s_720x576.mpg", test_media::Kind::DvdPalMpeg2Ac3, 30);
 }
@@ -52,5 +56,6 @@ Measurement MeasureInChild(const std::function<bool()>& work) {
     std::fprintf(stderr, "a run failed\n");
     std::exit(1);
   }
-  return {seconds, usage.ru_maxrss};
+  const auto toSeconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+  return {seconds, toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime), usage.ru_maxrss};
 }

@@ -5,13 +5,16 @@
 
 // The generated 60 s 720x480 MPEG-2 + AC-3 source in folder (written once).
 std::string BenchSource(const std::string& folder);
+// The same recipe lasting 10 minutes, for the memory figure (written once).
+std::string LongBenchSource(const std::string& folder);
 // The generated 30 s 720x576 25 fps MPEG-2 + AC-3 source in folder (written once).
 std::string PalBenchSource(const std::string& folder);
 
 struct Measurement {
-  double seconds = 1e9;
+  double seconds = 1e9;     // wall time
+  double cpuSeconds = 0;    // user + system time of the child
   long peakKilobytes = 0;
 };
-// Runs work in a child process: its wall time and peak resident memory.
+// Runs work in a child process: its wall and CPU time and peak resident memory.
 // Exits the benchmark when the work fails.
 Measurement MeasureInChild(const std::function<bool()>& work);
