@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "engine/EngineException.h"
-#include "engine/MediaApi.h"
+#include "engine/MediaHandles.h"
 #include "engine/MediaUtils.h"
 
 namespace {
@@ -18,9 +18,6 @@ constexpr const char* kBlackLimit = "24/255";
 
 struct GraphFree {
   void operator()(AVFilterGraph* graph) const { media::avfilter_graph_free(&graph); }
-};
-struct FrameFree {
-  void operator()(AVFrame* frame) const { media::av_frame_free(&frame); }
 };
 
 [[noreturn]] void raiseGraphError(const std::string& step, int code) {
@@ -63,7 +60,7 @@ std::optional<BorderMargins> marginsOf(const AVFrame& filtered) {
 // filter saw before; skip=0 makes it measure the very first picture.
 std::optional<BorderMargins> CropDetectFrame(AVFrame* picture) {
   std::unique_ptr<AVFilterGraph, GraphFree> graph(media::avfilter_graph_alloc());
-  std::unique_ptr<AVFrame, FrameFree> filtered(media::av_frame_alloc());
+  FramePtr filtered(media::av_frame_alloc());
   if (!graph || !filtered) throw EngineException("Border detection: not enough memory");
   const AVRational sar = picture->sample_aspect_ratio;
   AVFilterContext* source = addFilter(graph.get(), "buffer",

@@ -45,6 +45,11 @@ void TCustomEngineTask::WaitWhilePaused() {
   pauseChanged_.wait(lock, [this] { return !paused_ || stopRequested_; });
 }
 
+bool TCustomEngineTask::WaitWhilePausedFor(std::chrono::milliseconds slice) {
+  std::unique_lock lock(pauseLock_);
+  return !pauseChanged_.wait_for(lock, slice, [this] { return !paused_ || stopRequested_; });
+}
+
 void TCustomEngineTask::ApplyOption(const std::string& name, const std::string& value) {
   options_.Apply(name, value, *this);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -67,6 +68,9 @@ class TCustomEngineTask : private OptionHost {
   bool Paused() const;
   // Called by the run before every packet.
   void WaitWhilePaused();
+  // For the run's helper threads: waits while paused, at most slice; true
+  // when the task is still paused.
+  bool WaitWhilePausedFor(std::chrono::milliseconds slice);
   bool StopRequested() const { return stopRequested_; }
   bool Finished() const { return finished_; }
   bool Exception() const { return exception_; }

@@ -13,6 +13,9 @@
 namespace {
 
 constexpr AVRational kMicroseconds{1, AV_TIME_BASE};
+// How long the task's thread waits for a decoder stage before it looks at the
+// stop flag again.
+constexpr std::chrono::milliseconds kStageWait{20};
 
 }  // namespace
 
@@ -136,7 +139,7 @@ InputStreamState* TranscodeRun::TakeLateBurnIn(int file, int index) {
   late.index = index;
   late.stream = opened.context->streams[index];
   late.burnIn = late.used = late.decodingNeeded = true;
-  inputStreams.push_back(late);
+  inputStreams.push_back(std::move(late));
   state.lateBurnIn = int(inputStreams.size()) - 1;
   OpenDecoders();
   if (settings.verbosity > 0)
@@ -177,13 +180,22 @@ void TranscodeRun::AdjustTimestamps(InputStreamState& input, AVPacket* data) {
     if (data->dts != AV_NOPTS_VALUE) data->dts = std::llround(data->dts * scale);
     if (data->pts != AV_NOPTS_VALUE) data->pts = std::llround(data->pts * scale);
   }
-  // Formats whose clocks may jump (MPEG streams): follow the jump so the output stays continuous.
+  FollowClockJump(input, data);
+  if (input.stage && data->dts != AV_NOPTS_VALUE)
+    input.readEnd = media::av_rescale_q(data->dts + data->duration, timeBase, kMicroseconds);
+}
+
+// Formats whose clocks may jump (MPEG streams): follow the jump so the output stays continuous.
+void TranscodeRun::FollowClockJump(InputStreamState& input, AVPacket* data) {
+  auto& file = task.inputs_[size_t(input.file)];
+  const AVRational timeBase = input.stream->time_base;
   const AVFormatContext* context = task.Input(input.file);
-  if (data->dts == AV_NOPTS_VALUE || input.nextPts == AV_NOPTS_VALUE || settings.copyTimestamps ||
+  const std::int64_t expected = input.stage ? input.readEnd : input.nextPts;
+  if (data->dts == AV_NOPTS_VALUE || expected == AV_NOPTS_VALUE || settings.copyTimestamps ||
       !(context->iformat->flags & AVFMT_TS_DISCONT))
     return;
   const std::int64_t dts = media::av_rescale_q(data->dts, timeBase, kMicroseconds);
-  const std::int64_t delta = dts - input.nextPts;
+  const std::int64_t delta = dts - expected;
   const std::int64_t threshold = file.discontinuityThreshold >= 0 ? file.discontinuityThreshold
                                                                   : std::int64_t(settings.dtsDeltaThreshold * AV_TIME_BASE);
   if (std::llabs(delta) <= threshold) return;
@@ -224,34 +236,75 @@ void TranscodeRun::ProcessPacket(InputStreamState& input, AVPacket* data) {
 }
 
 void TranscodeRun::Decode(InputStreamState& input, const AVPacket* data) {
+  if (input.stage) {
+    DecodeOnStage(input, data);
+    return;
+  }
   if (media::avcodec_send_packet(input.decoder, data) < 0 && data) throw DecodeError();
-  input.framesInPacket = 0;
   // Without a packet the decoder hands out what it holds, unless a stop is overdue.
-  while (data || !StopOverdue()) {
+  for (int index = 1; data || !StopOverdue(); ++index) {
     const int received = media::avcodec_receive_frame(input.decoder, frame);
     if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) break;
     if (received < 0) throw DecodeError();
-    const std::int64_t timestamp = frame->best_effort_timestamp;
-    input.pts = timestamp != AV_NOPTS_VALUE ? media::av_rescale_q(timestamp, input.stream->time_base, kMicroseconds)
-                : input.nextPts != AV_NOPTS_VALUE ? input.nextPts
-                                                  : input.pts;
-    std::int64_t duration = media::av_rescale_q(frame->pkt_duration, input.stream->time_base, kMicroseconds);
-    if (input.decoder->codec_type == AVMEDIA_TYPE_AUDIO && frame->sample_rate > 0)
-      duration = std::int64_t(frame->nb_samples) * AV_TIME_BASE / frame->sample_rate;
-    else if (duration <= 0 && input.stream->avg_frame_rate.num)
-      duration = std::int64_t(AV_TIME_BASE / av_q2d(input.stream->avg_frame_rate));
-    input.nextPts = input.pts + duration;
-    if (!KeepWithinInput(input, frame)) {
-      media::av_frame_unref(frame);
-      continue;
-    }
-    if (input.decoder->codec_type == AVMEDIA_TYPE_VIDEO) {
-      if (++input.framesInPacket == 2 && data) LogMultipleFrames(input);
-      HandleVideoFrame(input, frame);
-    } else {
-      HandleAudioFrame(input, frame);
-    }
+    HandleDecoded(input, frame, index, data != nullptr);
     media::av_frame_unref(frame);
+  }
+}
+
+// A video stream decoded on its own thread: the packet goes to the stage, and
+// the pictures it has finished meanwhile go on here, in their order. At the end
+// of the stream this waits for the last picture, unless a stop is overdue.
+void TranscodeRun::DecodeOnStage(InputStreamState& input, const AVPacket* data) {
+  PacketPtr queued;
+  if (data) {
+    queued.reset(media::av_packet_alloc());
+    if (!queued || media::av_packet_ref(queued.get(), data) < 0) throw EngineException("Out of memory");
+  }
+  // Taking pictures while waiting for room keeps both queues moving.
+  while (!input.stage->Send(queued, std::chrono::milliseconds(0)))
+    TakeDecoded(input, kStageWait);
+  if (data) {
+    while (TakeDecoded(input, std::chrono::milliseconds(0))) {
+    }
+    return;
+  }
+  while (!input.stageEnded && !StopOverdue()) TakeDecoded(input, kStageWait);
+}
+
+// Handles the stage's next output if one comes within timeout; false when none did.
+bool TranscodeRun::TakeDecoded(InputStreamState& input, std::chrono::milliseconds timeout) {
+  auto output = input.stage->Receive(timeout);
+  if (!output) return false;
+  using Kind = DecodedPicture::Kind;
+  if (output->kind == Kind::Error) throw DecodeError();
+  if (output->kind == Kind::End) {
+    input.stageEnded = true;
+    return false;
+  }
+  HandleDecoded(input, output->picture.get(), output->indexInPacket, output->fromPacket);
+  return true;
+}
+
+// A decoded frame: its time, then the video or audio outputs. indexInPacket
+// counts the decoder's frames from 1 within their packet.
+void TranscodeRun::HandleDecoded(InputStreamState& input, AVFrame* decoded, int indexInPacket, bool fromPacket) {
+  const std::int64_t timestamp = decoded->best_effort_timestamp;
+  input.pts = timestamp != AV_NOPTS_VALUE ? media::av_rescale_q(timestamp, input.stream->time_base, kMicroseconds)
+              : input.nextPts != AV_NOPTS_VALUE ? input.nextPts
+                                                : input.pts;
+  std::int64_t duration = media::av_rescale_q(decoded->pkt_duration, input.stream->time_base, kMicroseconds);
+  if (input.decoder->codec_type == AVMEDIA_TYPE_AUDIO && decoded->sample_rate > 0)
+    duration = std::int64_t(decoded->nb_samples) * AV_TIME_BASE / decoded->sample_rate;
+  else if (duration <= 0 && input.stream->avg_frame_rate.num)
+    duration = std::int64_t(AV_TIME_BASE / av_q2d(input.stream->avg_frame_rate));
+  input.nextPts = input.pts + duration;
+  if (indexInPacket == 1) input.framesInPacket = 0;
+  if (!KeepWithinInput(input, decoded)) return;
+  if (input.decoder->codec_type == AVMEDIA_TYPE_VIDEO) {
+    if (++input.framesInPacket == 2 && fromPacket) LogMultipleFrames(input);
+    HandleVideoFrame(input, decoded);
+  } else {
+    HandleAudioFrame(input, decoded);
   }
 }
 

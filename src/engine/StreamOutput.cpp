@@ -33,22 +33,72 @@ void TranscodeRun::InitBitstreamFilters() {
   }
 }
 
+namespace {
+
+const char* encodingFailure(const AVCodecContext* encoder) {
+  return encoder->codec_type == AVMEDIA_TYPE_VIDEO ? "Video encoding failed" : "Audio encoding failed";
+}
+
+// How long the task's thread waits for an encoder stage before it looks at
+// the stop flag again.
+constexpr std::chrono::milliseconds kStageWait{20};
+
+}  // namespace
+
 void TranscodeRun::SendToEncoder(OutputStreamState& output, AVFrame* data) {
+  if (output.stage) {
+    SendToStage(output, data);
+    return;
+  }
   AVCodecContext* encoder = output.encoder;
-  const bool video = encoder->codec_type == AVMEDIA_TYPE_VIDEO;
-  const char* failure = video ? "Video encoding failed" : "Audio encoding failed";
   const int sent = media::avcodec_send_frame(encoder, data);
-  if (sent < 0 && sent != AVERROR_EOF) throw EngineException(failure);
+  if (sent < 0 && sent != AVERROR_EOF) throw EngineException(encodingFailure(encoder));
   // Flushing (no frame) ends early when a stop is overdue: the file stays valid, only shorter.
   while (data || !StopOverdue()) {
     const int received = media::avcodec_receive_packet(encoder, encoded);
     if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return;
-    if (received < 0) throw EngineException(failure);
-    if (output.passLog && encoder->stats_out) std::fputs(encoder->stats_out, output.passLog);
-    if (video) NoteVideoPacket(output, encoded);
-    ++output.packetsWritten;
-    WritePacket(output, encoded, encoder->time_base);
+    if (received < 0) throw EngineException(encodingFailure(encoder));
+    WriteEncoded(output, encoded, encoder->stats_out);
   }
+}
+
+// A stream encoded on its own thread: the frame goes to the stage and the
+// packets it has finished meanwhile are written here. At the end of the stream
+// this waits for the last packet, unless a stop is overdue.
+void TranscodeRun::SendToStage(OutputStreamState& output, AVFrame* data) {
+  FramePtr queued;
+  if (data) {
+    queued.reset(media::av_frame_clone(data));
+    if (!queued) throw EngineException("Out of memory");
+  }
+  // Writing packets while waiting for room keeps both queues moving.
+  while (!output.stage->Send(queued, std::chrono::milliseconds(0))) TakeEncoded(output, kStageWait);
+  if (data) {
+    while (TakeEncoded(output, std::chrono::milliseconds(0))) {
+    }
+    return;
+  }
+  while (!output.stageEnded && !StopOverdue()) TakeEncoded(output, kStageWait);
+}
+
+// Writes the stage's next packet if one comes within timeout; false when none did.
+bool TranscodeRun::TakeEncoded(OutputStreamState& output, std::chrono::milliseconds timeout) {
+  auto result = output.stage->Receive(timeout);
+  if (!result) return false;
+  if (result->kind == EncodedPacket::Kind::Error) throw EngineException(encodingFailure(output.encoder));
+  if (result->kind == EncodedPacket::Kind::End) {
+    output.stageEnded = true;
+    return false;
+  }
+  WriteEncoded(output, result->packet.get(), result->stats.empty() ? nullptr : result->stats.c_str());
+  return true;
+}
+
+void TranscodeRun::WriteEncoded(OutputStreamState& output, AVPacket* data, const char* stats) {
+  if (output.passLog && stats) std::fputs(stats, output.passLog);
+  if (output.encoder->codec_type == AVMEDIA_TYPE_VIDEO) NoteVideoPacket(output, data);
+  ++output.packetsWritten;
+  WritePacket(output, data, output.encoder->time_base);
 }
 
 void TranscodeRun::NoteVideoPacket(OutputStreamState& output, const AVPacket* data) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/DecoderStage.h"
+#include "engine/EncoderStage.h"
 #include "engine/EngineTask.h"
 #include "engine/SubtitleBurnIn.h"
 
@@ -27,6 +29,11 @@ struct InputStreamState {
   int framesInPacket = 0;
   bool multipleFramesLogged = false;
   int decodedVideoFrames = 0;
+  std::unique_ptr<DecoderStage> stage;  // decodes a video stream on its own thread
+  // A staged stream's pictures come back later than its packets are read, so
+  // its clock checks go by the end of the last packet read (microseconds).
+  std::int64_t readEnd = AV_NOPTS_VALUE;
+  bool stageEnded = false;              // the stage handed out its last picture
 };
 
 struct InputFileState {
@@ -82,6 +89,8 @@ struct OutputStreamState {
   int pictureType = 0;
   std::int64_t lastOutputTime = 0;    // microseconds reached by the packets written
   std::int64_t lastDts = AV_NOPTS_VALUE;  // copy streams: keeps timestamps increasing
+  std::unique_ptr<EncoderStage> stage;    // encodes a sound stream on its own thread
+  bool stageEnded = false;                // the stage handed out its last packet
 
   // Seconds of output written so far.
   double OutputSeconds() const {
@@ -129,6 +138,9 @@ struct TranscodeRun {
   bool FrameLimitReached(const OutputStreamState& output) const;
   void ProcessPacket(InputStreamState& input, AVPacket* packet);
   void Decode(InputStreamState& input, const AVPacket* packet);
+  void DecodeOnStage(InputStreamState& input, const AVPacket* packet);
+  bool TakeDecoded(InputStreamState& input, std::chrono::milliseconds timeout);
+  void HandleDecoded(InputStreamState& input, AVFrame* decoded, int indexInPacket, bool fromPacket);
   void HandleVideoFrame(InputStreamState& input, AVFrame* frame);
   void ProcessVideoFrame(InputStreamState& input, AVFrame* frame);
   void ReleaseDelayedPictures(InputFileState& file, bool all);
@@ -141,6 +153,7 @@ struct TranscodeRun {
   bool KeepWithinInput(const InputStreamState& input, AVFrame* decoded) const;
   bool EndOfFile(int file);
   void AdjustTimestamps(InputStreamState& input, AVPacket* packet);
+  void FollowClockJump(InputStreamState& input, AVPacket* packet);
   void WaitForRealTime(const InputStreamState& input, std::int64_t packetTime);
   void LogMultipleFrames(InputStreamState& input);
   void SwitchToNextFile(int file);
@@ -166,6 +179,9 @@ struct TranscodeRun {
   void CorrectAudioDrift(OutputStreamState& output, InputStreamState& input);
   void EncodeAudioFromFifo(OutputStreamState& output, bool final);
   void SendToEncoder(OutputStreamState& output, AVFrame* frame);
+  void SendToStage(OutputStreamState& output, AVFrame* frame);
+  bool TakeEncoded(OutputStreamState& output, std::chrono::milliseconds timeout);
+  void WriteEncoded(OutputStreamState& output, AVPacket* packet, const char* stats);
   void NoteVideoPacket(OutputStreamState& output, const AVPacket* packet);
   void InitBitstreamFilters();
   void EncodeSubtitle(OutputStreamState& output, InputStreamState& input, AVSubtitle& subtitle, const AVPacket* packet);

@@ -25,6 +25,11 @@ void openUnderLibraryLock(AVCodecContext* codec, const AVCodec* with, int& resul
   result = media::avcodec_open2(codec, with, nullptr);
 }
 
+// The decoder's thread count: the library's automatic count, except for
+// MPEG-2 video, which decodes on a stage of its own beside the rest of the
+// conversion: its slice threads only competed with that for the cores.
+int decoderThreads(AVCodecID codec) { return codec == AV_CODEC_ID_MPEG2VIDEO ? 1 : 0; }
+
 }  // namespace
 
 void VideoConverter::Free() {
@@ -63,6 +68,9 @@ TranscodeRun::~TranscodeRun() {
     media::av_bsf_free(&output.filters);
     if (output.passLog) std::fclose(output.passLog);
   }
+  // The stages use the codecs until they are joined.
+  for (auto& input : inputStreams) input.stage.reset();
+  for (auto& output : outputStreams) output.stage.reset();
   for (auto& input : inputStreams) {
     if (!input.decoder) continue;
     std::lock_guard lock(MediaLibraryLock());
@@ -106,7 +114,7 @@ void TranscodeRun::BuildInputStreams() {
       input.index = int(i);
       input.stream = context->streams[i];
       input.burnIn = input.used = input.decodingNeeded = int(i) == burnInStream;
-      inputStreams.push_back(input);
+      inputStreams.push_back(std::move(input));
     }
   }
 }
@@ -138,7 +146,7 @@ void TranscodeRun::MapOutputStreams() {
       output.stream = file.context->streams[i];
       output.setup = &file.streams[size_t(i)];
       output.encoder = output.setup->encoder;
-      outputStreams.push_back(output);
+      outputStreams.push_back(std::move(output));
     }
   }
   const auto& maps = settings.streamMaps;
@@ -274,6 +282,7 @@ void TranscodeRun::OpenEncoders() {
     media::avcodec_parameters_from_context(output.stream->codecpar, encoder);
     output.stream->time_base = encoder->time_base;
     if (encoder->codec_type == AVMEDIA_TYPE_VIDEO) output.stream->avg_frame_rate = encoder->framerate;
+    if (encoder->codec_type == AVMEDIA_TYPE_AUDIO) output.stage = std::make_unique<EncoderStage>(encoder, task);
   }
 }
 
@@ -293,7 +302,7 @@ void TranscodeRun::OpenDecoders() {
     input.decoder = media::avcodec_alloc_context3(codec);
     media::avcodec_parameters_to_context(input.decoder, parameters);
     input.decoder->pkt_timebase = input.stream->time_base;
-    input.decoder->thread_count = 0;
+    input.decoder->thread_count = decoderThreads(parameters->codec_id);
     task.options_.generic.ApplyTo(input.decoder, parameters->codec_type, false);
     int opened;
     openUnderLibraryLock(input.decoder, codec, opened);
@@ -304,6 +313,7 @@ void TranscodeRun::OpenDecoders() {
     input.pts = rate.num && rate.den ? -std::int64_t(parameters->video_delay * AV_TIME_BASE / av_q2d(rate)) : 0;
     input.nextPts = AV_NOPTS_VALUE;
     input.isStart = true;
+    if (parameters->codec_type == AVMEDIA_TYPE_VIDEO) input.stage = std::make_unique<DecoderStage>(input.decoder, task);
   }
 }
 
