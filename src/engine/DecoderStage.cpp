@@ -23,7 +23,6 @@ DecoderStage::DecoderStage(AVCodecContext* decoder, TCustomEngineTask& task)
 DecoderStage::~DecoderStage() { Join(); }
 
 void DecoderStage::Process(PacketPtr& packet) {
-  if (task_.StopRequested()) return;
   if (media::avcodec_send_packet(decoder_, packet.get()) < 0) {
     Emit(failure());
     return;

@@ -14,8 +14,9 @@ struct DecodedPicture {
 // Decodes one video stream on a thread of its own, so that decoding the next
 // pictures overlaps converting, hooking and encoding the last ones on the
 // task's thread. Packets the library refused come out as Error in their place.
-// After a stop request the packets still queued are skipped; their end still
-// drains the decoder. The decoder context is the stage's until it is destroyed.
+// After a stop request the packets read before it are still decoded: the task's
+// thread takes their pictures until its grace time is over, then destroys the
+// stage. The decoder context is the stage's until it is destroyed.
 class DecoderStage : public PipelineStage<PacketPtr, DecodedPicture> {
  public:
   DecoderStage(AVCodecContext* decoder, TCustomEngineTask& task);
