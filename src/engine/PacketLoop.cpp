@@ -13,9 +13,6 @@
 namespace {
 
 constexpr AVRational kMicroseconds{1, AV_TIME_BASE};
-// How long the task's thread waits for a decoder stage before it looks at the
-// stop flag again.
-constexpr std::chrono::milliseconds kStageWait{20};
 
 }  // namespace
 
@@ -260,15 +257,9 @@ void TranscodeRun::DecodeOnStage(InputStreamState& input, const AVPacket* data) 
     queued.reset(media::av_packet_alloc());
     if (!queued || media::av_packet_ref(queued.get(), data) < 0) throw EngineException("Out of memory");
   }
-  // Taking pictures while waiting for room keeps both queues moving.
-  while (!input.stage->Send(queued, std::chrono::milliseconds(0)))
-    TakeDecoded(input, kStageWait);
-  if (data) {
-    while (TakeDecoded(input, std::chrono::milliseconds(0))) {
-    }
-    return;
-  }
-  while (!input.stageEnded && !StopOverdue()) TakeDecoded(input, kStageWait);
+  FeedStage(
+      *input.stage, queued, [&](std::chrono::milliseconds wait) { return TakeDecoded(input, wait); },
+      [&] { return input.stageEnded; });
 }
 
 // Handles the stage's next output if one comes within timeout; false when none did.

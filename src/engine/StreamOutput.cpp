@@ -39,10 +39,6 @@ const char* encodingFailure(const AVCodecContext* encoder) {
   return encoder->codec_type == AVMEDIA_TYPE_VIDEO ? "Video encoding failed" : "Audio encoding failed";
 }
 
-// How long the task's thread waits for an encoder stage before it looks at
-// the stop flag again.
-constexpr std::chrono::milliseconds kStageWait{20};
-
 }  // namespace
 
 void TranscodeRun::SendToEncoder(OutputStreamState& output, AVFrame* data) {
@@ -71,14 +67,9 @@ void TranscodeRun::SendToStage(OutputStreamState& output, AVFrame* data) {
     queued.reset(media::av_frame_clone(data));
     if (!queued) throw EngineException("Out of memory");
   }
-  // Writing packets while waiting for room keeps both queues moving.
-  while (!output.stage->Send(queued, std::chrono::milliseconds(0))) TakeEncoded(output, kStageWait);
-  if (data) {
-    while (TakeEncoded(output, std::chrono::milliseconds(0))) {
-    }
-    return;
-  }
-  while (!output.stageEnded && !StopOverdue()) TakeEncoded(output, kStageWait);
+  FeedStage(
+      *output.stage, queued, [&](std::chrono::milliseconds wait) { return TakeEncoded(output, wait); },
+      [&] { return output.stageEnded; });
 }
 
 // Writes the stage's next packet if one comes within timeout; false when none did.

@@ -13,7 +13,11 @@
 #include "engine/SubtitleBurnIn.h"
 
 // State of one transcoding run, owned by the run and freed at its end. The run
-// executes on the task's thread only.
+// executes on the task's thread; every field below belongs to it. The only
+// other threads are the stages, each using the one codec context it was given
+// and talking to the run through its queues: a video stream's decoder
+// (InputStreamState::stage) and a sound stream's encoder
+// (OutputStreamState::stage).
 struct InputStreamState {
   int file = 0, index = 0;
   AVStream* stream = nullptr;
@@ -106,6 +110,10 @@ inline constexpr double kClockJumpSeconds = 5;
 // the decoders and encoders still hold after that is left out.
 inline constexpr std::chrono::milliseconds kStopGrace{100};
 
+// How long the task's thread waits for a stage before it looks at the stop
+// flag again.
+inline constexpr std::chrono::milliseconds kStageWait{20};
+
 // A packet the decoder refused; fatal only with "xerror".
 struct DecodeError {};
 
@@ -164,6 +172,23 @@ struct TranscodeRun {
   bool Stopping();
   // Whether the grace time after a stop request is over.
   bool StopOverdue();
+
+  // Hands item to a stage (an empty item ends its stream), running take(wait)
+  // on the stage's results while waiting for room, so that both queues keep
+  // moving; take returns false when nothing came. Then takes what is ready,
+  // or at the end of the stream everything until ended() holds, unless a stop
+  // is overdue.
+  template <typename Stage, typename Item, typename Take, typename Ended>
+  void FeedStage(Stage& stage, Item& item, Take take, Ended ended) {
+    const bool end = !item;
+    while (!stage.Send(item, std::chrono::milliseconds(0))) take(kStageWait);
+    if (!end) {
+      while (take(std::chrono::milliseconds(0))) {
+      }
+      return;
+    }
+    while (!ended() && !StopOverdue()) take(kStageWait);
+  }
 
   // Outputs.
   void VideoOut(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
