@@ -2,6 +2,7 @@
 // the hook sees, joins, pause and stop at any moment.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -34,8 +35,11 @@ const std::string& LongDvdSource() {
       spec.video->width = 352;
       spec.video->height = 288;
       spec.seconds = 8;
-      test_media::WriteMedia(spec, file + ".part");
-      fs::rename(file + ".part", file);
+      // Test processes run side by side: each writes its own copy and renames
+      // it into place, which replaces any other copy whole.
+      const std::string part = file + ".part" + std::to_string(getpid());
+      test_media::WriteMedia(spec, part);
+      fs::rename(part, file);
     }
     return file;
   }();
