@@ -37,13 +37,13 @@ void DecoderStage::Flush() {
 
 void DecoderStage::ReceivePictures(bool fromPacket) {
   for (int index = 1;; ++index) {
-    FramePtr picture(media::av_frame_alloc());
-    const int received = picture ? media::avcodec_receive_frame(decoder_, picture.get()) : AVERROR(ENOMEM);
+    if (!spare_) spare_.reset(media::av_frame_alloc());
+    const int received = spare_ ? media::avcodec_receive_frame(decoder_, spare_.get()) : AVERROR(ENOMEM);
     if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return;
     if (received < 0) {
       Emit(failure());
       return;
     }
-    if (!Emit(DecodedPicture{DecodedPicture::Kind::Picture, std::move(picture), index, fromPacket})) return;
+    if (!Emit(DecodedPicture{DecodedPicture::Kind::Picture, std::move(spare_), index, fromPacket})) return;
   }
 }

@@ -28,4 +28,5 @@ class DecoderStage : public PipelineStage<PacketPtr, DecodedPicture> {
   void ReceivePictures(bool fromPacket);
 
   AVCodecContext* const decoder_;
+  FramePtr spare_;  // receives the next picture; kept when the decoder had none
 };

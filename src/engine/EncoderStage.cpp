@@ -26,14 +26,14 @@ void EncoderStage::Encode(const AVFrame* frame) {
     return;
   }
   while (true) {
-    PacketPtr packet(media::av_packet_alloc());
-    const int received = packet ? media::avcodec_receive_packet(encoder_, packet.get()) : AVERROR(ENOMEM);
+    if (!spare_) spare_.reset(media::av_packet_alloc());
+    const int received = spare_ ? media::avcodec_receive_packet(encoder_, spare_.get()) : AVERROR(ENOMEM);
     if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return;
     if (received < 0) {
       Emit(EncodedPacket{EncodedPacket::Kind::Error, nullptr, {}});
       return;
     }
     std::string stats = encoder_->stats_out ? encoder_->stats_out : "";
-    if (!Emit(EncodedPacket{EncodedPacket::Kind::Packet, std::move(packet), std::move(stats)})) return;
+    if (!Emit(EncodedPacket{EncodedPacket::Kind::Packet, std::move(spare_), std::move(stats)})) return;
   }
 }

@@ -28,4 +28,5 @@ class EncoderStage : public PipelineStage<FramePtr, EncodedPacket> {
   void Encode(const AVFrame* frame);
 
   AVCodecContext* const encoder_;
+  PacketPtr spare_;  // receives the next packet; kept when the encoder had none
 };

@@ -257,9 +257,7 @@ void TranscodeRun::DecodeOnStage(InputStreamState& input, const AVPacket* data) 
     queued.reset(media::av_packet_alloc());
     if (!queued || media::av_packet_ref(queued.get(), data) < 0) throw EngineException("Out of memory");
   }
-  FeedStage(
-      *input.stage, queued, [&](std::chrono::milliseconds wait) { return TakeDecoded(input, wait); },
-      [&] { return input.stageEnded; });
+  FeedStage(*input.stage, queued, [&](std::chrono::milliseconds wait) { return TakeDecoded(input, wait); });
 }
 
 // Handles the stage's next output if one comes within timeout; false when none did.
@@ -268,10 +266,7 @@ bool TranscodeRun::TakeDecoded(InputStreamState& input, std::chrono::millisecond
   if (!output) return false;
   using Kind = DecodedPicture::Kind;
   if (output->kind == Kind::Error) throw DecodeError();
-  if (output->kind == Kind::End) {
-    input.stageEnded = true;
-    return false;
-  }
+  if (output->kind == Kind::End) return false;
   HandleDecoded(input, output->picture.get(), output->indexInPacket, output->fromPacket);
   return true;
 }

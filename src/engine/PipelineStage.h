@@ -14,7 +14,7 @@
 // An empty item (nullptr) is the end of the stream: the stage flushes and
 // passes End on. The stage parks while its task is paused; every wait is cut
 // into slices so that it sees its quit flag. Send and Receive belong to the
-// task's thread.
+// task's thread. Out has a `kind` whose Kind::End marks the end.
 //
 // A derived stage calls Start() at the end of its constructor and Join() at
 // the start of its destructor, so the thread only runs while it is whole.
@@ -27,7 +27,13 @@ class PipelineStage {
   // Queues item when there is room within timeout; on false the caller keeps it.
   bool Send(In& item, std::chrono::milliseconds timeout) { return inputs_.Push(item, timeout); }
   // The next result, waiting up to timeout for one.
-  std::optional<Out> Receive(std::chrono::milliseconds timeout) { return outputs_.Pop(timeout); }
+  std::optional<Out> Receive(std::chrono::milliseconds timeout) {
+    auto result = outputs_.Pop(timeout);
+    if (result && result->kind == Out::Kind::End) ended_ = true;
+    return result;
+  }
+  // Whether End has been received.
+  bool Ended() const { return ended_; }
 
  protected:
   static constexpr std::chrono::milliseconds kSlice{20};
@@ -80,5 +86,6 @@ class PipelineStage {
   BoundedQueue<In> inputs_;
   BoundedQueue<Out> outputs_;
   std::atomic<bool> quit_{false};
+  bool ended_ = false;  // the task's thread only
   std::thread thread_;
 };

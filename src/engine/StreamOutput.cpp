@@ -67,9 +67,7 @@ void TranscodeRun::SendToStage(OutputStreamState& output, AVFrame* data) {
     queued.reset(media::av_frame_clone(data));
     if (!queued) throw EngineException("Out of memory");
   }
-  FeedStage(
-      *output.stage, queued, [&](std::chrono::milliseconds wait) { return TakeEncoded(output, wait); },
-      [&] { return output.stageEnded; });
+  FeedStage(*output.stage, queued, [&](std::chrono::milliseconds wait) { return TakeEncoded(output, wait); });
 }
 
 // Writes the stage's next packet if one comes within timeout; false when none did.
@@ -77,10 +75,7 @@ bool TranscodeRun::TakeEncoded(OutputStreamState& output, std::chrono::milliseco
   auto result = output.stage->Receive(timeout);
   if (!result) return false;
   if (result->kind == EncodedPacket::Kind::Error) throw EngineException(encodingFailure(output.encoder));
-  if (result->kind == EncodedPacket::Kind::End) {
-    output.stageEnded = true;
-    return false;
-  }
+  if (result->kind == EncodedPacket::Kind::End) return false;
   WriteEncoded(output, result->packet.get(), result->stats.empty() ? nullptr : result->stats.c_str());
   return true;
 }

@@ -37,7 +37,6 @@ struct InputStreamState {
   // A staged stream's pictures come back later than its packets are read, so
   // its clock checks go by the end of the last packet read (microseconds).
   std::int64_t readEnd = AV_NOPTS_VALUE;
-  bool stageEnded = false;              // the stage handed out its last picture
 };
 
 struct InputFileState {
@@ -94,7 +93,6 @@ struct OutputStreamState {
   std::int64_t lastOutputTime = 0;    // microseconds reached by the packets written
   std::int64_t lastDts = AV_NOPTS_VALUE;  // copy streams: keeps timestamps increasing
   std::unique_ptr<EncoderStage> stage;    // encodes a sound stream on its own thread
-  bool stageEnded = false;                // the stage handed out its last packet
 
   // Seconds of output written so far.
   double OutputSeconds() const {
@@ -176,10 +174,10 @@ struct TranscodeRun {
   // Hands item to a stage (an empty item ends its stream), running take(wait)
   // on the stage's results while waiting for room, so that both queues keep
   // moving; take returns false when nothing came. Then takes what is ready,
-  // or at the end of the stream everything until ended() holds, unless a stop
-  // is overdue.
-  template <typename Stage, typename Item, typename Take, typename Ended>
-  void FeedStage(Stage& stage, Item& item, Take take, Ended ended) {
+  // or at the end of the stream everything up to the stage's End, unless a
+  // stop is overdue.
+  template <typename Stage, typename Item, typename Take>
+  void FeedStage(Stage& stage, Item& item, Take take) {
     const bool end = !item;
     while (!stage.Send(item, std::chrono::milliseconds(0))) take(kStageWait);
     if (!end) {
@@ -187,7 +185,7 @@ struct TranscodeRun {
       }
       return;
     }
-    while (!ended() && !StopOverdue()) take(kStageWait);
+    while (!stage.Ended() && !StopOverdue()) take(kStageWait);
   }
 
   // Outputs.
