@@ -2,7 +2,6 @@
 // the hook sees, joins, pause and stop at any moment.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -10,8 +9,6 @@
 #include <random>
 #include <thread>
 
-#include "MediaWriter.h"
-#include "Recipes.h"
 #include "engine/EngineTask.h"
 #include "engine/MediaLoader.h"
 #include "engine/MediaProbe.h"
@@ -24,33 +21,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 using Options = std::vector<std::pair<std::string, std::string>>;
-
-// The DVD recipe at a smaller size and for longer: enough pictures for the
-// stages to run ahead of each other, quick to convert many times.
-const std::string& LongDvdSource() {
-  static const std::string path = [] {
-    const std::string file = test_media::Folder() + "/pipeline_8s_352x288.mpg";
-    if (!fs::exists(file)) {
-      auto spec = test_media::Recipe(test_media::Kind::DvdPalMpeg2Ac3);
-      spec.video->width = 352;
-      spec.video->height = 288;
-      spec.seconds = 8;
-      // Test processes run side by side: each writes its own copy and renames
-      // it into place, which replaces any other copy whole.
-      const std::string part = file + ".part" + std::to_string(getpid());
-      test_media::WriteMedia(spec, part);
-      fs::rename(part, file);
-    }
-    return file;
-  }();
-  return path;
-}
-
-int countFrames(const std::string& path, AVMediaType type) {
-  int frames = 0;
-  if (!ForEachDecodedFrame(path, type, [&](const AVFrame&, double) { ++frames; })) return -1;
-  return frames;
-}
 
 double cpuSeconds() {
   rusage usage{};
@@ -105,8 +75,8 @@ class PipelineTest : public ::testing::Test {
 // A hook slower than decoding lets the decoder's stage run ahead until its
 // queue is full: the hook still sees every picture once, in order.
 TEST_F(PipelineTest, SleepingHookSeesEveryPictureInOrder) {
-  const std::string source = LongDvdSource();
-  const int pictures = countFrames(source, AVMEDIA_TYPE_VIDEO);
+  const std::string source = test_media::Path(test_media::Kind::LongDvdPal);
+  const int pictures = CountDecodedFrames(source, AVMEDIA_TYPE_VIDEO);
   ASSERT_GT(pictures, 150);
   const std::string output = home.file("hooked.mp4");
   TCustomEngineTask task;
@@ -114,14 +84,14 @@ TEST_F(PipelineTest, SleepingHookSeesEveryPictureInOrder) {
   task.Run();
   ASSERT_TRUE(task.Finished()) << task.ErrorText();
   ExpectInOrder(calls, pictures);
-  EXPECT_EQ(countFrames(output, AVMEDIA_TYPE_VIDEO), pictures);
+  EXPECT_EQ(CountDecodedFrames(output, AVMEDIA_TYPE_VIDEO), pictures);
 }
 
 // Joined inputs: the first input's stage hands out all of its pictures before
 // the second input starts where the output stands.
 TEST_F(PipelineTest, JoinedInputsFollowInOrder) {
-  const std::string source = LongDvdSource();
-  const int pictures = countFrames(source, AVMEDIA_TYPE_VIDEO);
+  const std::string source = test_media::Path(test_media::Kind::LongDvdPal);
+  const int pictures = CountDecodedFrames(source, AVMEDIA_TYPE_VIDEO);
   const std::string output = home.file("joined.mp4");
   TCustomEngineTask task;
   Prepare(task, {source, source}, output, true, 1ms);
@@ -133,7 +103,7 @@ TEST_F(PipelineTest, JoinedInputsFollowInOrder) {
   ExpectInOrder(first, pictures);
   ExpectInOrder(second, pictures);
   EXPECT_GT(second.front().pts, first.back().pts);
-  const int written = countFrames(output, AVMEDIA_TYPE_VIDEO);
+  const int written = CountDecodedFrames(output, AVMEDIA_TYPE_VIDEO);
   EXPECT_NEAR(written, 2 * pictures, 2);
   double lastAudio = 0;
   ForEachDecodedFrame(output, AVMEDIA_TYPE_AUDIO, [&](const AVFrame&, double seconds) { lastAudio = seconds; });
@@ -143,7 +113,7 @@ TEST_F(PipelineTest, JoinedInputsFollowInOrder) {
 // While paused, every stage parks: no picture reaches the hook and the
 // process uses next to no processor time; after resuming the run completes.
 TEST_F(PipelineTest, PauseParksEveryStage) {
-  const std::string source = LongDvdSource();
+  const std::string source = test_media::Path(test_media::Kind::LongDvdPal);
   const std::string output = home.file("paused.mp4");
   TCustomEngineTask task;
   std::atomic<int> seen{0};
@@ -165,13 +135,13 @@ TEST_F(PipelineTest, PauseParksEveryStage) {
   task.Resume();
   ASSERT_EQ(run.wait_for(30s), std::future_status::ready);
   EXPECT_TRUE(task.Finished()) << task.ErrorText();
-  EXPECT_EQ(seen, countFrames(source, AVMEDIA_TYPE_VIDEO));
+  EXPECT_EQ(seen, CountDecodedFrames(source, AVMEDIA_TYPE_VIDEO));
 }
 
 // Stop and pause at random moments: every run ends promptly, and what it
 // leaves is a complete file, or no file when nothing was encoded yet.
 TEST_F(PipelineTest, StopAndPauseAtRandomMomentsLeaveValidFiles) {
-  const std::string source = LongDvdSource();
+  const std::string source = test_media::Path(test_media::Kind::LongDvdPal);
   const std::string output = home.file("random.mp4");
   constexpr int kTries = 100;
   std::mt19937 random(20261209);
@@ -198,7 +168,7 @@ TEST_F(PipelineTest, StopAndPauseAtRandomMomentsLeaveValidFiles) {
     ++withFile;
     // A stop just after the start may come before the first picture is complete.
     ASSERT_TRUE(probe.LoadFile(output)) << probe.LastErrorMessage();
-    const int pictures = countFrames(output, AVMEDIA_TYPE_VIDEO), sounds = countFrames(output, AVMEDIA_TYPE_AUDIO);
+    const int pictures = CountDecodedFrames(output, AVMEDIA_TYPE_VIDEO), sounds = CountDecodedFrames(output, AVMEDIA_TYPE_AUDIO);
     ASSERT_GT(std::max(pictures, 0) + std::max(sounds, 0), 0);
     if (pictures > 0) ++withPictures;
   }

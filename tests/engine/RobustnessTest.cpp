@@ -41,12 +41,6 @@ struct Outcome {
   Clock::duration runTime{};
 };
 
-int countFrames(const std::string& path, AVMediaType type) {
-  int frames = 0;
-  if (!ForEachDecodedFrame(path, type, [&](const AVFrame&, double) { ++frames; })) return -1;
-  return frames;
-}
-
 // Streams of a file that hold at least one packet; -1 when it cannot be opened.
 int tracksWithPackets(const std::string& path) {
   AVFormatContext* input = nullptr;
@@ -124,7 +118,7 @@ TEST_F(Robustness, ClockJumpOfHoursIsResynchronisedNotDuplicated) {
   const std::string jumped = out("jumped.flv");
   // From the 30th tag on, every time stamp is three hours later.
   WriteFileBytes(jumped, test_media::ShiftFlvTimestamps(ReadFileBytes(clean), 30, 3 * 3600 * 1000));
-  const int sourceFrames = countFrames(clean, AVMEDIA_TYPE_VIDEO);
+  const int sourceFrames = CountDecodedFrames(clean, AVMEDIA_TYPE_VIDEO);
   ASSERT_EQ(sourceFrames, 50);
 
   int discontinuities = 0;
@@ -139,7 +133,7 @@ TEST_F(Robustness, ClockJumpOfHoursIsResynchronisedNotDuplicated) {
     EXPECT_TRUE(outcome.finished) << outcome.error;
     EXPECT_LT(outcome.runTime, 5s);
     EXPECT_EQ(discontinuities, 1);
-    const int frames = countFrames(out(name), AVMEDIA_TYPE_VIDEO);
+    const int frames = CountDecodedFrames(out(name), AVMEDIA_TYPE_VIDEO);
     EXPECT_GE(frames, sourceFrames - 1);
     EXPECT_LE(frames, sourceFrames + 2);
     EXPECT_LT(fs::file_size(out(name)), 2'000'000u);
@@ -159,13 +153,13 @@ TEST_F(Robustness, TransportStreamsNotStartingAtZeroKeepEveryFrame) {
                          .audio = AudioSpec{.encoder = "mp2", .sampleRate = 48000},
                          .muxerOptions = {{"output_ts_offset", std::to_string(start)}}};
     const std::string source = write(spec, "camera.ts");
-    const int sourceFrames = countFrames(source, AVMEDIA_TYPE_VIDEO);
+    const int sourceFrames = CountDecodedFrames(source, AVMEDIA_TYPE_VIDEO);
     ASSERT_EQ(sourceFrames, 50);
     const std::string output = out("camera.mp4");
     const Outcome outcome = convert(source, {{"vcodec", "mpeg4"}, {"acodec", "aac"}}, output);
     ASSERT_TRUE(outcome.finished) << outcome.error;
-    EXPECT_EQ(countFrames(output, AVMEDIA_TYPE_VIDEO), sourceFrames);
-    EXPECT_GT(countFrames(output, AVMEDIA_TYPE_AUDIO), 0);
+    EXPECT_EQ(CountDecodedFrames(output, AVMEDIA_TYPE_VIDEO), sourceFrames);
+    EXPECT_GT(CountDecodedFrames(output, AVMEDIA_TYPE_AUDIO), 0);
   }
 }
 
@@ -255,7 +249,7 @@ TEST_F(Robustness, StopEndsQuicklyWhileEncodersFlush) {
     EXPECT_FALSE(task.Exception()) << task.ErrorText();
   }
   EXPECT_GE(tracksWithPackets(output), 1);
-  EXPECT_LT(countFrames(output, AVMEDIA_TYPE_VIDEO), 49);  // the stop came with the 50th
+  EXPECT_LT(CountDecodedFrames(output, AVMEDIA_TYPE_VIDEO), 49);  // the stop came with the 50th
 }
 
 // The command line stops on SIGTERM like on Ctrl-C; a second Ctrl-C ends it at once.

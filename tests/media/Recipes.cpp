@@ -57,6 +57,13 @@ MediaSpec Recipe(Kind kind) {
               .video = VideoSpec{.encoder = "mpeg4", .width = 640, .height = 360, .letterboxRows = 44},
               .audio = Aac(),
               .seconds = 4};
+    case Kind::LongDvdPal: {
+      auto spec = Dvd(false);
+      spec.video->width = 352;
+      spec.video->height = 288;
+      spec.seconds = 8;
+      return spec;
+    }
     default: throw std::logic_error("no recipe: the file is not encoded");
   }
 }

@@ -89,6 +89,7 @@ std::string FileName(Kind kind) {
     case Kind::Clip320: return "clip_320x240.mp4";
     case Kind::WidePal: return "wide_pal.mp4";
     case Kind::Letterboxed: return "letterboxed.mp4";
+    case Kind::LongDvdPal: return "dvd_pal_8s_352x288.mpg";
   }
   throw std::logic_error("unknown media kind");
 }

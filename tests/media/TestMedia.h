@@ -25,13 +25,14 @@ enum class Kind {
   Clip320,          // MPEG-4 Part 2 320x240 + AAC in MP4, the small clip converted to every format
   WidePal,          // MPEG-4 Part 2 720x576 with 16:9 pixels (64/45) + AAC in MP4
   Letterboxed,      // MPEG-4 Part 2 640x360 (16:9) holding a 2.35:1 picture between 44-row bars + AAC
+  LongDvdPal,       // DVD program stream, 352x288 at 25 fps + AC-3, 8 s: enough pictures for pipeline tests
 };
 
 inline constexpr Kind kAllKinds[] = {
     Kind::Mp4H264Aac,   Kind::AviMpeg4Mp3,     Kind::Mkv,            Kind::Mp3Id3,       Kind::Wav,
     Kind::VideoOnlyMp4, Kind::AudioOnlyM4a,    Kind::DvdNtscMpeg2Ac3, Kind::DvdPalMpeg2Ac3, Kind::Exact1024,
     Kind::Exact1025,    Kind::Truncated,       Kind::NonAsciiName,   Kind::NinetyMinutes, Kind::UnknownDuration,
-    Kind::Clip320,      Kind::WidePal,         Kind::Letterboxed,
+    Kind::Clip320,      Kind::WidePal,         Kind::Letterboxed,    Kind::LongDvdPal,
 };
 
 // The folder the files go to (created on demand).

@@ -33,6 +33,12 @@ bool ForEachDecodedFrame(const std::string& path, AVMediaType type,
   return true;
 }
 
+int CountDecodedFrames(const std::string& path, AVMediaType type) {
+  int frames = 0;
+  if (!ForEachDecodedFrame(path, type, [&](const AVFrame&, double) { ++frames; })) return -1;
+  return frames;
+}
+
 double ToneFrequency(const std::string& path) {
   std::int64_t samples = 0, crossings = 0;
   float previous = 0;

@@ -10,6 +10,9 @@
 bool ForEachDecodedFrame(const std::string& path, AVMediaType type,
                          const std::function<void(const AVFrame& frame, double seconds)>& visit);
 
+// How many frames of that stream decode; -1 when the file cannot be read.
+int CountDecodedFrames(const std::string& path, AVMediaType type);
+
 // Frequency of the first audio channel of a file with planar float audio (as
 // the AAC decoder gives it), from its zero crossings; -1 without audio.
 double ToneFrequency(const std::string& path);
