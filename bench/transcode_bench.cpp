@@ -5,11 +5,11 @@
 // (best of the runs) with the wall and CPU time of each, then the engine's peak
 // resident memory on the 1-minute source against a 10-minute one, written to
 // 3GP and to the null muxer (which keeps no index).
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
-#include <algorithm>
 
 #include "BenchSource.h"
 #include "FloorPipeline.h"
@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
   const auto tenMinutes = MeasureInChild([&] { return runEngine(profiles[0], longSource, outputName(folder, "long", profiles[0])); });
   printMemory(profiles[0].name + " to 3gp", oneMinute, tenMinutes);
   BenchProfile indexFree = profiles[0];
-  indexFree.engineOptions.front() = {"f", "null"};
+  for (auto& [name, value] : indexFree.engineOptions)
+    if (name == "f") value = "null";
   const std::string discarded = folder + "/discarded";
   const auto nullOne = MeasureInChild([&] { return runEngine(indexFree, source, discarded); });
   const auto nullTen = MeasureInChild([&] { return runEngine(indexFree, longSource, discarded); });
