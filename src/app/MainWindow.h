@@ -124,8 +124,7 @@ class TfrmMain : public QMainWindow {
   void btnStartClick();
   int AddConversionTask(int row, IniFile& settings, const QString& folder);
   int AddFileTask(int row, IniFile& settings, const QString& folder);
-  int AddEngineTask(int row, const QString& destination, TInputOptions& input, TOutputOptions& output,
-                    std::string error);
+  int AddEngineTask(int row, TInputOptions& input, TOutputOptions& output, std::string error);
   void MarkJobFailed(int row, const QString& error);
   void SetBatchRunning(bool running);
   void MirrorPauseState(bool paused);
@@ -189,9 +188,8 @@ class TfrmMain : public QMainWindow {
   TFormatPicker* picker_ = nullptr;
   TParameterPanel* panel_ = nullptr;
   TfrmPreference* preference_ = nullptr;  // created on first use, kept for the run
-  // The running batch: destinations by task, what converted and what failed.
+  // The running batch: what converted and what failed.
   struct Batch {
-    std::vector<QString> destinations;
     int converted = 0;
     QStringList failures;  // "source: reason"
   } batch_;

@@ -1,7 +1,6 @@
 // Converting the checked file jobs: building one engine task per job, the
 // progress window, the engine's progress, preview and task-end events, and
 // what happens after the batch.
-#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -113,13 +112,12 @@ int TfrmMain::AddFileTask(int row, IniFile& settings, const QString& folder) {
   const bool probed = probe.LoadFile(input.FileName);
   const int code = settings.readInteger(keys::kSettings, keys::kFormatCode, 1);
   const IniFile catalogue = FormatCatalogue();
-  const QString destination = DestinationOf(folder, caption, catalogue, code);
   record.ZoomMode = QString::fromStdString(CurrentZoomMode(settings, code));
   TOutputOptions output;
-  output.FileName = destination.toStdString();
   std::string error = probed ? std::string() : probe.LastErrorMessage();
   if (probed) {
     try {
+      output.FileName = ReserveDestinationOf(folder, caption, catalogue, code).toStdString();
       BuildTaskOptions(TaskJobOf(record), FormatParameters(settings, catalogue, code), output, probe, input,
                        AskOver(this));
     } catch (const std::exception& e) {
@@ -127,12 +125,12 @@ int TfrmMain::AddFileTask(int row, IniFile& settings, const QString& folder) {
     }
   }
   probe.Close();
-  return AddEngineTask(row, destination, input, output, error);
+  return AddEngineTask(row, input, output, error);
 }
 
-// The engine task of a built job, unless building it failed with `error`.
-int TfrmMain::AddEngineTask(int row, const QString& destination, TInputOptions& input, TOutputOptions& output,
-                            std::string error) {
+// The engine task of a built job, unless building it failed with `error`. A
+// destination reserved for a job that did not become a task is given up.
+int TfrmMain::AddEngineTask(int row, TInputOptions& input, TOutputOptions& output, std::string error) {
   int task = error.empty() ? CCAVC->AddTask(input.FileName, &input) : -1;
   if (task >= 0 && !CCAVC->SetOutputFile(task, output.FileName, &output)) {
     error = CCAVC->LastErrorMessage();
@@ -142,14 +140,13 @@ int TfrmMain::AddEngineTask(int row, const QString& destination, TInputOptions& 
     error = CCAVC->LastErrorMessage();
   }
   if (task < 0) {
+    if (!output.FileName.empty()) ReleaseDestinationPath(output.FileName);
     MarkJobFailed(row, QString::fromStdString(error));
     return -1;
   }
   if (TaskItems.size() <= task) TaskItems.resize(task + 1);
   TaskItems[task] = row;
   if (output.EnableHook) conversionEffects_.SetTask(task, EffectSettingsOf(jobs_->Record(row)));
-  batch_.destinations.resize(size_t(task) + 1);
-  batch_.destinations[size_t(task)] = destination;
   return task;
 }
 
@@ -217,10 +214,9 @@ void TfrmMain::CCAVCTerminate(const TTerminateInfo& info) {
     if (info.TaskIndex + 1 == CCAVC->TaskCount()) AfterLastJob();
     return;
   }
-  if (!info.Exception) return;  // stopped: the row keeps its percentage, the file its playable part
-  MarkJobFailed(row, QString::fromStdString(info.ExceptionMsg));
-  // What a failed conversion wrote is of no use.
-  if (size_t(info.TaskIndex) < batch_.destinations.size()) QFile::remove(batch_.destinations[size_t(info.TaskIndex)]);
+  // Stopped: the row keeps its percentage, the file its playable part. What a
+  // failed conversion wrote the engine has removed.
+  if (info.Exception) MarkJobFailed(row, QString::fromStdString(info.ExceptionMsg));
 }
 
 void TfrmMain::AfterLastJob() {

@@ -177,7 +177,6 @@ int TfrmMain::AddDvdTask(int row, IniFile& settings, const QString& folder) {
   }
   const int code = settings.readInteger(keys::kSettings, keys::kFormatCode, 1);
   const IniFile catalogue = FormatCatalogue();
-  const QString destination = DestinationOf(folder, jobs_->Caption(row), catalogue, code);
   record.ZoomMode = QString::fromStdString(CurrentZoomMode(settings, code));
   // A trimmed job seeks within the whole title.
   const bool trimmed = record.TrimStart > 0;
@@ -186,13 +185,13 @@ int TfrmMain::AddDvdTask(int row, IniFile& settings, const QString& folder) {
   TInputOptions input;
   input.FileName = BuildOpenDvdString(DvdDrivePath.toStdString(), param);
   TOutputOptions output;
-  output.FileName = destination.toStdString();
   std::string error;
   try {
+    output.FileName = ReserveDestinationOf(folder, jobs_->Caption(row), catalogue, code).toStdString();
     BuildDvdTaskOptions(TaskJobOf(record), FormatParameters(settings, catalogue, code), output, title, input,
                         AskOver(this));
   } catch (const std::exception& e) {
     error = e.what();
   }
-  return AddEngineTask(row, destination, input, output, error);
+  return AddEngineTask(row, input, output, error);
 }

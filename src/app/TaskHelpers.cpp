@@ -19,9 +19,9 @@ TFileJob TaskJobOf(const TlvFilesRecord& record) {
   return job;
 }
 
-QString DestinationOf(const QString& folder, const QString& caption, const IniFile& catalogue, int code) {
+QString ReserveDestinationOf(const QString& folder, const QString& caption, const IniFile& catalogue, int code) {
   const std::string extension = "." + format_catalogue::FormatFileExt(catalogue, code);
-  return QString::fromStdString(MakeDestinationPath(folder.toStdString(), caption.toStdString(), extension));
+  return QString::fromStdString(ReserveDestinationPath(folder.toStdString(), caption.toStdString(), extension));
 }
 
 AskQuestion AskOver(QWidget* parent) {

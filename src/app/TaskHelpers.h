@@ -15,8 +15,8 @@ struct TlvFilesRecord;
 TFileJob TaskJobOf(const TlvFilesRecord& record);
 
 // "<folder>/<caption's base name>_(new).<the format's extension>" (numbered
-// when taken).
-QString DestinationOf(const QString& folder, const QString& caption, const IniFile& catalogue, int code);
+// when taken), reserved for the job. Throws DestinationError.
+QString ReserveDestinationOf(const QString& folder, const QString& caption, const IniFile& catalogue, int code);
 
 // The builders' question about an unusable frame size, asked over parent.
 AskQuestion AskOver(QWidget* parent);

@@ -1,9 +1,14 @@
+#include <csignal>
+
 #include "app/AppPaths.h"
 #include "app/Application.h"
 #include "app/CoverWindow.h"
 #include "app/MainWindow.h"
 
 int main(int argc, char** argv) {
+  // A file grown past the system's size limit fails its conversion with a
+  // message instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   OxbelApplication application(argc, argv);
 
   TfrmCover cover(app_paths::programFolder() + "skin/dvd3gpcover.jpg");

@@ -113,21 +113,26 @@ int RunFormatConvertCommand(const std::vector<std::string>& arguments) {
   const size_t count = command.files.size();
   for (size_t i = 0; i < count; ++i) {
     const std::string& file = command.files[i];
-    // Each file is named and converted before the next is named, so two
-    // sources of one name never share a destination.
-    const std::string destination = MakeDestinationPath(folder, file, suffix);
-    std::error_code ignored;
-    engine.ClearTasks();
-    std::string error = AddFileTask(engine, file, destination, settings, catalogue, command.code);
+    std::string destination, error;
     bool stopped = false;
+    try {
+      // Reserved, so that no other conversion, here or in another process,
+      // writes the same name.
+      destination = ReserveDestinationPath(folder, file, suffix);
+      engine.ClearTasks();
+      error = AddFileTask(engine, file, destination, settings, catalogue, command.code);
+      if (!error.empty()) ReleaseDestinationPath(destination);
+    } catch (const DestinationError& failure) {
+      error = failure.what();
+    }
     if (error.empty())
       stopped = RunEngineTasks(engine, dispatcher, [&](const TTerminateInfo& info) {
         if (info.Exception) error = info.ExceptionMsg.empty() ? "conversion failed" : info.ExceptionMsg;
         else if (!info.Finished) error = "stopped";
       });
-    // A failed conversion leaves nothing behind; a stopped one keeps its playable part.
-    if (!error.empty() && !stopped) std::filesystem::remove(destination, ignored);
-    std::printf("[%zu/%zu] %s -> %s: %s\n", i + 1, count, file.c_str(), destination.c_str(),
+    // The engine removes what a failed conversion wrote; a stopped one keeps its playable part.
+    std::printf("[%zu/%zu] %s -> %s: %s\n", i + 1, count, file.c_str(),
+                (destination.empty() ? FirstDestinationPath(folder, file, suffix) : destination).c_str(),
                 error.empty() ? "converted" : ("failed: " + error).c_str());
     std::fflush(stdout);
     if (stopped) return 130;

@@ -1,4 +1,5 @@
 // oxbel-cli: the command-line front end of the conversion engine.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -64,6 +65,9 @@ bool loadLibraries() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file grown past the system's size limit fails its conversion with a
+  // message instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> arguments(argv + 1, argv + argc);
   if (arguments.empty() || arguments[0] == "-h" || arguments[0] == "--help") {
     std::fputs(kHelp, arguments.empty() ? stderr : stdout);

@@ -1,6 +1,5 @@
 #include "engine/EngineTask.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/DvdInput.h"
@@ -8,6 +7,8 @@
 #include "engine/HookModules.h"
 #include "engine/MediaLoader.h"
 #include "engine/MediaLogger.h"
+#include "engine/MediaUtils.h"
+#include "engine/PartialOutput.h"
 #include "engine/TranscodeRun.h"
 
 TCustomEngineTask::TCustomEngineTask() : hookModules_(std::make_unique<HookModuleList>()) {}
@@ -106,21 +107,52 @@ void TCustomEngineTask::AddStreamToLastOutput(StreamKind kind) {
 
 namespace {
 
-// An output that received nothing is removed, so a failed task leaves no empty
-// file; so is one the run found without a single packet.
-void closeOutput(AVFormatContext*& context, bool discard) {
+bool IsStorageError(int result) {
+  return result == AVERROR(ENOSPC) || result == AVERROR(EFBIG) || result == AVERROR(EDQUOT) || result == AVERROR(EIO);
+}
+
+// Closes the file. A local file that was not published is removed: it is
+// incomplete, failed, or received nothing at all.
+void closeOutput(TCustomEngineTask::OutputFile& output) {
+  AVFormatContext*& context = output.context;
   if (!context) return;
-  std::string path = context->url ? context->url : "";
-  const bool ownsFile = !(context->oformat->flags & AVFMT_NOFILE);
-  if (ownsFile && context->pb) media::avio_closep(&context->pb);
+  if (!(context->oformat->flags & AVFMT_NOFILE) && context->pb) media::avio_closep(&context->pb);
   media::avformat_free_context(context);
   context = nullptr;
-  struct stat st {};
-  if (ownsFile && !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_size == 0 || discard))
-    ::unlink(path.c_str());
+  if (!output.partialPath.empty()) ::unlink(output.partialPath.c_str());
+  output.partialPath.clear();
 }
 
 }  // namespace
+
+void TCustomEngineTask::OutputFile::CheckWrite(int result, const std::string& failure) const {
+  const int ioError = context && context->pb && context->pb->error < 0 ? context->pb->error : 0;
+  const int error = ioError ? ioError : IsStorageError(result) ? result : 0;
+  if (error) throw EngineException(partial_output::WriteErrorText(name, error));
+  if (result < 0) throw EngineException(failure);
+}
+
+// Closes every output that is not discarded, checking that all of it reached
+// the file, and gives the complete local files their final names.
+void TCustomEngineTask::PublishOutputs() {
+  for (auto& output : outputs_) {
+    AVFormatContext* context = output.context;
+    if (output.discard || !context || (context->oformat->flags & AVFMT_NOFILE) || !context->pb) continue;
+    media::avio_flush(context->pb);
+    output.CheckWrite(0, {});
+    const int closed = media::avio_closep(&context->pb);
+    output.CheckWrite(closed, MediaErrorText(output.name, closed));
+    if (output.partialPath.empty()) continue;
+    partial_output::Publish(output.partialPath, output.finalPath, output.replace);
+    output.partialPath.clear();
+  }
+}
+
+void TCustomEngineTask::CheckSourcesUnchanged() const {
+  for (const auto& input : inputs_)
+    if (input.source)
+      if (const std::string change = input.source->ChangeSinceOpened(); !change.empty()) throw EngineException(change);
+}
 
 void TCustomEngineTask::Release() {
   if (!TMediaLoader::instance().isLoaded(MediaLibrary::avformat)) return;
@@ -131,7 +163,7 @@ void TCustomEngineTask::Release() {
   inputs_.clear();
   for (auto& output : outputs_) {
     for (auto& stream : output.streams) media::avcodec_free_context(&stream.encoder);
-    closeOutput(output.context, output.discard);
+    closeOutput(output);
   }
   outputs_.clear();
   hookModules_->Release();

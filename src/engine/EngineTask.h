@@ -7,9 +7,11 @@
 #include <mutex>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/SourceIdentity.h"
 #include "engine/TaskOptions.h"
 
 class DvdInput;
@@ -100,6 +102,7 @@ class TCustomEngineTask : private OptionHost {
     std::int64_t beginTime = INT64_MIN;  // microseconds of the adjusted clock before which nothing is used (a DVD range)
     std::int64_t endTime = INT64_MAX;  // microseconds of the adjusted clock where the input ends (a DVD range)
     std::array<double, kMaxStreams> tsScale{};
+    std::optional<SourceIdentity> source;  // a local file: which one was opened
   };
   // What an output stream was given when it was created.
   struct OutputStreamSetup {
@@ -118,6 +121,14 @@ class TCustomEngineTask : private OptionHost {
     std::vector<OutputStreamSetup> streams;  // by stream index
     int groupCount = 1;  // joined outputs are registered once per input file
     bool discard = false;  // received nothing: deleted when closed
+    std::string name;         // as the caller named it, for messages
+    std::string finalPath;    // a local file: where it appears once complete
+    std::string partialPath;  // where a local file is written until then; empty once published
+    bool replace = false;     // finalPath existed when opened: the caller asked to replace it
+
+    // Raises the write error when the file's writes failed (a full disk says
+    // so); otherwise `failure` when result is negative.
+    void CheckWrite(int result, const std::string& failure) const;
   };
 
  private:
@@ -142,7 +153,10 @@ class TCustomEngineTask : private OptionHost {
   void ConfigureAudioEncoder(AVCodecContext* encoder, const AVCodec* codec);
   void FinishOutputContext(OutputFile& output, const std::string& fileName, bool join);
   void ClearPendingCodecs();
+  void OpenOutputTarget(OutputFile& output, const std::string& fileName);
   void Transcode();
+  void CheckSourcesUnchanged() const;
+  void PublishOutputs();
   void Fail(const std::string& message);
 
   TaskOptions options_;

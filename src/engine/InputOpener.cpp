@@ -134,6 +134,7 @@ void TCustomEngineTask::OpenInputOrThrow(const std::string& fileName) {
   }
   input.tsScale = pending.tsScale;
   pending.tsScale = {};
+  if (!input.dvd) input.source = SourceIdentity::Of(unicode_protocol::LocalPath(fileName));
   task.expectedDuration = std::max(task.expectedDuration, context->duration == AV_NOPTS_VALUE ? -1 : context->duration);
   if (task.verbosity >= 0) media::av_dump_format(context, int(inputs_.size()), fileName.c_str(), 0);
   inputs_.push_back(input);

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <filesystem>
 
 #include "engine/CodecLookup.h"
 #include "engine/EngineException.h"
 #include "engine/EngineTask.h"
 #include "engine/MediaLogger.h"
 #include "engine/MediaUtils.h"
+#include "engine/PartialOutput.h"
 #include "engine/UnicodeProtocol.h"
 
 namespace {
@@ -40,6 +42,14 @@ bool listContains(const T* list, T terminator, T value) {
   return false;
 }
 
+// A link names the file it points to: that file is the one replaced.
+std::string ResolvedPath(const std::string& path) {
+  std::error_code error;
+  if (path.empty() || !std::filesystem::is_symlink(path, error)) return path;
+  const auto target = std::filesystem::weakly_canonical(path, error);
+  return error ? path : target.string();
+}
+
 int closestSampleRate(const int* rates, int wanted) {
   int best = rates[0];
   for (; *rates; ++rates)
@@ -69,12 +79,14 @@ void TCustomEngineTask::OpenOutputOrThrow(const std::string& fileName, bool join
   if (media::avformat_alloc_output_context2(&output.context, format, nullptr, fileName.substr(0, 1023).c_str()) < 0 ||
       !output.context)
     throw EngineException("avformat_alloc_context failed");
+  std::error_code ignored;
   try {
     CreateOutputStreams(output, join);
     FinishOutputContext(output, fileName, join);
   } catch (...) {
     for (auto& stream : output.streams) media::avcodec_free_context(&stream.encoder);
     if (output.context->pb) media::avio_closep(&output.context->pb);
+    if (!output.partialPath.empty()) std::filesystem::remove(output.partialPath, ignored);
     media::avformat_free_context(output.context);
     throw;
   }
@@ -239,11 +251,8 @@ void TCustomEngineTask::FinishOutputContext(OutputFile& output, const std::strin
 
   if ((context->oformat->flags & AVFMT_NEEDNUMBER) && !media::av_filename_number_test(fileName.c_str()))
     throw EngineException(fileName + ": Number syntax expected in filename");
-  if (!(context->oformat->flags & AVFMT_NOFILE)) {
-    const int opened =
-        media::avio_open(&context->pb, unicode_protocol::NameForLibrary(fileName).c_str(), AVIO_FLAG_WRITE);
-    if (opened < 0) throw EngineException(MediaErrorText(fileName, opened));
-  }
+  output.name = fileName;
+  if (!(context->oformat->flags & AVFMT_NOFILE)) OpenOutputTarget(output, fileName);
   context->max_delay = int(task.muxMaxDelay * AV_TIME_BASE);
   media::av_opt_set_int(context, "preload", std::int64_t(task.muxPreload * AV_TIME_BASE), AV_OPT_SEARCH_CHILDREN);
   if (task.loopOutput >= 0) media::av_opt_set_int(context, "loop", task.loopOutput, AV_OPT_SEARCH_CHILDREN);
@@ -259,5 +268,30 @@ void TCustomEngineTask::FinishOutputContext(OutputFile& output, const std::strin
     for (const auto& input : inputs_) sum += std::max<std::int64_t>(0, input.context->duration == AV_NOPTS_VALUE ? 0 : input.context->duration);
     task.expectedDuration = sum ? sum : -1;
     output.groupCount = int(inputs_.size());
+  }
+}
+
+// Opens the file the muxer writes. A source of the task is never written over.
+// A local file is written under its partial name and published when complete
+// (PublishOutputs); a new file never replaces one that appears meanwhile.
+void TCustomEngineTask::OpenOutputTarget(OutputFile& output, const std::string& fileName) {
+  const std::string path = ResolvedPath(unicode_protocol::LocalPath(fileName));
+  for (const auto& input : inputs_)
+    if (input.source && !path.empty() && input.source->IsFile(path))
+      throw EngineException("Cannot write " + fileName + ": it is the source " + input.source->path +
+                            " of this conversion");
+  std::string target = fileName;
+  if (!path.empty() && partial_output::UsesPartialFile(path)) {
+    std::error_code error;
+    output.finalPath = path;
+    output.partialPath = partial_output::PartialPathOf(path);
+    output.replace = std::filesystem::exists(path, error);
+    target = output.partialPath;
+  }
+  const int opened = media::avio_open(&output.context->pb, unicode_protocol::NameForLibrary(target).c_str(),
+                                      AVIO_FLAG_WRITE);
+  if (opened < 0) {
+    output.partialPath.clear();  // not created: nothing to remove
+    throw EngineException(MediaErrorText(fileName, opened));
   }
 }

@@ -424,8 +424,14 @@ void TranscodeRun::Finish() {
   for (auto& file : inputFiles)
     if (file.burnIn) ReleaseDelayedPictures(file, true);
   FlushEncoders();
-  for (int o = 0; o < task.OutputCount(); ++o)
-    if (headerWritten[size_t(o)]) media::av_write_trailer(task.outputs_[size_t(o)].context);
+  // The end of the file (an MP4's index) is checked like every other write:
+  // without it the file cannot be played.
+  for (int o = 0; o < task.OutputCount(); ++o) {
+    if (!headerWritten[size_t(o)]) continue;
+    const auto& output = task.outputs_[size_t(o)];
+    const int ended = media::av_write_trailer(output.context);
+    output.CheckWrite(ended, MediaErrorText(output.name, ended));
+  }
   Report(true);
   DiscardEmptyOutputs();
 }
@@ -445,8 +451,13 @@ void TranscodeRun::DiscardEmptyOutputs() {
 void TCustomEngineTask::Transcode() {
   if (outputs_.empty()) throw EngineException("At least one output file must be specified");
   if (inputs_.empty()) throw EngineException("At least one input file must be specified");
-  TranscodeRun run(*this);
-  run.Setup();
-  run.Loop();
-  run.Finish();
+  {
+    TranscodeRun run(*this);
+    run.Setup();
+    run.Loop();
+    // A source that changed under the run was not read whole.
+    if (!StopRequested()) CheckSourcesUnchanged();
+    run.Finish();
+  }
+  PublishOutputs();
 }

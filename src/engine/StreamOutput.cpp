@@ -124,11 +124,11 @@ void TranscodeRun::WriteFiltered(OutputStreamState& output, AVPacket* data) {
   const AVMediaType type = output.stream->codecpar->codec_type;
   (type == AVMEDIA_TYPE_VIDEO ? videoBytes : type == AVMEDIA_TYPE_AUDIO ? audioBytes : extraBytes) += data->size;
   data->stream_index = output.index;
-  AVFormatContext* context = task.outputs_[size_t(output.file)].context;
+  const auto& file = task.outputs_[size_t(output.file)];
   ++packetsMuxed[size_t(output.file)];
-  if (media::av_interleaved_write_frame(context, data) < 0)
-    throw EngineException(StringPrintf("%s failed for stream %d, codec %s", "av_interleaved_write_frame()",
-                                       output.index, media::avcodec_get_name(output.stream->codecpar->codec_id)));
+  file.CheckWrite(media::av_interleaved_write_frame(file.context, data),
+                  StringPrintf("%s failed for stream %d, codec %s", "av_interleaved_write_frame()", output.index,
+                               media::avcodec_get_name(output.stream->codecpar->codec_id)));
 }
 
 void TranscodeRun::CopyPacket(InputStreamState& input, OutputStreamState& output, const AVPacket* data) {

@@ -360,10 +360,9 @@ void TranscodeRun::WriteHeaders() {
   for (int o = 0; o < task.OutputCount(); ++o) {
     AVFormatContext* context = task.outputs_[size_t(o)].context;
     const int written = media::avformat_write_header(context, nullptr);
-    if (written < 0) {
-      TMediaLogger::instance().Log(&task, llError, MediaErrorText(context->url, written));
-      throw EngineException(StringPrintf("Could not write header for output file #%d (incorrect codec parameters ?)", o));
-    }
+    if (written < 0) TMediaLogger::instance().Log(&task, llError, MediaErrorText(context->url, written));
+    task.outputs_[size_t(o)].CheckWrite(
+        written, StringPrintf("Could not write header for output file #%d (incorrect codec parameters ?)", o));
     headerWritten[size_t(o)] = true;
     extraBytes += context->pb ? media::avio_seek(context->pb, 0, SEEK_CUR) : 0;
   }

@@ -11,9 +11,17 @@ constexpr const char* kPassingProtocols = ":unicode:stream:gopher:http:pipe:rtp:
 
 bool startsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
-bool isLocalFile(const std::string& path) {
+bool exists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
+}
+
+// A name is local when a file of that name exists, or, for a path with a
+// folder, when that folder exists (an output not written yet).
+bool isLocalFile(const std::string& path) {
+  if (exists(path)) return true;
+  const auto slash = path.rfind('/');
+  return slash != std::string::npos && slash > 0 && exists(path.substr(0, slash));
 }
 
 // The library reads "x:..." as protocol x unless a "/" comes before the colon.
@@ -35,10 +43,16 @@ std::string NameForLibrary(const std::string& name) {
   if (startsWith(name, kUnicodePrefix)) {
     path = NameFromLibrary(name);
   } else if (HasProtocolPrefix(name)) {
-    return name;
+    return exists(name) ? "file:" + name : name;
   }
   if (looksLikeProtocol(path) && isLocalFile(path)) return "file:" + path;
   return path;
+}
+
+std::string LocalPath(const std::string& name) {
+  const std::string path = NameForLibrary(name);
+  if (startsWith(path, "file:")) return path.substr(5);
+  return looksLikeProtocol(path) ? std::string() : path;
 }
 
 std::string NameFromLibrary(const std::string& stored) {

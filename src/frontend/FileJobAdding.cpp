@@ -27,11 +27,21 @@ AddSettings readAddSettings(const FileAddingContext& context) {
           QString::fromStdString(CurrentZoomMode(context.settings, code))};
 }
 
+// The name shown for the job. A folder that cannot be searched shows the first
+// name; the conversion then reports why it cannot write there.
+std::string ShownDestination(const FileAddingContext& context, const QString& path, const AddSettings& add) {
+  const std::string folder = context.outputFolder.toStdString(), suffix = add.suffix.toStdString();
+  try {
+    return MakeDestinationPath(folder, path.toStdString(), suffix);
+  } catch (const DestinationError&) {
+    return FirstDestinationPath(folder, path.toStdString(), suffix);
+  }
+}
+
 // Adds one file; false when it is skipped.
 bool addFileJob(const QString& path, int selectionIndex, const AddSettings& add, const FileAddingContext& context) {
   if (QFileInfo(path).isDir() || context.jobs.ContainsCaption(path)) return false;
-  const QString destination = QString::fromStdString(
-      MakeDestinationPath(context.outputFolder.toStdString(), path.toStdString(), add.suffix.toStdString()));
+  const QString destination = QString::fromStdString(ShownDestination(context, path, add));
   TInputOptions input;
   input.FileName = path.toStdString();
   const int task = context.engine.AddTask(input.FileName, &input);
