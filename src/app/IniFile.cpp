@@ -199,6 +199,12 @@ std::string IniFile::readString(std::string_view section, std::string_view key,
   return std::string(parseLine({text->data() + line.begin, line.textEnd - line.begin}).value);
 }
 
+bool IniFile::hasKey(std::string_view section, std::string_view key) const {
+  const auto text = readWholeFile(path_);
+  if (!text) return false;
+  return locate(*text, splitLines(*text), section, key).keyLine.has_value();
+}
+
 int IniFile::readInteger(std::string_view section, std::string_view key, int defaultValue) const {
   int value = 0;
   return ParseInteger(readString(section, key, ""), value) ? value : defaultValue;

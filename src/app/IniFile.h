@@ -20,6 +20,8 @@ class IniFile {
 
   std::string readString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
+  // Whether the section holds the key (with any value, empty included).
+  bool hasKey(std::string_view section, std::string_view key) const;
   // Decimal text; absent or not a valid 32-bit integer gives the default.
   int readInteger(std::string_view section, std::string_view key, int defaultValue) const;
   // Read as an integer; any non-zero value is true.

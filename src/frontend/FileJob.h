@@ -9,7 +9,7 @@
 //
 // Contract:
 // - ZoomMode: the fitting mode, "full", "lbox", "pan" or "center", compared
-//   exactly; any other text leaves the picture unfitted. The driver replaces the
+//   exactly; any other text reads as "lbox". The driver replaces the
 //   record's mode with settings "formatInfo"N/"parazoom" (default "lbox") at
 //   start, and copies it after that.
 // - CropTop, CropLeft, CropBottom, CropRight: pixels of the source picture (its

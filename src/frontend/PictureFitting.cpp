@@ -120,9 +120,13 @@ std::string Center(const Fit& fit, TOutputOptions& output) {
 
 }  // namespace
 
-std::string FitPicture(const TFileJob& job, const TSourcePicture& source, int targetWidth, int targetHeight,
+std::string FitPicture(const TFileJob& storedJob, const TSourcePicture& source, int targetWidth, int targetHeight,
                        TOutputOptions& output) {
   if (source.Width <= 0 || source.Height <= 0 || targetWidth <= 0 || targetHeight <= 0) return {};
+  // A mode of no known name (an edited settings file, an empty DVD job mode)
+  // would leave the frame size unapplied: it reads as the default, letterbox.
+  TFileJob job = storedJob;
+  if (job.ZoomMode != "full" && job.ZoomMode != "center" && job.ZoomMode != "pan") job.ZoomMode = "lbox";
   const Fit whole{source.Width, source.Height, targetWidth, targetHeight, source.DisplayWidth(source.Width)};
   if (job.ZoomMode == "full") {
     CopyCrop(job, output);
@@ -133,7 +137,9 @@ std::string FitPicture(const TFileJob& job, const TSourcePicture& source, int ta
   const int W = source.Width - job.CropLeft - job.CropRight, H = source.Height - job.CropTop - job.CropBottom;
   if (W <= 0 || H <= 0) return {};
   const Fit cropped{W, H, targetWidth, targetHeight, source.DisplayWidth(W)};
-  if (job.ZoomMode == "lbox") return Letterbox(job, cropped, output);
-  if (job.ZoomMode == "pan") PanAndScan(job, source, cropped, output);
-  return {};
+  if (job.ZoomMode == "pan") {
+    PanAndScan(job, source, cropped, output);
+    return {};
+  }
+  return Letterbox(job, cropped, output);
 }

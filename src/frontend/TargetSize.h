@@ -16,6 +16,8 @@ struct TTargetSize {
 // The frame size to encode from the stored frame size text ("320x240" or "as
 // source"): a part that is not a whole number above 0 is the source's; a
 // non-standard size for the "h263" encoder snaps to a standard one; a text
-// without a usable "x" asks whether to use 320x240 (No: the source's size).
+// without a usable "x" asks whether to use 320x240 (No: the source's size),
+// snapped for "h263" too. A stored part outside 16 to 8192 throws
+// std::invalid_argument with the frame size message.
 TTargetSize ChooseTargetSize(const std::string& sizeText, const std::string& videoCodec,
                              const TSourcePicture& source, const AskQuestion& ask);

@@ -9,10 +9,13 @@
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/NumberTexts.h"
+#include "frontend/ParameterLimits.h"
 #include "frontend/PictureFitting.h"
 #include "frontend/SourcePicture.h"
 
 namespace {
+
+namespace limits = parameter_limits;
 
 constexpr const char* kAsSource = "as source";
 
@@ -70,14 +73,27 @@ std::string AudioEncoder(const FormatParameters& format, const char* fallback) {
   return encoder == "libamr_nb" ? "libopencore_amrnb" : encoder;
 }
 
+// A set value outside [low, high] refuses the build with the message.
+template <typename T>
+void RequireWithin(T value, T low, T high, const char* message) {
+  if (value < low || value > high) throw std::invalid_argument(message);
+}
+
 // Channels, sample rate, bit rate and volume, for audio-only and video formats.
 void ApplyAudioSettings(const FormatParameters& format, TOutputOptions& output) {
   output.AudioChannels = PositiveInteger(format.Read("paraChannel", "2"));
+  if (output.AudioChannels > 0) RequireWithin(output.AudioChannels, 1, limits::kMaxChannels, limits::kChannelsInvalid);
   output.AudioSampleRate = PositiveInteger(format.Read("paraSampleRate", "44100"));
+  if (output.AudioSampleRate > 0)
+    RequireWithin(output.AudioSampleRate, limits::kMinSampleRate, limits::kMaxSampleRate, limits::kSampleRateInvalid);
   output.AudioBitrate = BitsPerSecond(format.Read("paraAudioBitRate", "128"));
+  if (output.AudioBitrate > 0)
+    RequireWithin<long double>(output.AudioBitrate / 1000.0L, limits::kMinAudioKbits, limits::kMaxAudioKbits,
+                               limits::kAudioBitRateInvalid);
   const std::string volume = format.Read("paraVolume", "3");
   if (volume == "256") return;
   if (!IsInteger(volume, &output.AudioVolume)) throw std::invalid_argument("'" + volume + "' is not a valid integer value");
+  RequireWithin(output.AudioVolume, 0, limits::kMaxVolume, limits::kVolumeInvalid);
 }
 
 void BuildAudioOnly(const FormatParameters& format, TOutputOptions& output, TInputOptions& input) {
@@ -115,7 +131,10 @@ void ChooseRatesAndContainer(const FormatParameters& format, const std::string& 
   }
   const std::string frameRate = format.Read("paraFrameRate", "29.97");
   long double rate = 0;
-  if (frameRate != kAsSource && IsNumber(frameRate, &rate) && rate > 0) output.FrameRate = frameRate;
+  if (frameRate != kAsSource && IsNumber(frameRate, &rate) && rate > 0) {
+    RequireWithin(rate, limits::kMinFrameRate, limits::kMaxFrameRate, limits::kFrameRateInvalid);
+    output.FrameRate = frameRate;
+  }
   if (OneOf(LowerCase(target), {"ipod", "3gp", "3g2", "avi", "psp", "mov", "vcd", "flv", "mpegts", "vob"}))
     output.FileFormat = target;
 }

@@ -6,16 +6,13 @@
 
 #include "frontend/FormatCatalogue.h"
 #include "frontend/FormatChoices.h"
+#include "frontend/ParameterLimits.h"
 #include "settings/FormatPickerDelegate.h"
 
 using namespace parameter_combos;
+using namespace parameter_limits;
 
 namespace {
-
-constexpr const char* kVideoBitRateInvalid = "Video BitRate is not a valid value!";
-constexpr const char* kSampleRateInvalid = "Audio SampleRate is not a valid value!";
-constexpr const char* kAudioBitRateInvalid = "Audio BitRate is not a valid value!";
-constexpr const char* kFrameSizeInvalid = "Frame Size is not a valid value!";
 
 std::string str(const QString& text) { return text.toStdString(); }
 
@@ -68,7 +65,8 @@ void TParameterPanel::ApplyFormat() {
   const std::string section = format_catalogue::FormatSection(code);
   FillFromCatalogue(c_, files_.catalogue(), code);
 
-  const QString zoom = QString::fromStdString(settings.readString(section, "paraZoom", "full"));
+  // Never stored, the conversion letterboxes, so that is what shows.
+  const QString zoom = QString::fromStdString(settings.readString(section, "paraZoom", "lbox"));
   if (zoom.isEmpty() || zoom == "null") {
     c_.cmbZoom->setEnabled(false);
   } else {
@@ -82,8 +80,7 @@ void TParameterPanel::ApplyFormat() {
   const int zoomIndex = c_.cmbZoom->currentIndex();
   SelectCatalogueDefaults(c_, files_.catalogue(), code);
   c_.cmbZoom->setCurrentIndex(zoomIndex);
-  constexpr const char* kAbsent = "\x01";
-  auto stored = [&](const char* key) { return settings.readString(section, key, kAbsent) != kAbsent; };
+  auto stored = [&](const char* key) { return settings.hasKey(section, key); };
   auto typed = [&](QComboBox* combo, const char* key, const char*) {
     if (stored(key)) SelectOrType(combo, QString::fromStdString(settings.readString(section, key, "")));
   };

@@ -13,10 +13,12 @@
 #include "app/SettingsKeys.h"
 #include "frontend/FormatCatalogue.h"
 #include "frontend/FormatChoices.h"
+#include "frontend/ParameterLimits.h"
 #include "settings/FormatPicker.h"
 #include "settings/FormatPickerDelegate.h"
 
 using namespace parameter_combos;
+using namespace parameter_limits;
 namespace keys = settings_keys;
 
 namespace {
@@ -92,20 +94,28 @@ void TfrmSettings::FormShow() {
 }
 
 // Lists from the catalogue, choices by their index keys; when showing, an index
-// below 0 shows the stored value as typed text.
+// below 0 shows the stored value as typed text. A choice the user never stored
+// shows the catalogue's default, which is what a conversion uses (as the
+// parameter panel shows it), so Ok stores nothing the user did not see.
 void TfrmSettings::ApplyFormat(bool typedFallback) {
   const IniFile settings = settings_();
   const std::string section = format_catalogue::FormatSection(formatCode_);
   FillFromCatalogue(ui_.combos, catalogue_(), formatCode_);
+  SelectCatalogueDefaults(ui_.combos, catalogue_(), formatCode_);
   for (const IndexedChoice& choice : kChoices) {
     QComboBox* combo = ui_.combos.*choice.combo;
+    auto typed = [&] { SelectOrType(combo, qstr(settings.readString(section, choice.paraKey, choice.paraDefault))); };
+    if (!settings.hasKey(section, choice.indexKey)) {
+      if (choice.paraKey && settings.hasKey(section, choice.paraKey)) typed();
+      continue;
+    }
     const int index = settings.readInteger(section, choice.indexKey, 0);
     if (typedFallback && index < 0 && choice.paraKey)
-      SelectOrType(combo, qstr(settings.readString(section, choice.paraKey, choice.paraDefault)));
+      typed();
     else
       combo->setCurrentIndex(index);
   }
-  ui_.combos.cmbZoom->setCurrentIndex(ZoomIndex(qstr(settings.readString(section, "paraZoom", "full"))));
+  ui_.combos.cmbZoom->setCurrentIndex(ZoomIndex(qstr(settings.readString(section, "paraZoom", "lbox"))));
   FinishApplying(ui_.combos);
 }
 
@@ -128,7 +138,7 @@ void TfrmSettings::FieldLeft(QComboBox* combo) {
     const FrameSizeCheck check = CheckFrameSize(combo->currentText());
     failed = check.result != FrameSizeCheck::Accepted;
     if (check.result == FrameSizeCheck::Invalid)
-      ReportInvalid(this, combo, QStringLiteral("Frame Size is not a valid value!"));
+      ReportInvalid(this, combo, QString::fromLatin1(kFrameSizeInvalid));
     if (check.result == FrameSizeCheck::Corrected) {
       ReportCorrection(this, check.text);
       combo->setEditText(check.text);
@@ -139,9 +149,9 @@ void TfrmSettings::FieldLeft(QComboBox* combo) {
       bool realAllowed;
       const char* message;
     };
-    for (const Rule& rule : {Rule{c.cmbVideoBitRate, false, "Video BitRate is not a valid value!"},
-                             Rule{c.cmbSamplerate, false, "Audio SampleRate is not a valid value!"},
-                             Rule{c.cmbAudioBitRate, true, "Audio BitRate is not a valid value!"}})
+    for (const Rule& rule : {Rule{c.cmbVideoBitRate, false, kVideoBitRateInvalid},
+                             Rule{c.cmbSamplerate, false, kSampleRateInvalid},
+                             Rule{c.cmbAudioBitRate, true, kAudioBitRateInvalid}})
       if (rule.combo == combo && !IsValidRate(combo->currentText(), rule.realAllowed)) {
         ReportInvalid(this, combo, QString::fromLatin1(rule.message));
         failed = true;

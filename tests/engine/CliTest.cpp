@@ -109,4 +109,17 @@ TEST(Cli, ConvertsFilesWithAFormatOfTheCatalogue) {
   EXPECT_EQ(std::count(formats.output.begin(), formats.output.end(), '\n'), 39);
 }
 
+// A stored frame rate of 0.0001 once made a video track of months: refused.
+TEST(Cli, AbsurdStoredValueFailsTheFileAndWritesNothing) {
+  TempHome home;
+  const std::string folder = home.file("videos");
+  IniFile settings(home.settingsPath().toStdString());
+  settings.writeString("formatInfo200", "paraFrameRate", "0.0001");
+  const std::string source = test_media::Path(test_media::Kind::DvdPalMpeg2Ac3);
+  const CliRun run = RunCli("convert --format 200 -d '" + folder + "' '" + source + "'");
+  EXPECT_EQ(run.exitCode, 1) << run.output;
+  EXPECT_NE(run.output.find("failed: Frame Rate is not a valid value!"), std::string::npos) << run.output;
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
 }  // namespace

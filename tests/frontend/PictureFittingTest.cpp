@@ -141,12 +141,21 @@ TEST(PictureFitting, CenterPadsByTheSizeCases) {
   }
 }
 
-TEST(PictureFitting, UnknownModeOrSizeFitsNothing) {
-  for (const auto& fitted : {Fit(Picture(720, 576), 320, 240, "zoom"), Fit(Picture(0, 0), 320, 240, "lbox"),
+TEST(PictureFitting, UnusableSizeFitsNothing) {
+  for (const auto& fitted : {Fit(Picture(0, 0), 320, 240, "lbox"),
                              Fit(Picture(720, 576), 320, 240, "lbox", {.CropLeft = 400, .CropRight = 400})}) {
     EXPECT_EQ(fitted.filters, "");
     EXPECT_EQ(fitted.output.FrameSize, "");
     EXPECT_EQ(fitted.output.CropLeft, 0);
+  }
+}
+
+// An edited settings file or an empty mode must not drop the frame size.
+TEST(PictureFitting, UnknownModeLetterboxes) {
+  for (const char* mode : {"zoom", "", "LBOX"}) {
+    const auto fitted = Fit(Picture(720, 576), 320, 240, mode);
+    EXPECT_EQ(fitted.filters, Fit(Picture(720, 576), 320, 240, "lbox").filters) << mode;
+    EXPECT_EQ(fitted.filters, "crop=720:576:0:0,scale=300:240,pad=320:240:10:0") << mode;
   }
 }
 

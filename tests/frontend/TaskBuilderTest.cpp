@@ -215,6 +215,56 @@ TEST_F(TaskBuilderTest, VolumeThatIsNoWholeNumberFailsTheBuild) {
   }
 }
 
+// Stored values no file can be made of (an edited settings file) refuse the
+// job with the message of the field instead of giving a broken file.
+TEST_F(TaskBuilderTest, AbsurdStoredValuesAreRefused) {
+  Catalogue("Format=mp4\nVideoEncoder=MPEG-4\nAudioEncoder=AAC\n");
+  Store("paraVideoSize", "320x240");
+  const struct {
+    const char* key;
+    const char* value;
+    const char* message;
+  } cases[] = {{"paraFrameRate", "0.0001", "Frame Rate is not a valid value!"},
+               {"paraFrameRate", "100000", "Frame Rate is not a valid value!"},
+               {"paraSampleRate", "7", "Audio SampleRate is not a valid value!"},
+               {"paraSampleRate", "2000000000", "Audio SampleRate is not a valid value!"},
+               {"paraAudioBitRate", "0.01", "Audio BitRate is not a valid value!"},
+               {"paraAudioBitRate", "2000000", "Audio BitRate is not a valid value!"},
+               {"paraChannel", "200", "Audio Channels is not a valid value!"},
+               {"paraVolume", "-256", "Volume is not a valid value!"},
+               {"paraVolume", "1000000", "Volume is not a valid value!"},
+               {"paraVideoSize", "100000x240", "Frame Size is not a valid value!"},
+               {"paraVideoSize", "320x2", "Frame Size is not a valid value!"}};
+  for (const auto& c : cases) {
+    Store(c.key, c.value);
+    try {
+      Build();
+      ADD_FAILURE() << c.key << "=" << c.value << " accepted";
+    } catch (const std::invalid_argument& error) {
+      EXPECT_STREQ(error.what(), c.message) << c.key << "=" << c.value;
+    }
+    settings.writeString("formatInfo201", c.key, std::string(c.key) == "paraVolume" ? "256" : "as source");
+  }
+  // The ends of the ranges and the lists' own values still build.
+  for (const auto& [key, value] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"paraFrameRate", "1"}, {"paraFrameRate", "29.97"}, {"paraSampleRate", "8000"},
+           {"paraAudioBitRate", "320"}, {"paraChannel", "1"}, {"paraVolume", "1024"}, {"paraVideoSize", "16x16"}}) {
+    Store(key, value);
+    EXPECT_NO_THROW(Build()) << key << "=" << value;
+  }
+}
+
+// A malformed size for H.263 falls back to a size H.263 can encode.
+TEST_F(TaskBuilderTest, MalformedSizeForH263FallsBackToAStandardSize) {
+  Catalogue("Format=3gp\n");
+  Store("paraVideoEncoder", "h263");
+  job.ZoomMode = "full";
+  Store("paraVideoSize", "320");
+  Build();
+  EXPECT_EQ(output.FrameSize, "352x288");
+  ASSERT_EQ(questions.size(), 1u);
+}
+
 // A format the user never touched converts with its catalogue entry's default
 // items, stored as the parameter panel stores them.
 TEST_F(TaskBuilderTest, UnstoredChoicesAreTheCataloguesDefaults) {

@@ -16,6 +16,10 @@
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "app/MainWindowMenus.h"
+#include "app/PlatformPaths.h"
+#include "frontend/FileJobAdding.h"
+#include "frontend/FormatChoices.h"
+#include "frontend/FormatList.h"
 #include "settings/PanelTestSupport.h"
 #include "settings/SettingsDialog.h"
 #include "support/TempHome.h"
@@ -129,9 +133,51 @@ TEST_F(SettingsDialog, AnotherFormatIsTakenByOkOnlyAndDefaultStoresNothing) {
   EXPECT_EQ(window->CurrentFormatCode, "700");
   EXPECT_EQ(window->controls().edt1->text(), mp3);
   EXPECT_FALSE(window->controls().cmbVideoSize->isEnabled());
-  EXPECT_EQ(window->controls().cmbAudioBitRate->currentText(), "32");  // index 0, stored by Ok
+  // Never stored, the catalogue's default shows and is what Ok stores.
+  EXPECT_EQ(window->controls().cmbAudioBitRate->currentText(), "128");
+  EXPECT_EQ(stored("paraAudioBitRate", 700), "128");
   EXPECT_FALSE(settings().readBool("lstformat", "7", true));  // the dialog's expanded group
   EXPECT_EQ(window->controls().lst1->count(), 15);
+}
+
+// On a fresh settings file the dialog shows what the panel shows and what a
+// conversion uses (the catalogue's defaults, not each list's first item), and
+// an untouched Ok changes nothing a conversion reads.
+TEST_F(SettingsDialog, NeverStoredChoicesShowTheCataloguesDefaultsAndOkKeepsThem) {
+  settings().writeString("settings", "FormatCode", "0");
+  settings().writeString("settings", "FormatName", format_catalogue::FormatName(0));
+  Show();
+  const IniFile catalogue(platform_paths::CatalogueFilePath());
+  constexpr const char* kKeys[] = {"paraVideoSize", "paraVideoBitRate", "paraFrameRate",  "paraVideoEncoder",
+                                   "paraAudioBitRate", "paraSampleRate", "paraAudioEncoder", "paraChannel",
+                                   "paraVolume"};
+  auto conversionValues = [&] {
+    std::vector<std::string> values;
+    for (const char* key : kKeys) values.push_back(FormatParameters(settings(), catalogue, 0).Read(key, "<none>"));
+    values.push_back(CurrentZoomMode(settings(), 0));
+    return values;
+  };
+  const std::vector<std::string> before = conversionValues();
+  EXPECT_EQ(before[1], "1200");
+  EXPECT_EQ(before[8], "256");
+  const auto& panel = window->controls();
+  RunDialog([&](TfrmSettings& dialog) {
+    const auto& c = dialog.controls().combos;
+    for (auto combo : {&TParameterCombos::cmbVideoSize, &TParameterCombos::cmbVideoBitRate,
+                       &TParameterCombos::cmbFrameRate, &TParameterCombos::cmbVideoEncoder,
+                       &TParameterCombos::cmbAudioBitRate, &TParameterCombos::cmbSamplerate,
+                       &TParameterCombos::cmbChannel, &TParameterCombos::cmbVolume})
+      EXPECT_EQ((c.*combo)->currentText(), (panel.*combo)->currentText()) << (c.*combo)->objectName().toStdString();
+    EXPECT_EQ(c.cmbZoom->currentIndex(), panel.cmbZoom->currentIndex());
+    EXPECT_EQ(c.cmbVideoBitRate->currentText(), "1200");
+    EXPECT_EQ(c.cmbSamplerate->currentText(), "44100");
+    EXPECT_EQ(c.cmbChannel->currentText(), "stereo 2 channels");
+    EXPECT_EQ(c.cmbVolume->currentText(), "100%");
+    EXPECT_EQ(c.cmbZoom->currentText(), "Letterbox");
+    QTest::mouseClick(dialog.controls().btnOk, Qt::LeftButton);
+  });
+  EXPECT_EQ(stored("paraVolume", 0), "256");
+  EXPECT_EQ(conversionValues(), before);
 }
 
 // A failed check keeps the dialog open with the focus on the field, also when
