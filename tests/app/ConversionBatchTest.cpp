@@ -13,6 +13,8 @@
 #include <QtEndian>
 #include <QTreeWidget>
 
+#include <filesystem>
+
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "engine/MediaEngine.h"
@@ -22,6 +24,7 @@
 #include "media/TestMedia.h"
 #include "support/DecodedFrames.h"
 #include "support/FakePowerControl.h"
+#include "support/SmallDisk.h"
 #include "support/TempHome.h"
 #include "support/UrlRecorder.h"
 #include "ui/ScriptedPrompts.h"
@@ -98,6 +101,42 @@ TEST(ConversionBatch, ConvertsTheCheckedJobsAndReportsTheOneThatFailed) {
   EXPECT_EQ(power.calls, 1);
   EXPECT_TRUE(window.controls().btnStart->isEnabled());
   EXPECT_EQ(window.Engine().TaskCount(), 0);
+  window.SkipExitConfirmation = true;
+  window.close();
+}
+
+// A disk that fills up under the conversion fails the job with a message that
+// says so, in the row's tool tip and the batch's report, and leaves nothing.
+TEST(ConversionBatch, FullDiskFailsTheJobAndSaysSo) {
+  TempHome home;
+  const std::string folder = home.file("small");
+  SmallDisk disk(folder, 24);
+  if (!disk.mounted()) GTEST_SKIP() << disk.reason();
+  ScriptedPrompts prompts;
+  UrlRecorder folders("file");
+  IniFile settings(home.settingsPath().toStdString());
+  settings.writeString("settings", "FormatCode", "200");
+  settings.writeString("settings", "OutPutDir", folder);
+  const QString clip = home.path() + "/clip.mp4";
+  QFile::copy(QString::fromStdString(test_media::Path(test_media::Kind::Clip320)), clip);
+
+  TfrmMain window;
+  window.show();
+  prompts.queueFiles({clip});
+  window.menus().actAdd->trigger();
+  ASSERT_EQ(window.Jobs().Count(), 1);
+  QTimer::singleShot(60000, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  QTest::mouseClick(window.controls().btnStart, Qt::LeftButton);
+
+  const std::string message = "Not enough space on the disk to write " + folder + "/clip_(new).3gp";
+  TJobList& jobs = window.Jobs();
+  EXPECT_EQ(jobs.ProgressText(0), "Failed");
+  EXPECT_EQ(jobs.view()->topLevelItem(0)->toolTip(4).toStdString(), message);
+  ASSERT_EQ(prompts.asked.size(), 1);
+  EXPECT_TRUE(prompts.asked[0].text.contains(QString::fromStdString(message))) << prompts.asked[0].text.toStdString();
+  EXPECT_TRUE(std::filesystem::is_empty(folder)) << "neither the file nor its partial file stays";
   window.SkipExitConfirmation = true;
   window.close();
 }
