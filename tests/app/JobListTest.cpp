@@ -95,6 +95,28 @@ TEST_F(JobListTest, AddShowsTheFilesWithTheirDestinationsOnce) {
   EXPECT_EQ(jobs().Count(), 5);
 }
 
+// A title of 82 Japanese characters gives a destination longer than a file
+// name may be: File › Add and Start must shorten it, not search for ever.
+TEST_F(JobListTest, LongTitleGetsAShortenedDestinationAndConverts) {
+  QString title;
+  while (title.size() < 82) title += QString::fromUtf8("日本語のタイトル");
+  title.truncate(82);
+  const QStringList files = sources({title + ".mp4"});
+  addThroughTheMenu(files);
+  ASSERT_EQ(jobs().Count(), 1);
+  const QString shown = ui().lvFiles->topLevelItem(0)->text(3);
+  EXPECT_TRUE(shown.endsWith("_(new)_ipod.mp4")) << shown.toStdString();
+  EXPECT_LE(shown.toUtf8().size(), 255);
+  EXPECT_TRUE(title.startsWith(shown.left(20)));
+
+  QTest::mouseClick(ui().btnStart, Qt::LeftButton);  // returns when the batch has ended
+  EXPECT_EQ(jobs().ProgressText(0), "100%");
+  const QStringList written = QDir(home.path() + "/clipforge").entryList(QDir::Files | QDir::Hidden);
+  ASSERT_EQ(written.size(), 1) << written.join(" ").toStdString();
+  EXPECT_TRUE(written[0].endsWith("_(new).mp4")) << written[0].toStdString();
+  EXPECT_LE(written[0].toUtf8().size(), 255);
+}
+
 TEST_F(JobListTest, DestinationTakesTheFirstFreeNumber) {
   const QString folder = home.path() + "/clipforge";
   QDir().mkpath(folder);
