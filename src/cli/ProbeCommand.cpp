@@ -4,6 +4,22 @@
 
 #include "engine/MediaProbe.h"
 
+namespace {
+
+// The turn a video stream's display matrix asks for, which the description
+// above leaves out; conversions and the player show the picture turned so.
+void PrintOrientations(TMediaProbe& probe) {
+  for (int index = 0; index < probe.StreamCount(); ++index) {
+    if (!probe.IsVideoStream(index)) continue;
+    const TVideoStreamInfo video = probe.VideoStreamInfo(index);
+    if (video.Rotation == 0 && !video.Mirrored) continue;
+    std::printf("Stream #%d: shown %dx%d, rotated %d degrees clockwise%s\n", index, video.Width, video.Height,
+                video.Rotation, video.Mirrored ? " after a mirror" : "");
+  }
+}
+
+}  // namespace
+
 int RunProbeCommand(const std::vector<std::string>& files) {
   if (files.empty()) {
     std::fprintf(stderr, "oxbel-cli probe: no file given (see oxbel-cli --help)\n");
@@ -18,6 +34,7 @@ int RunProbeCommand(const std::vector<std::string>& files) {
       continue;
     }
     std::printf("%s%s\n", i ? "\n" : "", probe.FileInfoText().c_str());
+    PrintOrientations(probe);
     probe.Close();
   }
   return exitCode;

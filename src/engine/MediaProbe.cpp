@@ -13,6 +13,7 @@
 #include "engine/MediaLogger.h"
 #include "engine/MediaUtils.h"
 #include "engine/UnicodeProtocol.h"
+#include "picture/UprightSteps.h"
 
 namespace {
 
@@ -298,14 +299,21 @@ TVideoStreamInfo TCustomMediaProbe::VideoStreamInfo(int index) {
   if (!stream) return info;
   fillTimes(info, stream);
   const AVCodecParameters* parameters = stream->codecpar;
+  // The picture as it is shown: a display matrix may turn it upright.
+  const UprightSteps upright{.orientation = StreamOrientation(*stream)};
+  info.Rotation = upright.orientation.Degrees();
+  info.Mirrored = upright.orientation.mirrored;
   info.Height = parameters->height;
   info.Width = parameters->width;
-  const AVRational sar = parameters->sample_aspect_ratio;
-  if (sar.num > 0 && sar.den > 0 && parameters->height > 0)
-    info.DisplayAspectRatio = float(av_q2d(sar) * parameters->width / parameters->height);
-  const AVRational pixel = stream->sample_aspect_ratio.num > 0 && stream->sample_aspect_ratio.den > 0
-                               ? stream->sample_aspect_ratio
-                               : sar;
+  AVRational sar = parameters->sample_aspect_ratio;
+  AVRational pixel = stream->sample_aspect_ratio.num > 0 && stream->sample_aspect_ratio.den > 0
+                         ? stream->sample_aspect_ratio
+                         : sar;
+  upright.Apply(info.Width, info.Height, sar);
+  int ignoredWidth = 0, ignoredHeight = 0;
+  upright.Apply(ignoredWidth, ignoredHeight, pixel);
+  if (sar.num > 0 && sar.den > 0 && info.Height > 0)
+    info.DisplayAspectRatio = float(av_q2d(sar) * info.Width / info.Height);
   if (pixel.num > 0 && pixel.den > 0) {
     info.SampleAspectNum = pixel.num;
     info.SampleAspectDen = pixel.den;

@@ -47,6 +47,11 @@ struct TVideoStreamInfo {
   int PixelFormat = -1;
   int FrameRateNum = -1;
   int FrameRateDen = -1;
+  // Width, Height and the aspects above describe the picture as shown: a
+  // stored picture that its display matrix turns by Rotation degrees clockwise
+  // (after a mirror when Mirrored).
+  int Rotation = 0;
+  bool Mirrored = false;
 };
 
 // Opens a media file (or takes an already opened one) and answers questions

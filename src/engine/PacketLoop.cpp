@@ -6,6 +6,7 @@
 #include "engine/DvdInput.h"
 #include "engine/EngineException.h"
 #include "engine/HookModules.h"
+#include "engine/MediaHandles.h"
 #include "engine/MediaLogger.h"
 #include "engine/MediaUtils.h"
 #include "engine/TranscodeRun.h"
@@ -304,8 +305,38 @@ void TranscodeRun::LogMultipleFrames(InputStreamState& input) {
 // subpictures are burned in.
 constexpr std::int64_t kBurnInLookahead = 1000000;  // microseconds
 
+// A decoded picture goes through the stream's upright steps first; the frame
+// hook and the burn-in draw on what they give.
 void TranscodeRun::HandleVideoFrame(InputStreamState& input, AVFrame* picture) {
   picture->pts = input.pts;
+  if (input.upright.Empty()) return HandleUprightFrame(input, picture);
+  PictureFilterGraph& graph = *input.uprightGraph;
+  if (!graph.Fits(*picture)) {
+    const std::string error = graph.Build(*picture, {1, AV_TIME_BASE}, input.upright.FilterText());
+    if (!error.empty()) throw EngineException("Error opening filters: " + error);
+  }
+  if (graph.Push(picture) < 0) throw EngineException("error cropping picture");
+  DrainUpright(input);
+}
+
+void TranscodeRun::DrainUpright(InputStreamState& input) {
+  FramePtr upright(media::av_frame_alloc());
+  if (!upright) throw EngineException("Out of memory");
+  while (input.uprightGraph->Pull(upright.get()) >= 0) {
+    input.pts = upright->pts;
+    HandleUprightFrame(input, upright.get());
+    media::av_frame_unref(upright.get());
+  }
+}
+
+// The end of a stream lets the upright steps give the pictures they hold back.
+void TranscodeRun::FlushUpright(InputStreamState& input) {
+  if (!input.uprightGraph || !input.uprightGraph->Built()) return;
+  if (input.uprightGraph->PushEnd() >= 0) DrainUpright(input);
+  input.uprightGraph->Free();
+}
+
+void TranscodeRun::HandleUprightFrame(InputStreamState& input, AVFrame* picture) {
   auto& file = inputFiles[size_t(input.file)];
   if (!file.burnIn) {
     ProcessVideoFrame(input, picture);
@@ -360,6 +391,7 @@ bool TranscodeRun::EndOfFile(int file) {
   for (auto& input : inputStreams)
     if (input.file == file && input.decodingNeeded && !input.decoderFlushed) {
       ProcessPacket(input, nullptr);
+      FlushUpright(input);
       input.decoderFlushed = true;
     }
   if (file + 1 >= int(inputFiles.size())) return true;
@@ -395,6 +427,7 @@ void TranscodeRun::FlushDecoders() {
     input.decoderFlushed = true;
     if (input.stream->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE) continue;
     ProcessPacket(input, nullptr);
+    FlushUpright(input);
   }
 }
 

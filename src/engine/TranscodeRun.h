@@ -11,6 +11,8 @@
 #include "engine/EncoderStage.h"
 #include "engine/EngineTask.h"
 #include "engine/SubtitleBurnIn.h"
+#include "picture/FilterGraph.h"
+#include "picture/UprightSteps.h"
 
 // State of one transcoding run, owned by the run and freed at its end. The run
 // executes on the task's thread; every field below belongs to it. The only
@@ -37,6 +39,10 @@ struct InputStreamState {
   // A staged stream's pictures come back later than its packets are read, so
   // its clock checks go by the end of the last packet read (microseconds).
   std::int64_t readEnd = AV_NOPTS_VALUE;
+  // A video stream's first picture steps (deinterlace, turn upright) and the
+  // graph that runs them; the graph is built for the first picture.
+  UprightSteps upright;
+  std::unique_ptr<PictureFilterGraph> uprightGraph;
 };
 
 struct InputFileState {
@@ -148,6 +154,9 @@ struct TranscodeRun {
   bool TakeDecoded(InputStreamState& input, std::chrono::milliseconds timeout);
   void HandleDecoded(InputStreamState& input, AVFrame* decoded, int indexInPacket, bool fromPacket);
   void HandleVideoFrame(InputStreamState& input, AVFrame* frame);
+  void HandleUprightFrame(InputStreamState& input, AVFrame* frame);
+  void DrainUpright(InputStreamState& input);
+  void FlushUpright(InputStreamState& input);
   void ProcessVideoFrame(InputStreamState& input, AVFrame* frame);
   void ReleaseDelayedPictures(InputFileState& file, bool all);
   void HandleAudioFrame(InputStreamState& input, AVFrame* frame);

@@ -114,6 +114,10 @@ void TranscodeRun::BuildInputStreams() {
       input.index = int(i);
       input.stream = context->streams[i];
       input.burnIn = input.used = input.decodingNeeded = int(i) == burnInStream;
+      if (input.stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+        input.upright = UprightSteps{.deinterlace = settings.deinterlace, .orientation = StreamOrientation(*input.stream)};
+        input.uprightGraph = std::make_unique<PictureFilterGraph>();
+      }
       inputStreams.push_back(std::move(input));
     }
   }
@@ -227,13 +231,17 @@ void TranscodeRun::PrepareVideoStream(OutputStreamState& output, const InputStre
   if (source->format == AV_PIX_FMT_NONE)
     throw EngineException("Video pixel format is unknown, stream cannot be encoded");
   AVCodecContext* encoder = output.encoder;
+  // The encoder receives the upright picture.
+  int width = source->width, height = source->height;
+  AVRational pixelAspect = source->sample_aspect_ratio;
+  input.upright.Apply(width, height, pixelAspect);
   if (encoder->width <= 0 || encoder->height <= 0) {
-    encoder->width = source->width;
-    encoder->height = source->height;
+    encoder->width = width;
+    encoder->height = height;
   }
   if (NeedsFilterGraph(output)) {
     // The graph decides the picture the encoder receives.
-    BuildFilterGraph(output, source->width, source->height, source->format, source->sample_aspect_ratio, false);
+    BuildFilterGraph(output, width, height, source->format, pixelAspect, false);
     encoder->width = media::av_buffersink_get_w(output.video.sink);
     encoder->height = media::av_buffersink_get_h(output.video.sink);
     const AVRational sar = media::av_buffersink_get_sample_aspect_ratio(output.video.sink);

@@ -22,8 +22,7 @@ void raiseFilterError(const std::string& reason) {
 
 bool TranscodeRun::NeedsFilterGraph(const OutputStreamState& output) const {
   const auto* setup = output.setup;
-  return !setup->videoFilters.empty() || setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight ||
-         settings.deinterlace;
+  return !setup->videoFilters.empty() || setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight;
 }
 
 void TranscodeRun::BuildFilterGraph(OutputStreamState& output, int width, int height, int format, AVRational sar,
@@ -46,7 +45,6 @@ void TranscodeRun::BuildFilterGraph(OutputStreamState& output, int width, int he
 
   std::string chain;
   auto append = [&](const std::string& filter) { chain += (chain.empty() ? "" : ",") + filter; };
-  if (settings.deinterlace) append("yadif");
   const int cropWidth = width - setup->cropLeft - setup->cropRight;
   const int cropHeight = height - setup->cropTop - setup->cropBottom;
   if (setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight)

@@ -43,6 +43,7 @@ struct Track {
   std::int64_t nextPts = 0, endPts = 0;
   double toneHz = 0;
   int letterboxRows = 0, pillarboxColumns = 0;
+  bool cornerMarker = false;
   bool finished = false;
 };
 
@@ -101,6 +102,13 @@ Track VideoTrack(const VideoSpec& spec, double seconds, AVFormatContext& output)
   frame.format = AV_PIX_FMT_YUV420P;
   AllocateFrame(track);
   track.endPts = std::lround(seconds * av_q2d(spec.frameRate));
+  track.cornerMarker = spec.cornerMarker;
+  if (spec.displayMatrix) {
+    auto* matrix = reinterpret_cast<std::int32_t*>(
+        media::av_stream_new_side_data(track.stream, AV_PKT_DATA_DISPLAYMATRIX, sizeof(*spec.displayMatrix)));
+    if (!matrix) throw std::runtime_error("display matrix: out of memory");
+    std::copy(spec.displayMatrix->begin(), spec.displayMatrix->end(), matrix);
+  }
   track.letterboxRows = spec.letterboxRows;
   track.pillarboxColumns = spec.pillarboxColumns;
   return track;
@@ -171,7 +179,8 @@ void EncodeNext(Track& track, AVFormatContext& output, AVPacket& packet) {
   Check(media::av_frame_make_writable(&frame), std::string(track.encoder->codec->name) + ": reuse frame");
   const bool video = track.encoder->codec_type == AVMEDIA_TYPE_VIDEO;
   if (video) {
-    FillPicture(frame, track.nextPts);
+    if (track.cornerMarker) DrawCornerMarker(frame);
+    else FillPicture(frame, track.nextPts);
     DrawBars(frame, track.letterboxRows, track.pillarboxColumns);
   } else {
     FillTone(frame, track.nextPts, track.toneHz);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +27,11 @@ struct VideoSpec {
   // Black bars over the pattern: rows at the top and at the bottom, columns at
   // the left and at the right.
   int letterboxRows = 0, pillarboxColumns = 0;
+  // A black picture with one white block in its top left corner (a third of
+  // the width and height), instead of the moving pattern.
+  bool cornerMarker = false;
+  // The stream's display matrix (16.16 fixed point), as phones store a turn.
+  std::optional<std::array<std::int32_t, 9>> displayMatrix{};
 };
 
 struct AudioSpec {

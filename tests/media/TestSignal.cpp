@@ -52,6 +52,17 @@ void DrawBars(AVFrame& frame, int rows, int columns) {
   FillPlane(frame, 2, 2, rows, columns, 128);
 }
 
+void DrawCornerMarker(AVFrame& frame) {
+  for (int plane = 0; plane < 3; ++plane) {
+    const int scale = plane ? 2 : 1;
+    for (int y = 0; y < frame.height / scale; ++y) {
+      std::uint8_t* row = frame.data[plane] + std::ptrdiff_t(y) * frame.linesize[plane];
+      for (int x = 0; x < frame.width / scale; ++x)
+        row[x] = plane ? 128 : (x < frame.width / scale / 3 && y < frame.height / scale / 3 ? 235 : 16);
+    }
+  }
+}
+
 namespace {
 
 void StoreSample(AVFrame& frame, int channel, int index, double value) {

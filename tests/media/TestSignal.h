@@ -15,6 +15,10 @@ void FillPicture(AVFrame& frame, std::int64_t index);
 // the chroma planes aligned with them.
 void DrawBars(AVFrame& frame, int rows, int columns);
 
+// Paints a yuv420p frame black with a white block over the top left third of
+// its width and height: a mark whose place shows how a picture was turned.
+void DrawCornerMarker(AVFrame& frame);
+
 // Fills an audio frame (planar float, planar or packed 16-bit) with a sine
 // tone starting at sample `firstSample`; channel n plays toneHz * (n + 1).
 void FillTone(AVFrame& frame, std::int64_t firstSample, double toneHz = 440);

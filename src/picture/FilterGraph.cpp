@@ -1,0 +1,66 @@
+#include "picture/FilterGraph.h"
+
+#include "engine/MediaUtils.h"
+
+PictureFilterGraph::~PictureFilterGraph() { Free(); }
+
+void PictureFilterGraph::Free() {
+  media::avfilter_graph_free(&graph_);
+  source_ = sink_ = nullptr;
+  width_ = height_ = 0;
+  format_ = -1;
+}
+
+std::string PictureFilterGraph::Build(const AVFrame& picture, AVRational timeBase, const std::string& filters) {
+  Free();
+  graph_ = media::avfilter_graph_alloc();
+  if (!graph_) return "not enough memory for a filter graph";
+  const AVRational sar = picture.sample_aspect_ratio.num > 0 ? picture.sample_aspect_ratio : AVRational{1, 1};
+  const std::string arguments =
+      StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", picture.width, picture.height,
+                   picture.format, timeBase.num, timeBase.den, sar.num, sar.den);
+  if (media::avfilter_graph_create_filter(&source_, media::avfilter_get_by_name("buffer"), "in", arguments.c_str(),
+                                          nullptr, graph_) < 0 ||
+      media::avfilter_graph_create_filter(&sink_, media::avfilter_get_by_name("buffersink"), "out", nullptr, nullptr,
+                                          graph_) < 0) {
+    Free();
+    return "cannot create the buffer source or sink";
+  }
+  const std::string chain = filters.empty() ? "null" : filters;
+  AVFilterInOut* inputs = media::avfilter_inout_alloc();
+  AVFilterInOut* outputs = media::avfilter_inout_alloc();
+  outputs->name = media::av_strdup("in");
+  outputs->filter_ctx = source_;
+  inputs->name = media::av_strdup("out");
+  inputs->filter_ctx = sink_;
+  int result = media::avfilter_graph_parse_ptr(graph_, chain.c_str(), &inputs, &outputs, nullptr);
+  media::avfilter_inout_free(&inputs);
+  media::avfilter_inout_free(&outputs);
+  if (result >= 0) result = media::avfilter_graph_config(graph_, nullptr);
+  if (result < 0) {
+    Free();
+    return MediaErrorText(chain, result);
+  }
+  width_ = picture.width;
+  height_ = picture.height;
+  format_ = picture.format;
+  return {};
+}
+
+bool PictureFilterGraph::Fits(const AVFrame& picture) const {
+  return graph_ && picture.width == width_ && picture.height == height_ && picture.format == format_;
+}
+
+int PictureFilterGraph::Push(AVFrame* picture) {
+  return media::av_buffersrc_add_frame_flags(source_, picture, AV_BUFFERSRC_FLAG_KEEP_REF);
+}
+
+int PictureFilterGraph::PushEnd() { return media::av_buffersrc_add_frame_flags(source_, nullptr, 0); }
+
+int PictureFilterGraph::Pull(AVFrame* out) { return media::av_buffersink_get_frame(sink_, out); }
+
+int PictureFilterGraph::OutputWidth() const { return media::av_buffersink_get_w(sink_); }
+
+int PictureFilterGraph::OutputHeight() const { return media::av_buffersink_get_h(sink_); }
+
+AVRational PictureFilterGraph::OutputPixelAspect() const { return media::av_buffersink_get_sample_aspect_ratio(sink_); }
