@@ -13,6 +13,7 @@
 #include "engine/MediaProbe.h"
 #include "engine/MediaUtils.h"
 #include "engine/PictureDecoder.h"
+#include "picture/UprightSteps.h"
 
 namespace {
 
@@ -64,22 +65,22 @@ AVFrame* PictureAt(PictureDecoder& decoder, std::int64_t target) {
   return picture;
 }
 
-void Measure(AVFrame* picture, std::vector<BorderMargins>& samples) {
-  if (const auto margins = CropDetectFrame(picture)) samples.push_back(*margins);
-}
-
 std::vector<BorderMargins> SampleBorders(OpenedSource& source, PictureDecoder& decoder) {
   std::vector<BorderMargins> samples;
+  const Orientation orientation = StreamOrientation(*source.context()->streams[source.VideoStream()]);
+  auto measure = [&](AVFrame* picture) {
+    if (const auto margins = CropDetectFrame(picture, orientation)) samples.push_back(*margins);
+  };
   const std::int64_t duration = source.context()->duration;
   if (duration == AV_NOPTS_VALUE || duration <= 0) {
     int index = 0;
     for (AVFrame* picture; index < kSamples * kUntimedSpacing && (picture = decoder.Next()); ++index)
-      if (index % kUntimedSpacing == 0) Measure(picture, samples);
+      if (index % kUntimedSpacing == 0) measure(picture);
     return samples;
   }
   for (int i = 0; i < kSamples; ++i) {
     const std::int64_t target = SeekTo(source, decoder, duration * (2 * i + 1) / (2 * kSamples));
-    if (AVFrame* picture = PictureAt(decoder, target)) Measure(picture, samples);
+    if (AVFrame* picture = PictureAt(decoder, target)) measure(picture);
   }
   return samples;
 }

@@ -3,11 +3,11 @@
 #include "engine/CropDetectFilter.h"
 
 #include <cstdlib>
-#include <memory>
 
 #include "engine/EngineException.h"
 #include "engine/MediaHandles.h"
 #include "engine/MediaUtils.h"
+#include "picture/FilterGraph.h"
 
 namespace {
 
@@ -16,22 +16,8 @@ namespace {
 // fraction rather than a decimal it does not depend on the locale.
 constexpr const char* kBlackLimit = "24/255";
 
-struct GraphFree {
-  void operator()(AVFilterGraph* graph) const { media::avfilter_graph_free(&graph); }
-};
-
 [[noreturn]] void raiseGraphError(const std::string& step, int code) {
   throw EngineException(MediaErrorText("Border detection: " + step, code));
-}
-
-AVFilterContext* addFilter(AVFilterGraph* graph, const char* name, const std::string& arguments) {
-  const AVFilter* filter = media::avfilter_get_by_name(name);
-  if (!filter) throw EngineException(StringPrintf("Border detection: the %s filter is not available", name));
-  AVFilterContext* context = nullptr;
-  const int created = media::avfilter_graph_create_filter(&context, filter, name,
-                                                          arguments.empty() ? nullptr : arguments.c_str(), nullptr, graph);
-  if (created < 0) raiseGraphError(name, created);
-  return context;
 }
 
 std::optional<int> metadataNumber(const AVFrame& frame, const char* key) {
@@ -57,26 +43,21 @@ std::optional<BorderMargins> marginsOf(const AVFrame& filtered) {
 }  // namespace
 
 // A graph of its own for each picture, so no sample carries over what the
-// filter saw before; skip=0 makes it measure the very first picture.
-std::optional<BorderMargins> CropDetectFrame(AVFrame* picture) {
-  std::unique_ptr<AVFilterGraph, GraphFree> graph(media::avfilter_graph_alloc());
+// filter saw before; skip=0 makes it measure the very first picture. The
+// picture is turned upright first, so the borders are the shown picture's.
+std::optional<BorderMargins> CropDetectFrame(AVFrame* picture, const Orientation& orientation) {
+  if (!media::avfilter_get_by_name("cropdetect"))
+    throw EngineException("Border detection: the cropdetect filter is not available");
   FramePtr filtered(media::av_frame_alloc());
-  if (!graph || !filtered) throw EngineException("Border detection: not enough memory");
-  const AVRational sar = picture->sample_aspect_ratio;
-  AVFilterContext* source = addFilter(graph.get(), "buffer",
-                                      StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=1/%d:pixel_aspect=%d/%d",
-                                                   picture->width, picture->height, picture->format, AV_TIME_BASE,
-                                                   sar.num ? sar.num : 1, sar.num ? sar.den : 1));
-  AVFilterContext* detect =
-      addFilter(graph.get(), "cropdetect", StringPrintf("limit=%s:skip=0", kBlackLimit));
-  AVFilterContext* sink = addFilter(graph.get(), "buffersink", "");
-  int result = media::avfilter_link(source, 0, detect, 0);
-  if (result >= 0) result = media::avfilter_link(detect, 0, sink, 0);
-  if (result >= 0) result = media::avfilter_graph_config(graph.get(), nullptr);
-  if (result < 0) raiseGraphError("cropdetect", result);
-  result = media::av_buffersrc_add_frame_flags(source, picture, AV_BUFFERSRC_FLAG_KEEP_REF);
-  if (result >= 0) result = media::av_buffersrc_add_frame_flags(source, nullptr, 0);
-  if (result >= 0) result = media::av_buffersink_get_frame(sink, filtered.get());
+  if (!filtered) throw EngineException("Border detection: not enough memory");
+  std::string filters = orientation.FilterText();
+  filters += (filters.empty() ? "" : ",") + StringPrintf("cropdetect=limit=%s:skip=0", kBlackLimit);
+  PictureFilterGraph graph;
+  const std::string error = graph.Build(*picture, {1, AV_TIME_BASE}, filters);
+  if (!error.empty()) throw EngineException("Border detection: " + error);
+  int result = graph.Push(picture);
+  if (result >= 0) result = graph.PushEnd();
+  if (result >= 0) result = graph.Pull(filtered.get());
   if (result < 0) raiseGraphError("cropdetect", result);
   return marginsOf(*filtered);
 }

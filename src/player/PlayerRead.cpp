@@ -177,10 +177,15 @@ void PlayerStream::OpenComponent(int index) {
       videoDecoder_ = decoder;
       videoIndex_ = index;
       videoTimeBase_ = stream->time_base;
+      upright_ = UprightSteps{.orientation = StreamOrientation(*stream)};
       frameWidth_ = decoder->width;
       frameHeight_ = decoder->height;
-      sampleAspect_ = av_q2d(stream->sample_aspect_ratio.num > 0 ? stream->sample_aspect_ratio
-                                                                 : stream->codecpar->sample_aspect_ratio);
+      {
+        AVRational aspect = stream->sample_aspect_ratio.num > 0 ? stream->sample_aspect_ratio
+                                                                : stream->codecpar->sample_aspect_ratio;
+        upright_.Apply(frameWidth_, frameHeight_, aspect);
+        sampleAspect_ = av_q2d(aspect);
+      }
       break;
     case AVMEDIA_TYPE_AUDIO:
       audioDecoder_ = decoder;

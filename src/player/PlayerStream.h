@@ -15,6 +15,8 @@
 #include "player/PlayerShared.h"
 #include "player/TimelineRebase.h"
 #include "player/VideoSink.h"
+#include "picture/FilterGraph.h"
+#include "picture/UprightSteps.h"
 
 class DvdInput;
 class FrameBitmapConverter;
@@ -109,7 +111,6 @@ class PlayerStream {
   // Video thread (PlayerVideo.cpp).
   static int VideoThreadMain(void* stream);
   void VideoLoop();
-  bool BuildFilterGraph(const AVFrame* frame);
   void DecodeVideoPacket(AVPacket* packet);
   void FilterAndQueue(AVFrame* frame, std::int64_t position);
   void QueuePicture(AVFrame* frame, double pts, std::int64_t position);
@@ -223,9 +224,10 @@ class PlayerStream {
   // Video thread.
   AVFrame *decodedFrame_ = nullptr, *filteredFrame_ = nullptr;  // reused for every packet
   AVPacket* subtitlePacket_ = nullptr;
-  AVFilterGraph* graph_ = nullptr;
-  AVFilterContext *graphSource_ = nullptr, *graphSink_ = nullptr;
-  int graphWidth_ = 0, graphHeight_ = 0, graphFormat_ = -1;
+  // The picture chain's upright steps, as the conversion runs them, so the
+  // preview shows what gets converted; set when the stream opens.
+  UprightSteps upright_;
+  PictureFilterGraph graph_;
   TimestampChooser timestamps_;
   int decodedFrames_ = 0;
   double lastQueuedPts_ = 0;  // seconds

@@ -16,7 +16,6 @@
 
 namespace {
 constexpr auto kWaitSlice = std::chrono::milliseconds(100);
-constexpr int kScalerFlags = SWS_BICUBIC;  // 4
 }  // namespace
 
 int PlayerStream::VideoThreadMain(void* data) {
@@ -63,7 +62,7 @@ void PlayerStream::VideoLoop() {
   media::av_frame_free(&decodedFrame_);
   media::av_frame_free(&filteredFrame_);
   media::av_packet_free(&subtitlePacket_);
-  media::avfilter_graph_free(&graph_);
+  graph_.Free();
   media::sws_freeContext(displayScaler_);
   displayScaler_ = nullptr;
 }
@@ -93,40 +92,19 @@ void PlayerStream::DecodeVideoPacket(AVPacket* packet) {
   }
 }
 
-bool PlayerStream::BuildFilterGraph(const AVFrame* frame) {
-  if (graph_) media::av_log(nullptr, AV_LOG_ERROR, "Picture properties changed.\n");
-  media::avfilter_graph_free(&graph_);
-  graph_ = media::avfilter_graph_alloc();
-  if (!graph_) return false;
-  graph_->scale_sws_opts = media::av_strdup(StringPrintf("flags=%d", kScalerFlags).c_str());
-  const AVRational timeBase = videoTimeBase_;
-  const AVRational aspect = frame->sample_aspect_ratio.num > 0 ? frame->sample_aspect_ratio : AVRational{0, 1};
-  const std::string arguments = StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", frame->width,
-                                             frame->height, frame->format, timeBase.num, timeBase.den, aspect.num,
-                                             aspect.den > 0 ? aspect.den : 1);
-  const bool built =
-      media::avfilter_graph_create_filter(&graphSource_, media::avfilter_get_by_name("buffer"), "player_input",
-                                          arguments.c_str(), nullptr, graph_) >= 0 &&
-      media::avfilter_graph_create_filter(&graphSink_, media::avfilter_get_by_name("buffersink"), "player_output",
-                                          nullptr, nullptr, graph_) >= 0 &&
-      media::avfilter_link(graphSource_, 0, graphSink_, 0) >= 0 && media::avfilter_graph_config(graph_, nullptr) >= 0;
-  if (!built) {
-    media::avfilter_graph_free(&graph_);
-    return false;
-  }
-  graphWidth_ = frame->width;
-  graphHeight_ = frame->height;
-  graphFormat_ = frame->format;
-  return true;
-}
-
 void PlayerStream::FilterAndQueue(AVFrame* frame, std::int64_t position) {
-  if (!graph_ || frame->width != graphWidth_ || frame->height != graphHeight_ || frame->format != graphFormat_)
-    if (!BuildFilterGraph(frame)) return;
-  if (media::av_buffersrc_add_frame_flags(graphSource_, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0) return;
+  if (!graph_.Fits(*frame)) {
+    if (graph_.Built()) media::av_log(nullptr, AV_LOG_ERROR, "Picture properties changed.\n");
+    const std::string error = graph_.Build(*frame, videoTimeBase_, upright_.FilterText());
+    if (!error.empty()) {
+      TMediaLogger::instance().Log(shared_.LogSender, llError, "Error opening filters: " + error);
+      return;
+    }
+  }
+  if (graph_.Push(frame) < 0) return;
   const double timeBase = av_q2d(videoTimeBase_);
   AVFrame* filtered = filteredFrame_;
-  while (!abort_ && media::av_buffersink_get_frame(graphSink_, filtered) >= 0) {
+  while (!abort_ && graph_.Pull(filtered) >= 0) {
     // A picture without time stamps follows the previous one.
     const double pts = filtered->pts != AV_NOPTS_VALUE ? double(filtered->pts) * timeBase : lastQueuedPts_ + timing_.LastDelay();
     lastQueuedPts_ = pts;

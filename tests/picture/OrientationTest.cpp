@@ -1,43 +1,20 @@
 // Clips that phones store sideways with a display matrix come out upright.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdint>
 #include <filesystem>
 #include <string>
 
+#include "engine/BorderDetection.h"
 #include "engine/MediaLoader.h"
 #include "engine/MediaProbe.h"
-#include "media/MediaWriter.h"
 #include "picture/Orientation.h"
-#include "support/DecodedFrames.h"
+#include "picture/TurnedClips.h"
 #include "support/RunCli.h"
 #include "support/TempHome.h"
 
 namespace {
 
-using Matrix = std::array<std::int32_t, 9>;
-constexpr std::int32_t k = 1 << 16, w = 1 << 30;
-
-struct Turn {
-  const char* name;
-  Matrix matrix;
-};
-
-// The eight ways to lay a picture on a screen, as display matrices.
-constexpr Turn kTurns[] = {
-    {"upright", {k, 0, 0, 0, k, 0, 0, 0, w}},       {"quarter clockwise", {0, k, 0, -k, 0, 0, 0, 0, w}},
-    {"half", {-k, 0, 0, 0, -k, 0, 0, 0, w}},         {"quarter anticlockwise", {0, -k, 0, k, 0, 0, 0, 0, w}},
-    {"mirror", {-k, 0, 0, 0, k, 0, 0, 0, w}},        {"upside-down mirror", {k, 0, 0, 0, -k, 0, 0, 0, w}},
-    {"transposed", {0, k, 0, k, 0, 0, 0, 0, w}},     {"anti-transposed", {0, -k, 0, -k, 0, 0, 0, 0, w}},
-};
-
-// Where the display puts a stored point relative to the picture's middle, by
-// the matrix's own definition: (p, q) -> (a p + c q, b p + d q).
-std::pair<int, int> ShownSide(const Matrix& m, double p, double q) {
-  auto sign = [](double v) { return (v > 0) - (v < 0); };
-  return {sign(double(m[0]) * p + double(m[3]) * q), sign(double(m[1]) * p + double(m[4]) * q)};
-}
+using namespace turned_clips;
 
 // Applies the orientation's filters' meaning to the same point: the mirror
 // swaps left and right, each clockwise quarter turn sends (x, y) to (-y, x).
@@ -68,41 +45,11 @@ TEST(Orientation, EveryQuarterTurnAndMirrorIsRead) {
   EXPECT_FALSE(Orientation::FromDisplayMatrix(singular.data()));
 }
 
-// Which side of the middle the marker of the first decoded picture lies on.
-std::pair<int, int> MarkerSide(const std::string& path, int* width = nullptr, int* height = nullptr) {
-  std::pair<int, int> side{0, 0};
-  bool first = true;
-  ForEachDecodedFrame(path, AVMEDIA_TYPE_VIDEO, [&](const AVFrame& frame, double) {
-    if (!first) return;
-    first = false;
-    double sumX = 0, sumY = 0, count = 0;
-    for (int y = 0; y < frame.height; ++y)
-      for (int x = 0; x < frame.width; ++x)
-        if (frame.data[0][std::ptrdiff_t(y) * frame.linesize[0] + x] > 128) sumX += x, sumY += y, ++count;
-    if (count == 0) return;
-    auto sign = [](double v) { return (v > 0.5) - (v < -0.5); };
-    side = {sign(sumX / count - frame.width / 2.0), sign(sumY / count - frame.height / 2.0)};
-    if (width) *width = frame.width;
-    if (height) *height = frame.height;
-  });
-  return side;
-}
-
 class RotatedClips : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(TMediaLoader::instance().loadSet(kEngineLibraries)); }
 
-  // A 2 s 192x112 clip with the corner marker, stored with the matrix.
-  std::string Clip(const Turn& turn, const std::string& name) const {
-    test_media::MediaSpec spec;
-    spec.muxer = "mp4";
-    spec.video = test_media::VideoSpec{.encoder = "mpeg4", .width = 192, .height = 112, .cornerMarker = true,
-                                       .displayMatrix = turn.matrix};
-    spec.seconds = 0.4;
-    const std::string path = home.file(name.c_str());
-    test_media::WriteMedia(spec, path);
-    return path;
-  }
+  std::string Clip(const Turn& turn, const std::string& name) const { return WriteTurnedClip(turn, home.file(name.c_str())); }
 
   TempHome home;
 };
@@ -120,6 +67,23 @@ TEST_F(RotatedClips, ProbeDescribesTheShownPicture) {
   const CliRun run = RunCli("probe '" + clip + "'");
   EXPECT_NE(run.output.find("Stream #0: shown 112x192, rotated 90 degrees clockwise"), std::string::npos)
       << run.output;
+}
+
+// The auto crop measures the shown picture: bars stored above and below a
+// clip turned a quarter are at its left and right.
+TEST_F(RotatedClips, BordersAreFoundOnTheShownPicture) {
+  test_media::MediaSpec spec;
+  spec.muxer = "mp4";
+  spec.video = test_media::VideoSpec{.encoder = "mpeg4", .width = 192, .height = 112, .letterboxRows = 16,
+                                     .displayMatrix = kTurns[1].matrix};
+  spec.seconds = 1;
+  const std::string clip = home.file("bars.mp4");
+  test_media::WriteMedia(spec, clip);
+  const BorderMargins margins = DetectBorders(clip);
+  EXPECT_NEAR(margins.Left, 16, 2);
+  EXPECT_NEAR(margins.Right, 16, 2);
+  EXPECT_LE(margins.Top, 2);
+  EXPECT_LE(margins.Bottom, 2);
 }
 
 // The marker lands where the display put it, the output is upright and
