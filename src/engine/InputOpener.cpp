@@ -10,6 +10,7 @@
 #include "engine/MediaLogger.h"
 #include "engine/MediaUtils.h"
 #include "engine/UnicodeProtocol.h"
+#include "picture/UprightSteps.h"
 
 namespace {
 
@@ -193,11 +194,16 @@ void TCustomEngineTask::TakeStreamValues(InputFile& input) {
     const AVCodecParameters* parameters = stream->codecpar;
     switch (parameters->codec_type) {
       case AVMEDIA_TYPE_VIDEO: {
+        // The next output takes the picture as shown, turned upright.
         pending.frameWidth = parameters->width;
         pending.frameHeight = parameters->height;
-        const double sar = parameters->sample_aspect_ratio.num ? av_q2d(parameters->sample_aspect_ratio) : 1.0;
-        pending.aspectRatio = parameters->height ? float(sar * parameters->width / parameters->height) : 0;
+        AVRational pixelAspect = parameters->sample_aspect_ratio;
+        UprightSteps{.orientation = StreamOrientation(*stream)}.Apply(pending.frameWidth, pending.frameHeight,
+                                                                      pixelAspect);
+        const double sar = pixelAspect.num ? av_q2d(pixelAspect) : 1.0;
+        pending.aspectRatio = pending.frameHeight ? float(sar * pending.frameWidth / pending.frameHeight) : 0;
         pending.pixelFormat = AVPixelFormat(parameters->format);
+        pending.pixelFormatFromSource = true;
         pending.frameRate = media::av_guess_frame_rate(context, stream, nullptr);
         if (stream->avg_frame_rate.num && av_cmp_q(stream->avg_frame_rate, stream->r_frame_rate))
           TMediaLogger::instance().LogFmt(

@@ -12,6 +12,7 @@
 #include "engine/MediaUtils.h"
 #include "engine/PartialOutput.h"
 #include "engine/UnicodeProtocol.h"
+#include "picture/PixelFormats.h"
 
 namespace {
 
@@ -178,7 +179,8 @@ void TCustomEngineTask::ConfigureVideoEncoder(AVCodecContext* encoder, const AVC
   encoder->time_base = av_inv_q(rate);
   if (pending.aspectRatio > 0 && encoder->width > 0 && encoder->height > 0)
     encoder->sample_aspect_ratio = media::av_d2q(double(pending.aspectRatio) * encoder->height / encoder->width, 255);
-  encoder->pix_fmt = pending.pixelFormat;
+  encoder->pix_fmt =
+      pending.pixelFormatFromSource ? DeliveryPixelFormat(pending.pixelFormat, codec) : pending.pixelFormat;
   if (codec && codec->pix_fmts && !listContains(codec->pix_fmts, AV_PIX_FMT_NONE, encoder->pix_fmt)) {
     const bool jpegLike = codec->id == AV_CODEC_ID_MJPEG || codec->id == AV_CODEC_ID_LJPEG;
     const bool keep = jpegLike && (encoder->pix_fmt == AV_PIX_FMT_YUV420P || encoder->pix_fmt == AV_PIX_FMT_YUV422P);

@@ -63,6 +63,7 @@ void pixelFormat(const OptionCall& call) {
   if (format == AV_PIX_FMT_NONE)
     throw EngineException(StringPrintf("Unknown pixel format requested: %s", call.value.c_str()));
   call.options.pending.pixelFormat = format;
+  call.options.pending.pixelFormatFromSource = false;
 }
 
 void sampleFormat(const OptionCall& call) {

@@ -43,6 +43,7 @@ struct PendingFileSettings {
   int frameHeight = 0;
   float aspectRatio = 0;         // "aspect"
   AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;      // "pix_fmt"
+  bool pixelFormatFromSource = false;               // taken from the last input, not asked for
   AVSampleFormat sampleFormat = AV_SAMPLE_FMT_NONE; // "sample_fmt"
   AVRational frameRate{0, 0};    // "r"
   int sampleRate = 44100;        // "ar"

@@ -13,7 +13,9 @@
 #include "frontend/FormatChoices.h"
 #include "frontend/FormatList.h"
 #include "frontend/TaskBuilder.h"
+#include "media/MediaWriter.h"
 #include "media/TestMedia.h"
+#include "picture/PixelFormats.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"
 
@@ -157,6 +159,46 @@ TEST_P(EveryFormat, ConvertsAClipAsItsNameAnnounces) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, EveryFormat, ::testing::ValuesIn(kFormats),
+                         [](const auto& info) { return "Code" + std::to_string(info.param.code); });
+
+// 10-bit H.264 sources, 4:2:0 and 4:2:2 (as HDR phones and cameras record),
+// convert with every video format and come out 8-bit 4:2:0, which every
+// device plays (DV for NTSC keeps its own 4:1:1).
+class EveryVideoFormat : public EveryFormat {};
+
+TEST_P(EveryVideoFormat, ConvertsTenBitSourcesToEightBits) {
+  const Expected& expected = GetParam();
+  TempHome home;
+  for (const AVPixelFormat deep : {AV_PIX_FMT_YUV420P10LE, AV_PIX_FMT_YUV422P10LE}) {
+    SCOPED_TRACE(media::av_get_pix_fmt_name(deep));
+    test_media::MediaSpec spec;
+    spec.muxer = "mp4";
+    spec.video = test_media::VideoSpec{.encoder = "libx264", .width = 192, .height = 108, .pixelFormat = deep};
+    spec.audio = test_media::AudioSpec{.encoder = "aac"};
+    spec.seconds = 0.5;
+    const std::string source = home.file("deep.mp4");
+    test_media::WriteMedia(spec, source);
+    Conversion conversion(expected.code);
+    const std::string output = conversion.Run(source, TFileJob{});
+    ASSERT_FALSE(output.empty()) << conversion.error();
+    int format = AV_PIX_FMT_NONE, frames = 0;
+    ForEachDecodedFrame(output, AVMEDIA_TYPE_VIDEO, [&](const AVFrame& frame, double) {
+      format = frame.format;
+      ++frames;
+    });
+    EXPECT_GE(frames, 5);
+    if (expected.code != 608) EXPECT_TRUE(IsEightBit420(AVPixelFormat(format))) << media::av_get_pix_fmt_name(AVPixelFormat(format));
+  }
+}
+
+std::vector<Expected> VideoFormats() {
+  std::vector<Expected> video;
+  for (const Expected& format : kFormats)
+    if (*format.video) video.push_back(format);
+  return video;
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryVideoFormat, ::testing::ValuesIn(VideoFormats()),
                          [](const auto& info) { return "Code" + std::to_string(info.param.code); });
 
 TEST(EveryFormatList, CoversTheWholeCatalogue) {

@@ -20,6 +20,9 @@ void Check(int code, const std::string& step) {
 struct EncoderFree {
   void operator()(AVCodecContext* c) const { media::avcodec_free_context(&c); }
 };
+struct ScalerFree {
+  void operator()(SwsContext* scaler) const { media::sws_freeContext(scaler); }
+};
 struct FrameFree {
   void operator()(AVFrame* f) const { media::av_frame_free(&f); }
 };
@@ -44,6 +47,10 @@ struct Track {
   double toneHz = 0;
   int letterboxRows = 0, pillarboxColumns = 0;
   bool cornerMarker = false;
+  // For an encoder fed another pixel format: the 8-bit 4:2:0 picture drawn
+  // first and the converter from it.
+  std::unique_ptr<AVFrame, FrameFree> drawn;
+  std::unique_ptr<SwsContext, ScalerFree> converter;
   bool finished = false;
 };
 
@@ -87,7 +94,7 @@ Track VideoTrack(const VideoSpec& spec, double seconds, AVFormatContext& output)
   AVCodecContext& encoder = *track.encoder;
   encoder.width = spec.width;
   encoder.height = spec.height;
-  encoder.pix_fmt = AV_PIX_FMT_YUV420P;
+  encoder.pix_fmt = spec.pixelFormat;
   encoder.framerate = spec.frameRate;
   encoder.time_base = av_inv_q(spec.frameRate);
   encoder.gop_size = spec.gopSize;
@@ -99,8 +106,18 @@ Track VideoTrack(const VideoSpec& spec, double seconds, AVFormatContext& output)
   AVFrame& frame = *track.frame;
   frame.width = spec.width;
   frame.height = spec.height;
-  frame.format = AV_PIX_FMT_YUV420P;
+  frame.format = spec.pixelFormat;
   AllocateFrame(track);
+  if (spec.pixelFormat != AV_PIX_FMT_YUV420P) {
+    track.drawn.reset(media::av_frame_alloc());
+    track.drawn->width = spec.width;
+    track.drawn->height = spec.height;
+    track.drawn->format = AV_PIX_FMT_YUV420P;
+    Check(media::av_frame_get_buffer(track.drawn.get(), 0), "allocate the drawn picture");
+    track.converter.reset(media::sws_getContext(spec.width, spec.height, AV_PIX_FMT_YUV420P, spec.width, spec.height,
+                                                spec.pixelFormat, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!track.converter) throw std::runtime_error("no converter to the requested pixel format");
+  }
   track.endPts = std::lround(seconds * av_q2d(spec.frameRate));
   track.cornerMarker = spec.cornerMarker;
   if (spec.displayMatrix) {
@@ -179,9 +196,13 @@ void EncodeNext(Track& track, AVFormatContext& output, AVPacket& packet) {
   Check(media::av_frame_make_writable(&frame), std::string(track.encoder->codec->name) + ": reuse frame");
   const bool video = track.encoder->codec_type == AVMEDIA_TYPE_VIDEO;
   if (video) {
-    if (track.cornerMarker) DrawCornerMarker(frame);
-    else FillPicture(frame, track.nextPts);
-    DrawBars(frame, track.letterboxRows, track.pillarboxColumns);
+    AVFrame& picture = track.drawn ? *track.drawn : frame;
+    if (track.cornerMarker) DrawCornerMarker(picture);
+    else FillPicture(picture, track.nextPts);
+    DrawBars(picture, track.letterboxRows, track.pillarboxColumns);
+    if (track.converter)
+      media::sws_scale(track.converter.get(), picture.data, picture.linesize, 0, picture.height, frame.data,
+                       frame.linesize);
   } else {
     FillTone(frame, track.nextPts, track.toneHz);
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 extern "C" {
+#include <libavutil/pixfmt.h>
 #include <libavutil/rational.h>
 }
 
@@ -30,6 +31,8 @@ struct VideoSpec {
   // A black picture with one white block in its top left corner (a third of
   // the width and height), instead of the moving pattern.
   bool cornerMarker = false;
+  // The encoder's pixel format; the picture is drawn in 8-bit 4:2:0 and converted.
+  AVPixelFormat pixelFormat = AV_PIX_FMT_YUV420P;
   // The stream's display matrix (16.16 fixed point), as phones store a turn.
   std::optional<std::array<std::int32_t, 9>> displayMatrix{};
 };
