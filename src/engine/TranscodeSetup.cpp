@@ -115,7 +115,7 @@ void TranscodeRun::BuildInputStreams() {
       input.stream = context->streams[i];
       input.burnIn = input.used = input.decodingNeeded = int(i) == burnInStream;
       if (input.stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
-        input.upright = UprightSteps{.deinterlace = settings.deinterlace, .orientation = StreamOrientation(*input.stream)};
+        input.upright = UprightStepsOf(*input.stream, settings.deinterlace);
         input.uprightGraph = std::make_unique<PictureFilterGraph>();
       }
       inputStreams.push_back(std::move(input));
@@ -235,13 +235,14 @@ void TranscodeRun::PrepareVideoStream(OutputStreamState& output, const InputStre
   int width = source->width, height = source->height;
   AVRational pixelAspect = source->sample_aspect_ratio;
   input.upright.Apply(width, height, pixelAspect);
+  if (input.upright.toneMap) TagAsBt709(*encoder);
   if (encoder->width <= 0 || encoder->height <= 0) {
     encoder->width = width;
     encoder->height = height;
   }
   if (NeedsFilterGraph(output)) {
     // The graph decides the picture the encoder receives.
-    BuildFilterGraph(output, width, height, source->format, pixelAspect, false);
+    BuildFilterGraph(output, width, height, input.upright.OutputFormat(source->format), pixelAspect, false);
     encoder->width = media::av_buffersink_get_w(output.video.sink);
     encoder->height = media::av_buffersink_get_h(output.video.sink);
     const AVRational sar = media::av_buffersink_get_sample_aspect_ratio(output.video.sink);

@@ -2,11 +2,45 @@
 
 #include <utility>
 
+namespace {
+
+// Linear light with the HDR reference white (203 cd/m2, where BT.2408 puts
+// it) at 1.0, the BT.709 primaries, highlights rolled off smoothly (mobius
+// keeps everything below 0.9 of reference white linear, so greys and skin
+// stay as they were, and reference white lands just under SDR white), then
+// the BT.709 transfer and matrix.
+constexpr const char* kToneMap =
+    "zscale=t=linear:npl=203,format=gbrpf32le,zscale=p=bt709,tonemap=tonemap=mobius:param=0.9:desat=0,"
+    "zscale=t=bt709:m=bt709:r=tv,format=yuv420p";
+
+}  // namespace
+
 std::string UprightSteps::FilterText() const {
-  std::string text = deinterlace ? "yadif" : "";
-  const std::string turn = orientation.FilterText();
-  if (!turn.empty()) text += (text.empty() ? "" : ",") + turn;
+  std::string text;
+  auto append = [&](const std::string& step) {
+    if (!step.empty()) text += (text.empty() ? "" : ",") + step;
+  };
+  if (deinterlace) append("yadif");
+  append(orientation.FilterText());
+  if (toneMap) append(kToneMap);
   return text;
+}
+
+bool IsHdrTransfer(AVColorTransferCharacteristic transfer) {
+  return transfer == AVCOL_TRC_SMPTE2084 || transfer == AVCOL_TRC_ARIB_STD_B67;
+}
+
+UprightSteps UprightStepsOf(const AVStream& stream, bool deinterlace) {
+  return {.deinterlace = deinterlace,
+          .orientation = StreamOrientation(stream),
+          .toneMap = IsHdrTransfer(stream.codecpar->color_trc)};
+}
+
+void TagAsBt709(AVCodecContext& encoder) {
+  encoder.color_primaries = AVCOL_PRI_BT709;
+  encoder.color_trc = AVCOL_TRC_BT709;
+  encoder.colorspace = AVCOL_SPC_BT709;
+  encoder.color_range = AVCOL_RANGE_MPEG;
 }
 
 void UprightSteps::Apply(int& width, int& height, AVRational& pixelAspect) const {

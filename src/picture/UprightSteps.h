@@ -12,13 +12,27 @@
 struct UprightSteps {
   bool deinterlace = false;
   Orientation orientation;
+  // HDR (a PQ or HLG transfer) tone mapped to SDR BT.709 for 8-bit outputs.
+  bool toneMap = false;
 
-  bool Empty() const { return !deinterlace && orientation.IsUpright(); }
+  bool Empty() const { return !deinterlace && orientation.IsUpright() && !toneMap; }
   // The filters, in order; empty when the picture passes as decoded.
   std::string FilterText() const;
   // Size and pixel aspect of the upright picture of a stored one.
   void Apply(int& width, int& height, AVRational& pixelAspect) const;
+  // Pixel format of the upright picture of a stored one.
+  int OutputFormat(int stored) const { return toneMap ? AV_PIX_FMT_YUV420P : stored; }
 };
+
+// The steps a video stream needs before anything draws on it; `deinterlace`
+// as the caller decides it.
+UprightSteps UprightStepsOf(const AVStream& stream, bool deinterlace);
+
+// A transfer of high dynamic range: SMPTE ST 2084 (PQ) or ARIB STD-B67 (HLG).
+bool IsHdrTransfer(AVColorTransferCharacteristic transfer);
+
+// Tags an encoder's pictures as SDR BT.709, what tone mapping gives.
+void TagAsBt709(AVCodecContext& encoder);
 
 // The orientation a video stream's display matrix asks for; upright without
 // one, and upright (with a log line) when it is no quarter turn.

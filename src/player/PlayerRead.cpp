@@ -177,7 +177,7 @@ void PlayerStream::OpenComponent(int index) {
       videoDecoder_ = decoder;
       videoIndex_ = index;
       videoTimeBase_ = stream->time_base;
-      upright_ = UprightSteps{.orientation = StreamOrientation(*stream)};
+      upright_ = UprightStepsOf(*stream, false);
       frameWidth_ = decoder->width;
       frameHeight_ = decoder->height;
       {

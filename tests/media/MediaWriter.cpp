@@ -51,6 +51,7 @@ struct Track {
   // first and the converter from it.
   std::unique_ptr<AVFrame, FrameFree> drawn;
   std::unique_ptr<SwsContext, ScalerFree> converter;
+  std::function<void(AVFrame&, std::int64_t)> draw;
   bool finished = false;
 };
 
@@ -95,6 +96,9 @@ Track VideoTrack(const VideoSpec& spec, double seconds, AVFormatContext& output)
   encoder.width = spec.width;
   encoder.height = spec.height;
   encoder.pix_fmt = spec.pixelFormat;
+  encoder.color_primaries = spec.primaries;
+  encoder.color_trc = spec.transfer;
+  encoder.colorspace = spec.matrix;
   encoder.framerate = spec.frameRate;
   encoder.time_base = av_inv_q(spec.frameRate);
   encoder.gop_size = spec.gopSize;
@@ -107,8 +111,12 @@ Track VideoTrack(const VideoSpec& spec, double seconds, AVFormatContext& output)
   frame.width = spec.width;
   frame.height = spec.height;
   frame.format = spec.pixelFormat;
+  frame.color_primaries = spec.primaries;
+  frame.color_trc = spec.transfer;
+  frame.colorspace = spec.matrix;
   AllocateFrame(track);
-  if (spec.pixelFormat != AV_PIX_FMT_YUV420P) {
+  track.draw = spec.draw;
+  if (spec.pixelFormat != AV_PIX_FMT_YUV420P && !spec.draw) {
     track.drawn.reset(media::av_frame_alloc());
     track.drawn->width = spec.width;
     track.drawn->height = spec.height;
@@ -195,7 +203,9 @@ void EncodeNext(Track& track, AVFormatContext& output, AVPacket& packet) {
   AVFrame& frame = *track.frame;
   Check(media::av_frame_make_writable(&frame), std::string(track.encoder->codec->name) + ": reuse frame");
   const bool video = track.encoder->codec_type == AVMEDIA_TYPE_VIDEO;
-  if (video) {
+  if (video && track.draw) {
+    track.draw(frame, track.nextPts);
+  } else if (video) {
     AVFrame& picture = track.drawn ? *track.drawn : frame;
     if (track.cornerMarker) DrawCornerMarker(picture);
     else FillPicture(picture, track.nextPts);

@@ -2,12 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 extern "C" {
+#include <libavutil/frame.h>
 #include <libavutil/pixfmt.h>
 #include <libavutil/rational.h>
 }
@@ -33,6 +35,12 @@ struct VideoSpec {
   bool cornerMarker = false;
   // The encoder's pixel format; the picture is drawn in 8-bit 4:2:0 and converted.
   AVPixelFormat pixelFormat = AV_PIX_FMT_YUV420P;
+  // Draws each picture straight into the encoder's frame instead (picture number given).
+  std::function<void(AVFrame&, std::int64_t)> draw{};
+  // Colour tags of the stream and its pictures.
+  AVColorPrimaries primaries = AVCOL_PRI_UNSPECIFIED;
+  AVColorTransferCharacteristic transfer = AVCOL_TRC_UNSPECIFIED;
+  AVColorSpace matrix = AVCOL_SPC_UNSPECIFIED;
   // The stream's display matrix (16.16 fixed point), as phones store a turn.
   std::optional<std::array<std::int32_t, 9>> displayMatrix{};
 };
