@@ -182,7 +182,9 @@ bool TCustomEngineTask::SeekInput(InputFile& input, std::int64_t timestamp) {
 
 void TCustomEngineTask::ApplyDvdParameters(const DvdParam& param) {
   if (param.AudioChannels > 0) options_.pending.channels = param.AudioChannels;
-  if (param.Deinterlace) options_.task.deinterlace = true;
+  // 1 deinterlaces every picture, 2 only what is really interlaced.
+  if (param.Deinterlace == 1) options_.task.deinterlace = true;
+  if (param.Deinterlace == 2) options_.task.autoDeinterlace = true;
 }
 
 // The input's picture and sound become the defaults of the outputs that follow.

@@ -22,6 +22,7 @@ constexpr std::pair<const char*, bool TaskSettings::*> kTaskFlags[] = {
     {"re", &TaskSettings::rateEmulation},   {"loop_input", &TaskSettings::loopInput},
     {"shortest", &TaskSettings::shortest},  {"intra", &TaskSettings::intraOnly},
     {"sameq", &TaskSettings::sameQuality},  {"deinterlace", &TaskSettings::deinterlace},
+    {"autodeinterlace", &TaskSettings::autoDeinterlace},
     {"psnr", &TaskSettings::psnr},          {"qphist", &TaskSettings::qpHistogram},
     {"force_fps", &TaskSettings::forceFps}, {"isync", &TaskSettings::inputSync},
 };

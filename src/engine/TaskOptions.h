@@ -94,7 +94,8 @@ struct TaskSettings {
   std::array<int, 3> maxFrames{INT_MAX, INT_MAX, INT_MAX};  // "vframes", "aframes", "dframes"
   bool intraOnly = false;               // "intra"
   bool sameQuality = false;             // "sameq"
-  bool deinterlace = false;             // "deinterlace"
+  bool deinterlace = false;             // "deinterlace": every picture
+  bool autoDeinterlace = false;         // "autodeinterlace": pictures that are really interlaced
   bool psnr = false;                    // "psnr"
   bool qpHistogram = false;             // "qphist"
   bool forceFps = false;                // "force_fps"

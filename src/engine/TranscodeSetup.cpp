@@ -115,7 +115,10 @@ void TranscodeRun::BuildInputStreams() {
       input.stream = context->streams[i];
       input.burnIn = input.used = input.decodingNeeded = int(i) == burnInStream;
       if (input.stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
-        input.upright = UprightStepsOf(*input.stream, settings.deinterlace);
+        const Deinterlacing deinterlacing = settings.deinterlace       ? Deinterlacing::Always
+                                            : settings.autoDeinterlace ? Deinterlacing::Auto
+                                                                       : Deinterlacing::Never;
+        input.upright = UprightStepsOf(*input.stream, deinterlacing);
         input.uprightGraph = std::make_unique<PictureFilterGraph>();
       }
       inputStreams.push_back(std::move(input));

@@ -63,4 +63,6 @@ int PictureFilterGraph::OutputWidth() const { return media::av_buffersink_get_w(
 
 int PictureFilterGraph::OutputHeight() const { return media::av_buffersink_get_h(sink_); }
 
+AVRational PictureFilterGraph::OutputTimeBase() const { return media::av_buffersink_get_time_base(sink_); }
+
 AVRational PictureFilterGraph::OutputPixelAspect() const { return media::av_buffersink_get_sample_aspect_ratio(sink_); }

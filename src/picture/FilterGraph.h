@@ -33,6 +33,8 @@ class PictureFilterGraph {
   int OutputWidth() const;
   int OutputHeight() const;
   AVRational OutputPixelAspect() const;
+  // The pulled pictures' time base: a deinterlacer halves the one given.
+  AVRational OutputTimeBase() const;
 
  private:
   AVFilterGraph* graph_ = nullptr;

@@ -13,6 +13,15 @@ constexpr const char* kToneMap =
     "zscale=t=linear:npl=203,format=gbrpf32le,zscale=p=bt709,tonemap=tonemap=mobius:param=0.9:desat=0,"
     "zscale=t=bt709:m=bt709:r=tv,format=yuv420p";
 
+// A motion-adaptive deinterlacer that keeps the frame rate (one picture per
+// frame, the field order from the picture).
+constexpr const char* kDeinterlaceAll = "bwdif=mode=send_frame:parity=auto:deint=all";
+// idet checks the first pictures flagged interlaced and, when they are
+// progressive, clears the flag of the rest; bwdif then takes only those
+// still flagged.
+constexpr const char* kDeinterlaceInterlaced =
+    "idet=analyze_interlaced_flag=8,bwdif=mode=send_frame:parity=auto:deint=interlaced";
+
 }  // namespace
 
 std::string UprightSteps::FilterText() const {
@@ -20,7 +29,8 @@ std::string UprightSteps::FilterText() const {
   auto append = [&](const std::string& step) {
     if (!step.empty()) text += (text.empty() ? "" : ",") + step;
   };
-  if (deinterlace) append("yadif");
+  if (deinterlace == Deinterlacing::Always) append(kDeinterlaceAll);
+  if (deinterlace == Deinterlacing::Auto) append(kDeinterlaceInterlaced);
   append(orientation.FilterText());
   if (toneMap) append(kToneMap);
   return text;
@@ -30,7 +40,9 @@ bool IsHdrTransfer(AVColorTransferCharacteristic transfer) {
   return transfer == AVCOL_TRC_SMPTE2084 || transfer == AVCOL_TRC_ARIB_STD_B67;
 }
 
-UprightSteps UprightStepsOf(const AVStream& stream, bool deinterlace) {
+UprightSteps UprightStepsOf(const AVStream& stream, Deinterlacing deinterlace) {
+  if (deinterlace == Deinterlacing::Auto && stream.codecpar->field_order == AV_FIELD_PROGRESSIVE)
+    deinterlace = Deinterlacing::Never;
   return {.deinterlace = deinterlace,
           .orientation = StreamOrientation(stream),
           .toneMap = IsHdrTransfer(stream.codecpar->color_trc)};

@@ -9,13 +9,18 @@
 // subtitle burn-in draw on the picture: the decoded picture made into the one
 // a viewer sees, deinterlaced and upright. Later steps (crop, fitting, the
 // encoder's pixel format) and every size computation work on its result.
+// Never; Auto: only pictures that are really interlaced (a progressive
+// picture merely flagged interlaced, as on many PAL film DVDs, passes
+// untouched); Always: every picture.
+enum class Deinterlacing { Never, Auto, Always };
+
 struct UprightSteps {
-  bool deinterlace = false;
+  Deinterlacing deinterlace = Deinterlacing::Never;
   Orientation orientation;
   // HDR (a PQ or HLG transfer) tone mapped to SDR BT.709 for 8-bit outputs.
   bool toneMap = false;
 
-  bool Empty() const { return !deinterlace && orientation.IsUpright() && !toneMap; }
+  bool Empty() const { return deinterlace == Deinterlacing::Never && orientation.IsUpright() && !toneMap; }
   // The filters, in order; empty when the picture passes as decoded.
   std::string FilterText() const;
   // Size and pixel aspect of the upright picture of a stored one.
@@ -24,9 +29,10 @@ struct UprightSteps {
   int OutputFormat(int stored) const { return toneMap ? AV_PIX_FMT_YUV420P : stored; }
 };
 
-// The steps a video stream needs before anything draws on it; `deinterlace`
-// as the caller decides it.
-UprightSteps UprightStepsOf(const AVStream& stream, bool deinterlace);
+// The steps a video stream needs before anything draws on it, with the
+// user's deinterlacing choice; Auto leaves a stream that says it is
+// progressive alone.
+UprightSteps UprightStepsOf(const AVStream& stream, Deinterlacing deinterlace);
 
 // A transfer of high dynamic range: SMPTE ST 2084 (PQ) or ARIB STD-B67 (HLG).
 bool IsHdrTransfer(AVColorTransferCharacteristic transfer);

@@ -102,7 +102,7 @@ void PlayerStream::FilterAndQueue(AVFrame* frame, std::int64_t position) {
     }
   }
   if (graph_.Push(frame) < 0) return;
-  const double timeBase = av_q2d(videoTimeBase_);
+  const double timeBase = av_q2d(graph_.OutputTimeBase());
   AVFrame* filtered = filteredFrame_;
   while (!abort_ && graph_.Pull(filtered) >= 0) {
     // A picture without time stamps follows the previous one.

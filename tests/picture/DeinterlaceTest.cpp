@@ -1,0 +1,127 @@
+// Interlaced video (two fields taken at two moments) loses its comb teeth;
+// progressive pictures that are only flagged interlaced are not softened.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "engine/MediaLoader.h"
+#include "media/MediaWriter.h"
+#include "support/DecodedFrames.h"
+#include "support/RunCli.h"
+#include "support/TempHome.h"
+
+namespace {
+
+constexpr int kWidth = 720, kHeight = 576;
+
+// A white bar 48 pixels wide crossing a black PAL picture 24 pixels a field:
+// the bottom field shows it half a frame later than the top one, unless both
+// fields are taken at once.
+void DrawBar(AVFrame& frame, std::int64_t index, bool fieldsApart) {
+  frame.interlaced_frame = 1;
+  frame.top_field_first = 1;
+  for (int plane = 0; plane < 3; ++plane) {
+    const int scale = plane ? 2 : 1;
+    for (int y = 0; y < frame.height / scale; ++y) {
+      const bool later = fieldsApart && (y * scale) % 2 == 1;
+      const int left = int((48 * index + (later ? 24 : 0)) % (kWidth - 48)) / scale;
+      std::uint8_t* row = frame.data[plane] + std::ptrdiff_t(y) * frame.linesize[plane];
+      for (int x = 0; x < frame.width / scale; ++x)
+        row[x] = plane ? 128 : (x >= left && x < left + 48 / scale ? 235 : 16);
+    }
+  }
+}
+
+// Differences between neighbouring lines against lines two apart, over the
+// middle picture: a combed picture differs from line to line far more.
+double CombRatio(const std::string& path) {
+  std::vector<double> ratios;
+  ForEachDecodedFrame(path, AVMEDIA_TYPE_VIDEO, [&](const AVFrame& frame, double) {
+    double neighbours = 0, twoApart = 0;
+    for (int y = 0; y + 2 < frame.height; ++y) {
+      const std::uint8_t* row = frame.data[0] + std::ptrdiff_t(y) * frame.linesize[0];
+      for (int x = 0; x < frame.width; ++x) {
+        neighbours += std::abs(row[x] - row[x + frame.linesize[0]]);
+        twoApart += std::abs(row[x] - row[x + 2 * frame.linesize[0]]);
+      }
+    }
+    ratios.push_back(neighbours / (twoApart + 1));
+  });
+  return ratios.empty() ? -1 : ratios[ratios.size() / 2];
+}
+
+// Peak signal to noise of the luma of two files' middle pictures, in dB.
+double LumaPsnr(const std::string& a, const std::string& b) {
+  std::vector<std::vector<std::uint8_t>> pictures[2];
+  for (int i = 0; i < 2; ++i)
+    ForEachDecodedFrame(i ? b : a, AVMEDIA_TYPE_VIDEO, [&](const AVFrame& frame, double) {
+      std::vector<std::uint8_t> luma;
+      for (int y = 0; y < frame.height; ++y)
+        luma.insert(luma.end(), frame.data[0] + std::ptrdiff_t(y) * frame.linesize[0],
+                    frame.data[0] + std::ptrdiff_t(y) * frame.linesize[0] + frame.width);
+      pictures[i].push_back(std::move(luma));
+    });
+  if (pictures[0].empty() || pictures[0].size() != pictures[1].size()) return -1;
+  const auto& x = pictures[0][pictures[0].size() / 2];
+  const auto& y = pictures[1][pictures[1].size() / 2];
+  double error = 0;
+  for (size_t i = 0; i < x.size(); ++i) error += double(x[i] - y[i]) * (x[i] - y[i]);
+  error /= double(x.size());
+  return error == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / error);
+}
+
+class Deinterlace : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(TMediaLoader::instance().loadSet(kEngineLibraries)); }
+
+  std::string Source(bool fieldsApart, const char* name) const {
+    test_media::MediaSpec spec;
+    spec.muxer = "mpeg";
+    spec.video = test_media::VideoSpec{.encoder = "mpeg2video", .width = kWidth, .height = kHeight,
+                                       .bitRate = 15000000, .maxRate = 15000000, .bufferSize = 1835008,
+                                       .options = {{"flags", "+ildct+ilme"}},
+                                       .draw = [fieldsApart](AVFrame& frame, std::int64_t index) {
+                                         DrawBar(frame, index, fieldsApart);
+                                       }};
+    spec.seconds = 0.6;
+    const std::string path = home.file(name);
+    test_media::WriteMedia(spec, path);
+    return path;
+  }
+  // 640x480 H.264, as the phone and general formats make it.
+  std::string Convert(const std::string& source, const std::string& mode, const char* name) const {
+    const std::string output = home.file(name);
+    const CliRun run = RunCli("convert -i '" + source + "' " + mode + " vcodec=libx264 s=640x480 -o '" + output + "'");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    return output;
+  }
+
+  TempHome home;
+};
+
+TEST_F(Deinterlace, AlwaysAndAutoRemoveCombsNeverKeepsThem) {
+  const std::string source = Source(true, "interlaced.mpg");
+  const std::string combed = Convert(source, "", "never.mp4"), deinterlaced = Convert(source, "deinterlace=1", "always.mp4");
+  // One picture per frame: the frame rate stays.
+  EXPECT_EQ(CountDecodedFrames(deinterlaced, AVMEDIA_TYPE_VIDEO), CountDecodedFrames(combed, AVMEDIA_TYPE_VIDEO));
+  const double never = CombRatio(combed);
+  const double always = CombRatio(deinterlaced);
+  const double automatic = CombRatio(Convert(source, "autodeinterlace=1", "auto.mp4"));
+  SCOPED_TRACE("comb ratio never " + std::to_string(never) + " always " + std::to_string(always) + " auto " +
+               std::to_string(automatic));
+  EXPECT_GT(never, 1.3);
+  EXPECT_LE(always, 1.0);
+  EXPECT_LE(automatic, 1.0);
+}
+
+TEST_F(Deinterlace, AutoLeavesProgressivePicturesFlaggedInterlacedAlone) {
+  const std::string source = Source(false, "progressive.mpg");
+  const std::string untouched = Convert(source, "", "never.mp4");
+  const std::string automatic = Convert(source, "autodeinterlace=1", "auto.mp4");
+  EXPECT_EQ(CountDecodedFrames(untouched, AVMEDIA_TYPE_VIDEO), CountDecodedFrames(automatic, AVMEDIA_TYPE_VIDEO));
+  EXPECT_GE(LumaPsnr(untouched, automatic), 45);
+}
+
+}  // namespace
