@@ -11,6 +11,7 @@
 #include "app/TaskHelpers.h"
 #include "engine/MediaEngine.h"
 #include "frontend/BatchNotification.h"
+#include "frontend/DeinterlaceChoice.h"
 #include "frontend/DestinationPath.h"
 #include "frontend/FileJob.h"
 #include "frontend/FileJobAdding.h"
@@ -120,6 +121,7 @@ int TfrmMain::AddFileTask(int row, IniFile& settings, const QString& folder) {
       output.FileName = ReserveDestinationOf(folder, caption, catalogue, code).toStdString();
       BuildTaskOptions(TaskJobOf(record), FormatParameters(settings, catalogue, code), output, probe, input,
                        AskOver(this));
+      deinterlace_choice::ApplyTo(settings, input);
     } catch (const std::exception& e) {
       error = e.what();
     }

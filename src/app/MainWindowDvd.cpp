@@ -15,6 +15,7 @@
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
 #include "engine/EngineRecords.h"
+#include "frontend/DeinterlaceChoice.h"
 #include "frontend/DvdDrives.h"
 #include "frontend/DvdTaskBuilder.h"
 #include "frontend/FileJobAdding.h"
@@ -181,7 +182,7 @@ int TfrmMain::AddDvdTask(int row, IniFile& settings, const QString& folder) {
   // A trimmed job seeks within the whole title.
   const bool trimmed = record.TrimStart > 0;
   const DvdParam param{record.JobIndex, trimmed ? 0 : record.ChapterFrom, trimmed ? 99 : record.ChapterTo,
-                       record.AudioStreamId, record.SubtitleStreamId, 2, 0};
+                       record.AudioStreamId, record.SubtitleStreamId, 2, deinterlace_choice::DvdField(settings)};
   TInputOptions input;
   input.FileName = BuildOpenDvdString(DvdDrivePath.toStdString(), param);
   TOutputOptions output;

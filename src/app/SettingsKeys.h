@@ -21,6 +21,7 @@ constexpr const char* kSnapBmp = "snapBmp";
 constexpr const char* kSnapJpg = "snapJpg";
 constexpr const char* kJpgCmp = "jpgCmp";
 constexpr const char* kCheckUpdates = "checkUpdates";  // 0: no update check at start-up
+constexpr const char* kDeinterlace = "deinterlace";    // "auto" (default), "always" or "never"
 constexpr const char* kUpdateUrl = "UpdateUrl";        // replaces the built-in update address
 
 // Defaults the main window uses when it shows.

@@ -11,6 +11,7 @@
 #include "cli/EngineRun.h"
 #include "engine/Dispatcher.h"
 #include "engine/MediaEngine.h"
+#include "frontend/DeinterlaceChoice.h"
 #include "frontend/DestinationPath.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
@@ -85,6 +86,7 @@ std::string AddFileTask(TMediaEngine& engine, const std::string& file, const std
   output.FileName = destination;
   try {
     BuildTaskOptions(job, FormatParameters(settings, catalogue, code), output, engine.Probe(), input, AnswerYes);
+    deinterlace_choice::ApplyTo(settings, input);
   } catch (const std::invalid_argument& error) {
     engine.Probe().Close();
     return error.what();

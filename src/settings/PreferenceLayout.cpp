@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -77,6 +78,20 @@ QGroupBox* buildPriorityGroup(PreferenceControls& c) {
   return c.rdGrpPriority;
 }
 
+// Interlaced video (TV material on DVDs, broadcast captures) shows comb teeth
+// unless it is deinterlaced; Auto finds out per picture.
+QHBoxLayout* buildDeinterlaceRow(PreferenceControls& c) {
+  c.cmbDeinterlace = named<QComboBox>("cmbDeinterlace");
+  c.cmbDeinterlace->addItems({QStringLiteral("Auto"), QStringLiteral("Always"), QStringLiteral("Never")});
+  auto* label = new QLabel(QStringLiteral("&Deinterlace:"));
+  label->setBuddy(c.cmbDeinterlace);
+  auto* row = new QHBoxLayout;
+  row->addWidget(label);
+  row->addWidget(c.cmbDeinterlace);
+  row->addStretch();
+  return row;
+}
+
 QHBoxLayout* buildButtonRow(PreferenceControls& c) {
   c.btnCancel = named<QPushButton>("btnCancel", QStringLiteral("&Cancel"));
   c.btnOk = named<QPushButton>("btnOk", QStringLiteral("&Ok"));
@@ -96,6 +111,7 @@ PreferenceControls BuildPreferenceControls(QDialog* dialog) {
   auto* column = new QVBoxLayout(dialog);
   column->addWidget(buildSnapshotGroup(c));
   column->addWidget(buildPriorityGroup(c));
+  column->addLayout(buildDeinterlaceRow(c));
   c.ckCheckUpdates = named<QCheckBox>("ckCheckUpdates", QStringLiteral("Check for updates at start-up"));
   column->addWidget(c.ckCheckUpdates);
   column->addStretch();

@@ -2,6 +2,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QDialog;
 class QGroupBox;
 class QLineEdit;
@@ -22,6 +23,7 @@ struct PreferenceControls {
   QSlider* trcCmp = nullptr;
   QGroupBox* rdGrpPriority = nullptr;
   QButtonGroup* priorityItems = nullptr;  // "Idle", "Normal", "Lower", "Lowest" with ids 0 to 3
+  QComboBox* cmbDeinterlace = nullptr;  // "Auto", "Always", "Never"
   QCheckBox* ckCheckUpdates = nullptr;
   QPushButton* btnCancel = nullptr;
   QPushButton* btnOk = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -21,6 +22,8 @@ constexpr int kQualityMin = 1;
 constexpr int kQualityMax = 100;
 constexpr int kDefaultQuality = 20;
 constexpr int kNormalPriority = 1;
+// The stored values of the deinterlace items, in their order.
+const QStringList kDeinterlaceValues{QStringLiteral("auto"), QStringLiteral("always"), QStringLiteral("never")};
 
 std::string str(const QString& s) { return s.toStdString(); }
 
@@ -69,6 +72,9 @@ void TfrmPreference::FormShow() {
   ui_.spedCmp->setValue(settings.readInteger(keys::kSettings, keys::kJpgCmp, 30));
   SelectPriority(settings.readInteger(keys::kSettings, keys::kPriority, kNormalPriority));
   ui_.ckCheckUpdates->setChecked(settings.readInteger(keys::kSettings, keys::kCheckUpdates, 1) != 0);
+  const auto stored = kDeinterlaceValues.indexOf(
+      QString::fromStdString(settings.readString(keys::kSettings, keys::kDeinterlace, "auto")));
+  ui_.cmbDeinterlace->setCurrentIndex(stored < 0 ? 0 : int(stored));
 }
 
 // Of a pair of boxes one stays checked: the click that would uncheck the last is undone.
@@ -116,6 +122,7 @@ void TfrmPreference::btnDefaultClick() {
   SelectPriority(kNormalPriority);
   ui_.spedCmp->setValue(kDefaultQuality);
   ui_.ckCheckUpdates->setChecked(true);
+  ui_.cmbDeinterlace->setCurrentIndex(0);
 }
 
 void TfrmPreference::btnOkClick() {
@@ -130,5 +137,6 @@ void TfrmPreference::btnOkClick() {
   if (ui_.spedCmp->value() > 0) settings.writeInteger(keys::kSettings, keys::kJpgCmp, ui_.spedCmp->value());
   settings.writeInteger(keys::kSettings, keys::kPriority, ui_.priorityItems->checkedId());
   settings.writeBool(keys::kSettings, keys::kCheckUpdates, ui_.ckCheckUpdates->isChecked());
+  settings.writeString(keys::kSettings, keys::kDeinterlace, str(kDeinterlaceValues[ui_.cmbDeinterlace->currentIndex()]));
   accept();
 }

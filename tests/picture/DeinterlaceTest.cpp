@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/IniFile.h"
 #include "engine/MediaLoader.h"
 #include "media/MediaWriter.h"
 #include "support/DecodedFrames.h"
@@ -122,6 +123,21 @@ TEST_F(Deinterlace, AutoLeavesProgressivePicturesFlaggedInterlacedAlone) {
   const std::string automatic = Convert(source, "autodeinterlace=1", "auto.mp4");
   EXPECT_EQ(CountDecodedFrames(untouched, AVMEDIA_TYPE_VIDEO), CountDecodedFrames(automatic, AVMEDIA_TYPE_VIDEO));
   EXPECT_GE(LumaPsnr(untouched, automatic), 45);
+}
+
+// The window's way: the stored choice (Tools › Preference) reaches the
+// conversion; Auto when nothing is stored.
+TEST_F(Deinterlace, StoredChoiceReachesFormatConversions) {
+  const std::string source = Source(true, "tv.mpg");
+  auto convert = [&](const char* folder) {
+    const std::string out = home.file(folder);
+    const CliRun run = RunCli("convert --format 603 -d '" + out + "' '" + source + "'");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    return CombRatio(out + "/tv_(new).mp4");
+  };
+  EXPECT_LE(convert("auto"), 1.0);
+  IniFile(home.settingsPath().toStdString()).writeString("settings", "deinterlace", "never");
+  EXPECT_GT(convert("never"), 1.3);
 }
 
 }  // namespace

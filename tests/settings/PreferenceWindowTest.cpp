@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -124,6 +125,27 @@ TEST_F(PreferenceWindowTest, OkWritesEveryControl) {
   click(ui.btnOk);
   EXPECT_EQ(read("SnapOutPutDir"), (home.path() + "/clipforge").toStdString());
   EXPECT_EQ(read("priority"), "-1");
+}
+
+// The deinterlace choice: Auto unless stored, picked with the keyboard like
+// any combo, stored by Ok, and back to Auto by Default.
+TEST_F(PreferenceWindowTest, DeinterlaceChoiceIsShownAndStored) {
+  dialog.show();
+  EXPECT_EQ(ui.cmbDeinterlace->currentText(), "Auto");
+  ui.cmbDeinterlace->setFocus();
+  QTest::keyClick(ui.cmbDeinterlace, Qt::Key_Down);
+  QTest::keyClick(ui.cmbDeinterlace, Qt::Key_Down);
+  EXPECT_EQ(ui.cmbDeinterlace->currentText(), "Never");
+  click(ui.btnOk);
+  EXPECT_EQ(read("deinterlace"), "never");
+  write("deinterlace", "always");
+  dialog.show();
+  EXPECT_EQ(ui.cmbDeinterlace->currentText(), "Always");
+  click(ui.btnDefault);
+  EXPECT_EQ(ui.cmbDeinterlace->currentText(), "Auto");
+  write("deinterlace", "sometimes");
+  dialog.show();
+  EXPECT_EQ(ui.cmbDeinterlace->currentText(), "Auto") << "an unknown value reads as the default";
 }
 
 TEST_F(PreferenceWindowTest, DefaultSetsOnlyTheControlsAndCancelWritesNothing) {

@@ -1,0 +1,20 @@
+#include "frontend/DeinterlaceChoice.h"
+
+#include "app/IniFile.h"
+#include "app/SettingsKeys.h"
+#include "engine/EngineRecords.h"
+
+namespace deinterlace_choice {
+
+int DvdField(const IniFile& settings) {
+  const std::string choice = settings.readString(settings_keys::kSettings, settings_keys::kDeinterlace, "auto");
+  return choice == "always" ? 1 : choice == "never" ? 0 : 2;
+}
+
+void ApplyTo(const IniFile& settings, TInputOptions& input) {
+  const int field = DvdField(settings);
+  if (field == 0) return;
+  input.ExtOptions += (input.ExtOptions.empty() ? "" : "\n") + std::string(field == 1 ? "deinterlace=1" : "autodeinterlace=1");
+}
+
+}  // namespace deinterlace_choice
