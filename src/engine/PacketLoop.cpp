@@ -437,11 +437,10 @@ void TranscodeRun::FlushEncoders() {
   for (auto& output : outputStreams) {
     if (!output.encoder || output.flushed) continue;
     output.flushed = true;
-    if (output.encoder->codec_type == AVMEDIA_TYPE_VIDEO && output.video.graph &&
-        media::av_buffersrc_add_frame_flags(output.video.source, nullptr, 0) >= 0) {
+    if (output.encoder->codec_type == AVMEDIA_TYPE_VIDEO && output.video.graph && output.video.graph->PushEnd() >= 0) {
       auto& input = inputStreams[size_t(output.source)];
       media::av_frame_unref(work);
-      while (!StopOverdue() && media::av_buffersink_get_frame(output.video.sink, work) >= 0) {
+      while (!StopOverdue() && output.video.graph->Pull(work) >= 0) {
         EncodeVideo(output, work, input);
         media::av_frame_unref(work);
       }

@@ -60,9 +60,7 @@ struct InputFileState {
 // Picture conversion for one video output: a filter graph (crop, scale, the
 // user's graph) or a plain scaler.
 struct VideoConverter {
-  AVFilterGraph* graph = nullptr;
-  AVFilterContext* source = nullptr;
-  AVFilterContext* sink = nullptr;
+  std::unique_ptr<PictureFilterGraph> graph;  // null while no graph is built
   SwsContext* scaler = nullptr;
   AVFrame* scaled = nullptr;
   int inWidth = 0, inHeight = 0, inFormat = -1;

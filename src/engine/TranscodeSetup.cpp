@@ -33,8 +33,7 @@ int decoderThreads(AVCodecID codec) { return codec == AV_CODEC_ID_MPEG2VIDEO ? 1
 }  // namespace
 
 void VideoConverter::Free() {
-  media::avfilter_graph_free(&graph);
-  source = sink = nullptr;
+  graph.reset();
   media::sws_freeContext(scaler);
   scaler = nullptr;
   media::av_frame_free(&scaled);
@@ -246,9 +245,9 @@ void TranscodeRun::PrepareVideoStream(OutputStreamState& output, const InputStre
   if (NeedsFilterGraph(output)) {
     // The graph decides the picture the encoder receives.
     BuildFilterGraph(output, width, height, input.upright.OutputFormat(source->format), pixelAspect, false);
-    encoder->width = media::av_buffersink_get_w(output.video.sink);
-    encoder->height = media::av_buffersink_get_h(output.video.sink);
-    const AVRational sar = media::av_buffersink_get_sample_aspect_ratio(output.video.sink);
+    encoder->width = output.video.graph->OutputWidth();
+    encoder->height = output.video.graph->OutputHeight();
+    const AVRational sar = output.video.graph->OutputPixelAspect();
     if (sar.num && !encoder->sample_aspect_ratio.num) encoder->sample_aspect_ratio = sar;
   }
   output.stream->sample_aspect_ratio = encoder->sample_aspect_ratio;

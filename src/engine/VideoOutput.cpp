@@ -31,18 +31,6 @@ void TranscodeRun::BuildFilterGraph(OutputStreamState& output, int width, int he
   video.Free();
   const auto* setup = output.setup;
   const AVCodecContext* encoder = output.encoder;
-  const AVRational timeBase{1, AV_TIME_BASE};
-  video.graph = media::avfilter_graph_alloc();
-  if (!video.graph) raiseFilterError("");
-  const std::string sourceArguments =
-      StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", width, height, format,
-                   timeBase.num, timeBase.den, sar.num ? sar.num : 1, sar.num ? sar.den : 1);
-  if (media::avfilter_graph_create_filter(&video.source, media::avfilter_get_by_name("buffer"), "in",
-                                          sourceArguments.c_str(), nullptr, video.graph) < 0 ||
-      media::avfilter_graph_create_filter(&video.sink, media::avfilter_get_by_name("buffersink"), "out", nullptr,
-                                          nullptr, video.graph) < 0)
-    raiseFilterError("cannot create the buffer source or sink");
-
   std::string chain;
   auto append = [&](const std::string& filter) { chain += (chain.empty() ? "" : ",") + filter; };
   const int cropWidth = width - setup->cropLeft - setup->cropRight;
@@ -55,18 +43,9 @@ void TranscodeRun::BuildFilterGraph(OutputStreamState& output, int width, int he
   if (!setup->videoFilters.empty()) append(setup->videoFilters);
   if (rebuilt) append(StringPrintf("scale=%d:%d:flags=%d", encoder->width, encoder->height, flags));
   append(std::string("format=pix_fmts=") + media::av_get_pix_fmt_name(encoder->pix_fmt));
-
-  AVFilterInOut* inputs = media::avfilter_inout_alloc();
-  AVFilterInOut* outputs = media::avfilter_inout_alloc();
-  outputs->name = media::av_strdup("in");
-  outputs->filter_ctx = video.source;
-  inputs->name = media::av_strdup("out");
-  inputs->filter_ctx = video.sink;
-  int result = media::avfilter_graph_parse_ptr(video.graph, chain.c_str(), &inputs, &outputs, nullptr);
-  media::avfilter_inout_free(&inputs);
-  media::avfilter_inout_free(&outputs);
-  if (result >= 0) result = media::avfilter_graph_config(video.graph, nullptr);
-  if (result < 0) raiseFilterError(MediaErrorText(chain, result));
+  video.graph = std::make_unique<PictureFilterGraph>();
+  const std::string error = video.graph->Build(width, height, format, sar, {1, AV_TIME_BASE}, chain);
+  if (!error.empty()) raiseFilterError(error);
   video.inWidth = width;
   video.inHeight = height;
   video.inFormat = format;
@@ -86,10 +65,9 @@ AVFrame* TranscodeRun::ConvertPicture(OutputStreamState& output, InputStreamStat
   if (video.graph || NeedsFilterGraph(output)) {
     if (!video.graph || changed)
       BuildFilterGraph(output, picture->width, picture->height, picture->format, picture->sample_aspect_ratio, true);
-    if (media::av_buffersrc_add_frame_flags(video.source, picture, AV_BUFFERSRC_FLAG_KEEP_REF) < 0)
-      throw EngineException("error cropping picture");
+    if (video.graph->Push(picture) < 0) throw EngineException("error cropping picture");
     media::av_frame_unref(work);
-    if (media::av_buffersink_get_frame(video.sink, work) < 0) return nullptr;
+    if (video.graph->Pull(work) < 0) return nullptr;
     return work;
   }
   if (picture->width == encoder->width && picture->height == encoder->height && picture->format == encoder->pix_fmt)
@@ -174,7 +152,7 @@ void TranscodeRun::VideoOut(OutputStreamState& output, InputStreamState& input, 
     if (!output.video.graph) break;
     // A graph may hand out more than one picture for one input picture.
     media::av_frame_unref(work);
-    converted = media::av_buffersink_get_frame(output.video.sink, work) >= 0 ? work : nullptr;
+    converted = output.video.graph->Pull(work) >= 0 ? work : nullptr;
     frames = 1;
   }
 }

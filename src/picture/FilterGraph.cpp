@@ -12,13 +12,17 @@ void PictureFilterGraph::Free() {
 }
 
 std::string PictureFilterGraph::Build(const AVFrame& picture, AVRational timeBase, const std::string& filters) {
+  return Build(picture.width, picture.height, picture.format, picture.sample_aspect_ratio, timeBase, filters);
+}
+
+std::string PictureFilterGraph::Build(int width, int height, int format, AVRational pixelAspect, AVRational timeBase,
+                                      const std::string& filters) {
   Free();
   graph_ = media::avfilter_graph_alloc();
   if (!graph_) return "not enough memory for a filter graph";
-  const AVRational sar = picture.sample_aspect_ratio.num > 0 ? picture.sample_aspect_ratio : AVRational{1, 1};
-  const std::string arguments =
-      StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", picture.width, picture.height,
-                   picture.format, timeBase.num, timeBase.den, sar.num, sar.den);
+  const AVRational sar = pixelAspect.num > 0 && pixelAspect.den > 0 ? pixelAspect : AVRational{1, 1};
+  const std::string arguments = StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", width,
+                                             height, format, timeBase.num, timeBase.den, sar.num, sar.den);
   if (media::avfilter_graph_create_filter(&source_, media::avfilter_get_by_name("buffer"), "in", arguments.c_str(),
                                           nullptr, graph_) < 0 ||
       media::avfilter_graph_create_filter(&sink_, media::avfilter_get_by_name("buffersink"), "out", nullptr, nullptr,
@@ -41,9 +45,9 @@ std::string PictureFilterGraph::Build(const AVFrame& picture, AVRational timeBas
     Free();
     return MediaErrorText(chain, result);
   }
-  width_ = picture.width;
-  height_ = picture.height;
-  format_ = picture.format;
+  width_ = width;
+  height_ = height;
+  format_ = format;
   return {};
 }
 

@@ -19,6 +19,9 @@ class PictureFilterGraph {
   // `timeBase`; an empty text passes pictures through. Returns an empty text,
   // or what failed (naming the filters).
   std::string Build(const AVFrame& picture, AVRational timeBase, const std::string& filters);
+  // The same for pictures of that size, pixel format and pixel aspect.
+  std::string Build(int width, int height, int format, AVRational pixelAspect, AVRational timeBase,
+                    const std::string& filters);
   void Free();
 
   bool Built() const { return graph_ != nullptr; }
