@@ -162,14 +162,14 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, EveryFormat, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return "Code" + std::to_string(info.param.code); });
 
 // 10-bit H.264 sources, 4:2:0 and 4:2:2 (as HDR phones and cameras record),
-// convert with every video format and come out 8-bit 4:2:0, which every
-// device plays (DV for NTSC keeps its own 4:1:1).
+// and 8-bit 4:4:4 convert with every video format and come out 8-bit 4:2:0,
+// which every device plays (DV for NTSC keeps its own 4:1:1).
 class EveryVideoFormat : public EveryFormat {};
 
 TEST_P(EveryVideoFormat, ConvertsTenBitSourcesToEightBits) {
   const Expected& expected = GetParam();
   TempHome home;
-  for (const AVPixelFormat deep : {AV_PIX_FMT_YUV420P10LE, AV_PIX_FMT_YUV422P10LE}) {
+  for (const AVPixelFormat deep : {AV_PIX_FMT_YUV420P10LE, AV_PIX_FMT_YUV422P10LE, AV_PIX_FMT_YUV444P}) {
     SCOPED_TRACE(media::av_get_pix_fmt_name(deep));
     test_media::MediaSpec spec;
     spec.muxer = "mp4";
