@@ -17,6 +17,7 @@
 #include "app/SettingsKeys.h"
 #include "dvd/DvdPlugin.h"
 #include "engine/MediaUtils.h"
+#include "frontend/DeinterlaceChoice.h"
 #include "frontend/FormatHMS.h"
 #include "frontend/JobList.h"
 #include "frontend/OpenOutputFolder.h"
@@ -123,6 +124,7 @@ void TfrmMain::OpenPreview(int row) {
   const TlvFilesRecord& record = jobs_->Record(row);
   const std::string source = PlaySource(record, record.DvdTitle.ChapterCount);
   ApplyStoredVolume();
+  MediaPlayer->Deinterlace = deinterlace_choice::PictureChoice(Settings());
   previewVideo_->show();
   if (!MediaPlayer->Open(source, previewVideo_))
     ui_.mmoLog->appendPlainText(QString::fromStdString(MediaPlayer->LastErrorMessage()));

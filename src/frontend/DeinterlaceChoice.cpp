@@ -11,6 +11,11 @@ int DvdField(const IniFile& settings) {
   return choice == "always" ? 1 : choice == "never" ? 0 : 2;
 }
 
+Deinterlacing PictureChoice(const IniFile& settings) {
+  static constexpr Deinterlacing kByField[] = {Deinterlacing::Never, Deinterlacing::Always, Deinterlacing::Auto};
+  return kByField[DvdField(settings)];
+}
+
 void ApplyTo(const IniFile& settings, TInputOptions& input) {
   const int field = DvdField(settings);
   if (field == 0) return;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "picture/UprightSteps.h"
+
 class IniFile;
 struct TInputOptions;
 
@@ -9,6 +11,8 @@ struct TInputOptions;
 // "auto", "always" or "never", default "auto") as the engine takes it.
 namespace deinterlace_choice {
 
+// The choice as the picture chain takes it (the player).
+Deinterlacing PictureChoice(const IniFile& settings);
 // 0 never, 1 always, 2 auto: the DVD source's Deinterlace field.
 int DvdField(const IniFile& settings);
 // Adds the engine option of the choice to a file task's input options.

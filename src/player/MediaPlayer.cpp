@@ -142,6 +142,7 @@ bool TCustomPlayer::Open(const std::string& source, VideoSink* sink, bool startP
   options.DisableVideo = DisableVideo;
   options.DisableDisplay = DisableDisplay;
   options.StartPaused = startPaused;
+  options.Deinterlace = Deinterlace;
   if (PlayRangeStart != kNoTime) options.StartTime = PlayRangeStart;
   shared_.Sink = sink;
   {

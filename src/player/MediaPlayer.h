@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "engine/EngineRecords.h"
+#include "picture/UprightSteps.h"
 #include "engine/FrameBitmap.h"
 #include "engine/MediaProbe.h"
 #include "player/PlayerEventQueue.h"
@@ -98,6 +99,8 @@ class TCustomPlayer {
 
  public:
   bool DisableAudio = false, DisableVideo = false, DisableDisplay = false;
+  // The picture chain's deinterlacing for the next Open, as conversions do it.
+  Deinterlacing Deinterlace = Deinterlacing::Never;
   bool TriggerEventInMainThread = true;
   int FrameWidth = 0, FrameHeight = 0;
 

@@ -177,7 +177,7 @@ void PlayerStream::OpenComponent(int index) {
       videoDecoder_ = decoder;
       videoIndex_ = index;
       videoTimeBase_ = stream->time_base;
-      upright_ = UprightStepsOf(*stream, Deinterlacing::Never);
+      upright_ = UprightStepsOf(*stream, options_.Deinterlace);
       frameWidth_ = decoder->width;
       frameHeight_ = decoder->height;
       {

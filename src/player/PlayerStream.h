@@ -31,6 +31,7 @@ class PlayerStream {
  public:
   struct Options {
     bool DisableAudio = false, DisableVideo = false, DisableDisplay = false, StartPaused = false;
+    Deinterlacing Deinterlace = Deinterlacing::Never;
     std::int64_t StartTime = INT64_MIN;  // microseconds from the start; INT64_MIN: from the start
   };
 

@@ -45,6 +45,8 @@ void PlayerStream::VideoLoop() {
     if (!videoQueue_.Get(packet, kWaitSlice)) continue;
     if (PacketQueue::IsFlush(packet)) {
       media::avcodec_flush_buffers(videoDecoder_);
+      // Deinterlacers hold pictures from before the seek; a new graph starts clean.
+      graph_.Free();
       timestamps_.Reset();
       std::lock_guard lock(pictures_.Mutex());
       videoAfterFlush_ = true;

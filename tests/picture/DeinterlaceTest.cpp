@@ -8,50 +8,14 @@
 
 #include "app/IniFile.h"
 #include "engine/MediaLoader.h"
-#include "media/MediaWriter.h"
+#include "picture/InterlacedClips.h"
 #include "support/DecodedFrames.h"
 #include "support/RunCli.h"
 #include "support/TempHome.h"
 
 namespace {
 
-constexpr int kWidth = 720, kHeight = 576;
-
-// A white bar 48 pixels wide crossing a black PAL picture 24 pixels a field:
-// the bottom field shows it half a frame later than the top one, unless both
-// fields are taken at once.
-void DrawBar(AVFrame& frame, std::int64_t index, bool fieldsApart) {
-  frame.interlaced_frame = 1;
-  frame.top_field_first = 1;
-  for (int plane = 0; plane < 3; ++plane) {
-    const int scale = plane ? 2 : 1;
-    for (int y = 0; y < frame.height / scale; ++y) {
-      const bool later = fieldsApart && (y * scale) % 2 == 1;
-      const int left = int((48 * index + (later ? 24 : 0)) % (kWidth - 48)) / scale;
-      std::uint8_t* row = frame.data[plane] + std::ptrdiff_t(y) * frame.linesize[plane];
-      for (int x = 0; x < frame.width / scale; ++x)
-        row[x] = plane ? 128 : (x >= left && x < left + 48 / scale ? 235 : 16);
-    }
-  }
-}
-
-// Differences between neighbouring lines against lines two apart, over the
-// middle picture: a combed picture differs from line to line far more.
-double CombRatio(const std::string& path) {
-  std::vector<double> ratios;
-  ForEachDecodedFrame(path, AVMEDIA_TYPE_VIDEO, [&](const AVFrame& frame, double) {
-    double neighbours = 0, twoApart = 0;
-    for (int y = 0; y + 2 < frame.height; ++y) {
-      const std::uint8_t* row = frame.data[0] + std::ptrdiff_t(y) * frame.linesize[0];
-      for (int x = 0; x < frame.width; ++x) {
-        neighbours += std::abs(row[x] - row[x + frame.linesize[0]]);
-        twoApart += std::abs(row[x] - row[x + 2 * frame.linesize[0]]);
-      }
-    }
-    ratios.push_back(neighbours / (twoApart + 1));
-  });
-  return ratios.empty() ? -1 : ratios[ratios.size() / 2];
-}
+using namespace interlaced_clips;
 
 // Peak signal to noise of the luma of two files' middle pictures, in dB.
 double LumaPsnr(const std::string& a, const std::string& b) {
@@ -77,20 +41,7 @@ class Deinterlace : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(TMediaLoader::instance().loadSet(kEngineLibraries)); }
 
-  std::string Source(bool fieldsApart, const char* name) const {
-    test_media::MediaSpec spec;
-    spec.muxer = "mpeg";
-    spec.video = test_media::VideoSpec{.encoder = "mpeg2video", .width = kWidth, .height = kHeight,
-                                       .bitRate = 15000000, .maxRate = 15000000, .bufferSize = 1835008,
-                                       .options = {{"flags", "+ildct+ilme"}},
-                                       .draw = [fieldsApart](AVFrame& frame, std::int64_t index) {
-                                         DrawBar(frame, index, fieldsApart);
-                                       }};
-    spec.seconds = 0.6;
-    const std::string path = home.file(name);
-    test_media::WriteMedia(spec, path);
-    return path;
-  }
+  std::string Source(bool fieldsApart, const char* name) const { return WriteBarClip(fieldsApart, home.file(name)); }
   // 640x480 H.264, as the phone and general formats make it.
   std::string Convert(const std::string& source, const std::string& mode, const char* name) const {
     const std::string output = home.file(name);
