@@ -310,8 +310,7 @@ TVideoStreamInfo TCustomMediaProbe::VideoStreamInfo(int index) {
                          ? stream->sample_aspect_ratio
                          : sar;
   upright.Apply(info.Width, info.Height, sar);
-  int ignoredWidth = 0, ignoredHeight = 0;
-  upright.Apply(ignoredWidth, ignoredHeight, pixel);
+  pixel = upright.PixelAspect(pixel);
   if (sar.num > 0 && sar.den > 0 && info.Height > 0)
     info.DisplayAspectRatio = float(av_q2d(sar) * info.Width / info.Height);
   if (pixel.num > 0 && pixel.den > 0) {

@@ -320,14 +320,15 @@ void TranscodeRun::HandleVideoFrame(InputStreamState& input, AVFrame* picture) {
 }
 
 void TranscodeRun::DrainUpright(InputStreamState& input) {
-  FramePtr upright(media::av_frame_alloc());
+  if (!input.uprightPicture) input.uprightPicture.reset(media::av_frame_alloc());
+  AVFrame* upright = input.uprightPicture.get();
   if (!upright) throw EngineException("Out of memory");
   const AVRational timeBase = input.uprightGraph->OutputTimeBase();
-  while (input.uprightGraph->Pull(upright.get()) >= 0) {
+  while (input.uprightGraph->Pull(upright) >= 0) {
     upright->pts = media::av_rescale_q(upright->pts, timeBase, {1, AV_TIME_BASE});
     input.pts = upright->pts;
-    HandleUprightFrame(input, upright.get());
-    media::av_frame_unref(upright.get());
+    HandleUprightFrame(input, upright);
+    media::av_frame_unref(upright);
   }
 }
 

@@ -43,6 +43,7 @@ struct InputStreamState {
   // graph that runs them; the graph is built for the first picture.
   UprightSteps upright;
   std::unique_ptr<PictureFilterGraph> uprightGraph;
+  FramePtr uprightPicture;  // reused for every picture the graph gives
 };
 
 struct InputFileState {

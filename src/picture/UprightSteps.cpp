@@ -56,9 +56,13 @@ void TagAsBt709(AVCodecContext& encoder) {
 }
 
 void UprightSteps::Apply(int& width, int& height, AVRational& pixelAspect) const {
-  if (!orientation.SwapsSides()) return;
-  std::swap(width, height);
-  if (pixelAspect.num > 0 && pixelAspect.den > 0) std::swap(pixelAspect.num, pixelAspect.den);
+  pixelAspect = PixelAspect(pixelAspect);
+  if (orientation.SwapsSides()) std::swap(width, height);
+}
+
+AVRational UprightSteps::PixelAspect(AVRational stored) const {
+  if (orientation.SwapsSides() && stored.num > 0 && stored.den > 0) return {stored.den, stored.num};
+  return stored;
 }
 
 Orientation StreamOrientation(const AVStream& stream) {

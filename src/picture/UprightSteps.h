@@ -25,6 +25,8 @@ struct UprightSteps {
   std::string FilterText() const;
   // Size and pixel aspect of the upright picture of a stored one.
   void Apply(int& width, int& height, AVRational& pixelAspect) const;
+  // Pixel aspect of the upright picture: a quarter turn inverts it.
+  AVRational PixelAspect(AVRational stored) const;
   // Pixel format of the upright picture of a stored one.
   int OutputFormat(int stored) const { return toneMap ? AV_PIX_FMT_YUV420P : stored; }
 };
