@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <stdexcept>
@@ -19,11 +21,13 @@ void LoadLibraries() {
     throw std::runtime_error("load media libraries: " + loader.lastError());
 }
 
-std::string WriteLocked(Kind kind, const std::string& folder);
+enum class Publish { Replace, KeepExisting };
+
+std::string WriteLocked(Kind kind, const std::string& folder, Publish publish);
 
 std::string EnsureLocked(Kind kind, const std::string& folder) {
   const std::string path = folder + "/" + FileName(kind);
-  return std::filesystem::exists(path) ? path : WriteLocked(kind, folder);
+  return std::filesystem::exists(path) ? path : WriteLocked(kind, folder, Publish::KeepExisting);
 }
 
 void Generate(Kind kind, const std::string& folder, const std::string& path) {
@@ -40,15 +44,23 @@ void Generate(Kind kind, const std::string& folder, const std::string& path) {
   }
 }
 
-// Writes under a name private to this process and renames into place, so a
-// concurrent reader sees either no file or a complete one.
-std::string WriteLocked(Kind kind, const std::string& folder) {
+// Writes under a name private to this process and moves it into place, so a
+// concurrent reader sees either no file or a complete one. A shared fixture
+// another test process published meanwhile is kept: replacing it would swap the
+// file under a conversion that is reading it.
+std::string WriteLocked(Kind kind, const std::string& folder, Publish publish) {
   std::filesystem::create_directories(folder);
   const std::string path = folder + "/" + FileName(kind);
   const std::string partial = folder + "/." + FileName(kind) + "." + std::to_string(::getpid()) + ".part";
   try {
     Generate(kind, folder, partial);
-    std::filesystem::rename(partial, path);
+    if (publish == Publish::Replace) {
+      std::filesystem::rename(partial, path);
+    } else {
+      if (::link(partial.c_str(), path.c_str()) != 0 && errno != EEXIST)
+        throw std::runtime_error("publish " + path + ": " + std::strerror(errno));
+      std::filesystem::remove(partial);
+    }
   } catch (...) {
     std::error_code ignored;
     std::filesystem::remove(partial, ignored);
@@ -101,7 +113,7 @@ std::string Path(Kind kind) {
 
 std::string Write(Kind kind, const std::string& folder) {
   const std::lock_guard guard(GenerationLock());
-  return WriteLocked(kind, folder);
+  return WriteLocked(kind, folder, Publish::Replace);
 }
 
 }  // namespace test_media
