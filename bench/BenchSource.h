@@ -10,6 +10,12 @@ std::string LongBenchSource(const std::string& folder);
 // The generated 30 s 720x576 25 fps MPEG-2 + AC-3 source in folder (written once).
 std::string PalBenchSource(const std::string& folder);
 
+// A 60 s 720x576 25 fps MPEG-2 + AC-3 PAL title encoded interlaced (written once).
+std::string InterlacedPalBenchSource(const std::string& folder);
+// A 10 s 1920x1080 25 fps 10-bit HEVC clip with a PQ transfer and BT.2020
+// colours, as phones record HDR (written once).
+std::string HdrBenchSource(const std::string& folder);
+
 struct Measurement {
   double seconds = 1e9;     // wall time
   double cpuSeconds = 0;    // user + system time of the child

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 #include "BenchSource.h"
 #include "FloorPipeline.h"
@@ -57,6 +58,53 @@ std::string outputName(const std::string& folder, const char* who, const BenchPr
   return folder + "/" + who + "_" + profile.name + "." + (profile.format == "3gp" ? "3gp" : "mp4");
 }
 
+// H.264 with the ipod preset and AAC at `size` ("WxH").
+BenchProfile IpodH264(const std::string& name, const std::string& size) {
+  const int width = std::stoi(size), height = std::stoi(size.substr(size.find('x') + 1));
+  return {name, "libx264", width, height, "ipod", FindBuiltinPreset("libx264-ipod")->text,
+          {{"f", "ipod"}, {"vcodec", "libx264"}, {"vpre", "libx264-ipod"}, {"s", size}, {"acodec", "aac"},
+           {"ab", "128000"}}};
+}
+
+// Best wall time of kRounds conversions of each variant, alternating.
+std::vector<Measurement> BestOf(const std::vector<BenchProfile>& variants, const std::string& source,
+                                const std::string& folder) {
+  std::vector<Measurement> best(variants.size());
+  for (int round = 0; round < kRounds; ++round)
+    for (size_t i = 0; i < variants.size(); ++i) {
+      const auto m = MeasureInChild([&] { return runEngine(variants[i], source, outputName(folder, "engine", variants[i])); });
+      if (m.seconds < best[i].seconds) best[i] = m;
+    }
+  return best;
+}
+
+BenchProfile WithOption(BenchProfile profile, const std::string& name, const std::string& option) {
+  profile.name += "-" + name;
+  profile.engineOptions.push_back({option, "1"});
+  return profile;
+}
+
+void benchDeinterlacing(const BenchProfile& h264, const std::string& folder) {
+  const std::vector<BenchProfile> variants{h264, WithOption(h264, "deinterlace", "deinterlace"),
+                                           WithOption(h264, "autodeinterlace", "autodeinterlace")};
+  const auto best = BestOf(variants, InterlacedPalBenchSource(folder), folder);
+  for (size_t i = 1; i < variants.size(); ++i) {
+    std::printf("%-40s cost %.3f  (wall against the same without deinterlacing)\n", variants[i].name.c_str(),
+                best[i].seconds / best[0].seconds);
+    printRow("with", best[i]);
+  }
+  printRow("without", best[0]);
+}
+
+void benchHdrToPhone(const std::string& folder) {
+  constexpr double kSeconds = 10, kFrames = 250;
+  const BenchProfile iphone = IpodH264("hdr-1080p-to-iphone-480x320", "480x320");
+  const auto best = BestOf({iphone}, HdrBenchSource(folder), folder)[0];
+  std::printf("%-40s %.1f pictures/s  %.2f x real time\n", iphone.name.c_str(), kFrames / best.seconds,
+              kSeconds / best.seconds);
+  printRow("engine", best);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,15 +114,18 @@ int main(int argc, char** argv) {
   }
   const std::string folder = argc > 1 ? argv[1] : "bench-data";
   std::filesystem::create_directories(folder);
+  if (argc > 2 && std::string(argv[2]) == "picture") {  // only the picture chain's cases
+    benchDeinterlacing(IpodH264("mp4-x264-ipod-640x480", "640x480"), folder);
+    benchHdrToPhone(folder);
+    return 0;
+  }
   const std::string source = BenchSource(folder);
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
 
   const BenchProfile profiles[] = {
       {"3gp-h263-176x144", "h263", 176, 144, "3gp", "",
        {{"f", "3gp"}, {"vcodec", "h263"}, {"s", "176x144"}, {"acodec", "aac"}, {"ab", "128000"}}},
-      {"mp4-x264-ipod-640x480", "libx264", 640, 480, "ipod", FindBuiltinPreset("libx264-ipod")->text,
-       {{"f", "ipod"}, {"vcodec", "libx264"}, {"vpre", "libx264-ipod"}, {"s", "640x480"}, {"acodec", "aac"},
-        {"ab", "128000"}}},
+      IpodH264("mp4-x264-ipod-640x480", "640x480"),
   };
   Measurement oneMinute;
   for (const auto& profile : profiles) {
@@ -106,5 +157,7 @@ int main(int argc, char** argv) {
   const auto nullOne = MeasureInChild([&] { return runEngine(indexFree, source, discarded); });
   const auto nullTen = MeasureInChild([&] { return runEngine(indexFree, longSource, discarded); });
   printMemory(profiles[0].name + " to null", nullOne, nullTen);
+  benchDeinterlacing(profiles[1], folder);
+  benchHdrToPhone(folder);
   return 0;
 }

@@ -118,6 +118,7 @@ void TranscodeRun::BuildInputStreams() {
                                             : settings.autoDeinterlace ? Deinterlacing::Auto
                                                                        : Deinterlacing::Never;
         input.upright = UprightStepsOf(*input.stream, deinterlacing);
+        input.upright.toneMapAfterFitting = !inputFiles.back().burnIn && !task.onFrameHook_ && task.hookModules_->Empty();
         input.uprightGraph = std::make_unique<PictureFilterGraph>();
       }
       inputStreams.push_back(std::move(input));

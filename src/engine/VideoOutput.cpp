@@ -22,7 +22,8 @@ void raiseFilterError(const std::string& reason) {
 
 bool TranscodeRun::NeedsFilterGraph(const OutputStreamState& output) const {
   const auto* setup = output.setup;
-  return !setup->videoFilters.empty() || setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight;
+  return !setup->videoFilters.empty() || !inputStreams[size_t(output.source)].upright.LateFilterText().empty() ||
+         setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight;
 }
 
 void TranscodeRun::BuildFilterGraph(OutputStreamState& output, int width, int height, int format, AVRational sar,
@@ -32,7 +33,9 @@ void TranscodeRun::BuildFilterGraph(OutputStreamState& output, int width, int he
   const auto* setup = output.setup;
   const AVCodecContext* encoder = output.encoder;
   std::string chain;
-  auto append = [&](const std::string& filter) { chain += (chain.empty() ? "" : ",") + filter; };
+  auto append = [&](const std::string& filter) {
+    if (!filter.empty()) chain += (chain.empty() ? "" : ",") + filter;
+  };
   const int cropWidth = width - setup->cropLeft - setup->cropRight;
   const int cropHeight = height - setup->cropTop - setup->cropBottom;
   if (setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight)
@@ -42,6 +45,7 @@ void TranscodeRun::BuildFilterGraph(OutputStreamState& output, int width, int he
     append(StringPrintf("scale=%d:%d:flags=%d", encoder->width, encoder->height, flags));
   if (!setup->videoFilters.empty()) append(setup->videoFilters);
   if (rebuilt) append(StringPrintf("scale=%d:%d:flags=%d", encoder->width, encoder->height, flags));
+  append(inputStreams[size_t(output.source)].upright.LateFilterText());
   append(std::string("format=pix_fmts=") + media::av_get_pix_fmt_name(encoder->pix_fmt));
   video.graph = std::make_unique<PictureFilterGraph>();
   const std::string error = video.graph->Build(width, height, format, sar, {1, AV_TIME_BASE}, chain);

@@ -32,9 +32,11 @@ std::string UprightSteps::FilterText() const {
   if (deinterlace == Deinterlacing::Always) append(kDeinterlaceAll);
   if (deinterlace == Deinterlacing::Auto) append(kDeinterlaceInterlaced);
   append(orientation.FilterText());
-  if (toneMap) append(kToneMap);
+  if (toneMap && !toneMapAfterFitting) append(kToneMap);
   return text;
 }
+
+std::string UprightSteps::LateFilterText() const { return toneMap && toneMapAfterFitting ? kToneMap : ""; }
 
 bool IsHdrTransfer(AVColorTransferCharacteristic transfer) {
   return transfer == AVCOL_TRC_SMPTE2084 || transfer == AVCOL_TRC_ARIB_STD_B67;

@@ -19,16 +19,22 @@ struct UprightSteps {
   Orientation orientation;
   // HDR (a PQ or HLG transfer) tone mapped to SDR BT.709 for 8-bit outputs.
   bool toneMap = false;
+  // When nothing draws on the picture, the tone mapping waits until the
+  // picture is cropped and fitted: it costs per pixel, and the fitted picture
+  // is often a tenth of the decoded one. The picture is the same either way.
+  bool toneMapAfterFitting = false;
 
-  bool Empty() const { return deinterlace == Deinterlacing::Never && orientation.IsUpright() && !toneMap; }
+  bool Empty() const { return FilterText().empty(); }
   // The filters, in order; empty when the picture passes as decoded.
   std::string FilterText() const;
+  // The tone mapping that runs after the fitting; empty when none waits.
+  std::string LateFilterText() const;
   // Size and pixel aspect of the upright picture of a stored one.
   void Apply(int& width, int& height, AVRational& pixelAspect) const;
   // Pixel aspect of the upright picture: a quarter turn inverts it.
   AVRational PixelAspect(AVRational stored) const;
   // Pixel format of the upright picture of a stored one.
-  int OutputFormat(int stored) const { return toneMap ? AV_PIX_FMT_YUV420P : stored; }
+  int OutputFormat(int stored) const { return toneMap && !toneMapAfterFitting ? AV_PIX_FMT_YUV420P : stored; }
 };
 
 // The steps a video stream needs before anything draws on it, with the

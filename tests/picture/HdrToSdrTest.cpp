@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/EngineTask.h"
 #include "engine/MediaLoader.h"
 #include "media/MediaWriter.h"
 #include "support/DecodedFrames.h"
@@ -85,7 +86,7 @@ class HdrToSdr : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(TMediaLoader::instance().loadSet(kEngineLibraries)); }
 
-  std::string Convert(AVColorTransferCharacteristic transfer, const Patches& patches, const std::string& name) {
+  std::string Source(AVColorTransferCharacteristic transfer, const Patches& patches, const std::string& name) {
     test_media::MediaSpec spec;
     spec.muxer = "mp4";
     spec.video = test_media::VideoSpec{.encoder = "libx264", .width = 192, .height = 108,
@@ -97,6 +98,11 @@ class HdrToSdr : public ::testing::Test {
     spec.seconds = 0.2;
     const std::string source = home.file((name + ".mp4").c_str());
     test_media::WriteMedia(spec, source);
+    return source;
+  }
+
+  std::string Convert(AVColorTransferCharacteristic transfer, const Patches& patches, const std::string& name) {
+    const std::string source = Source(transfer, patches, name);
     const std::string folder = home.file("out");
     const CliRun run = RunCli("convert --format 603 -d '" + folder + "' '" + source + "'");
     EXPECT_EQ(run.exitCode, 0) << run.output;
@@ -142,6 +148,33 @@ TEST_F(HdrToSdr, PqAndHlgBecomeNaturalBt709) {
   SCOPED_TRACE("HLG: white " + std::to_string(fromHlg.whiteY) + " grey " + std::to_string(fromHlg.greyY) + " red " +
                std::to_string(fromHlg.red[0]) + "," + std::to_string(fromHlg.red[1]) + "," + std::to_string(fromHlg.red[2]));
   ExpectNatural(fromHlg);
+}
+
+// A frame hook (effects, watermark) draws on the SDR picture: tone mapping
+// runs before it, so what it sees and what it draws keeps its colours. Without
+// a hook the tone mapping waits until the picture is fitted; both give the
+// same natural picture.
+TEST_F(HdrToSdr, FrameHookSeesTheToneMappedPicture) {
+  const double white = Pq(203), grey = Pq(26);
+  const Rgb red{Pq(100 * kRed709In2020[0]), Pq(100 * kRed709In2020[1]), Pq(100 * kRed709In2020[2])};
+  const std::string source = Source(AVCOL_TRC_SMPTE2084, {{white, white, white}, {grey, grey, grey}, red}, "hooked");
+  const std::string output = home.file("hooked_out.mp4");
+  TCustomEngineTask task;
+  task.SetVerbosity(-1);
+  ASSERT_TRUE(task.OpenInputFile(source)) << task.ErrorText();
+  for (const auto& [name, value] : {std::pair{"vcodec", "libx264"}, {"s", "96x54"}}) task.ApplyOption(name, value);
+  ASSERT_GE(task.OpenOutputFile(output, false), 0) << task.ErrorText();
+  int hookedFormat = -1, hookedWhite = -1;
+  task.SetFrameHook([&](AVFrame* frame, int, std::int64_t) {
+    hookedFormat = frame->format;
+    hookedWhite = frame->data[0][std::ptrdiff_t(frame->height / 2) * frame->linesize[0] + frame->width / 6];
+    return true;
+  });
+  task.Run();
+  ASSERT_TRUE(task.Finished()) << task.ErrorText();
+  EXPECT_EQ(hookedFormat, AV_PIX_FMT_YUV420P);
+  EXPECT_GE(hookedWhite, 225);
+  ExpectNatural(Measure(output));
 }
 
 }  // namespace
