@@ -1,4 +1,6 @@
-// The per-job editors opened from the Edit menu and the job popup.
+// The per-job editors opened from the Edit menu and the job popup. Their
+// players show the pictures as the conversion will: deinterlaced as the user
+// chose in Tools › Preference.
 #include <QAction>
 
 #include "app/AppPaths.h"
@@ -7,7 +9,9 @@
 #include "editing/FileInfoWindow.h"
 #include "editing/TrimWindow.h"
 #include "editing/WaterMarkWindow.h"
+#include "frontend/DeinterlaceChoice.h"
 #include "frontend/JobList.h"
+#include "player/MediaPlayer.h"
 
 void TfrmMain::ConnectEditors() {
   for (QAction* action : {menus_.actTrim, menus_.popTrim}) connect(action, &QAction::triggered, this, &TfrmMain::TrimClick);
@@ -25,6 +29,7 @@ void TfrmMain::TrimClick() {
   if (row < 0) return;
   imgbtnStopClick();
   if (!trim_) trim_ = new TfrmTrim(&dispatcher_, app_paths::programFolder() + "LibAV", this);
+  trim_->Player().Deinterlace = deinterlace_choice::PictureChoice(Settings());
   TlvFilesRecord& record = jobs_->Record(row);
   const auto choice = trim_->Edit(PlaySource(record, 99), jobs_->Caption(row), record.TrimStart, record.TrimLength);
   if (!choice) return;
@@ -40,6 +45,7 @@ void TfrmMain::CropClick() {
   imgbtnStopClick();
   crop_.reset();
   crop_ = std::make_unique<TfrmCrop>(&dispatcher_, app_paths::programFolder() + "LibAV", this);
+  crop_->Player().Deinterlace = deinterlace_choice::PictureChoice(Settings());
   TlvFilesRecord& record = jobs_->Record(row);
   const CropSpins frame{record.CropFrame[0], record.CropFrame[2], record.CropFrame[1], record.CropFrame[3]};
   const auto choice = crop_->Edit({PlaySource(record, 99), jobs_->Caption(row), frame, record.ZoomMode});
@@ -60,6 +66,7 @@ void TfrmMain::EffectsClick() {
   imgbtnStopClick();
   waterMark_.reset();
   waterMark_ = std::make_unique<TfrmWaterMark>(&dispatcher_, app_paths::programFolder() + "LibAV", this);
+  waterMark_->Player().Deinterlace = deinterlace_choice::PictureChoice(Settings());
   TlvFilesRecord& record = jobs_->Record(row);
   const WaterMarkPlaces places{record.TextHorizPercent, record.TextVertPercent, record.ImageHorizPercent,
                                record.ImageVertPercent};

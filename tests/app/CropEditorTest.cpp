@@ -3,6 +3,7 @@
 // and find exactly that part of the picture in the converted file.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include "frontend/PreviewPicture.h"
 #include "frontend/JobList.h"
 #include "media/MediaWriter.h"
+#include "picture/TurnedClips.h"
 #include "player/MediaPlayer.h"
 #include "support/DecodedFrames.h"
 #include "support/MainWindowFixture.h"
@@ -317,6 +319,52 @@ TEST_F(CropEditor, AutoReadsADvdTitleWhileItPlays) {
     QTest::mouseClick(crop.controls().btnOk, Qt::LeftButton);
   });
   EXPECT_TRUE(prompts.asked.isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// A phone clip stored sideways: the editor shows it upright, its spins are
+// margins of the upright picture, and they cut the converted file there.
+TEST_F(CropEditor, TurnedClipIsShownAndCutUpright) {
+  const auto& quarter = turned_clips::kTurns[1];  // the marker shows at the top right
+  const std::string clip = home.file("turned.mp4");
+  test_media::WriteMedia({.muxer = "mp4",
+                          .video = test_media::VideoSpec{.encoder = "mpeg4", .width = 320, .height = 240,
+                                                         .cornerMarker = true, .displayMatrix = quarter.matrix},
+                          .seconds = 2},
+                         clip);
+  IniFile settings(home.settingsPath().toStdString());
+  settings.writeString("settings", "FormatCode", "200");
+  settings.writeString("formatInfo200", "parazoom", "full");
+  Show();
+  window.AddFiles({QString::fromStdString(clip)});
+  const QString output = home.path() + "/clipforge/turned_(new).3gp";
+  WithinTime(120000, [&] { QTest::mouseClick(window.controls().btnStart, Qt::LeftButton); });
+  EXPECT_EQ(turned_clips::MarkerSide(output.toStdString()), std::make_pair(1, -1)) << "upright without a crop";
+  ASSERT_TRUE(QFile::remove(output));
+
+  EditCrop([&](TfrmCrop& crop) {
+    const TfrmCrop::Controls& ui = crop.controls();
+    const QRect area = crop.PictureArea();
+    EXPECT_GT(area.height(), area.width()) << "a portrait picture";
+    auto gray = [&](double u, double v) {
+      return qGray(ui.imgPreview->Picture().pixel(area.left() + int(u * area.width()), area.top() + int(v * area.height())));
+    };
+    EXPECT_TRUE(waitFor([&] { return gray(0.85, 0.15) > 128; }, 3000)) << "the marker at the top right";
+    EXPECT_LT(gray(0.15, 0.15), 64);
+    EXPECT_LT(gray(0.85, 0.85), 64);
+    // Cut the right half of the upright picture off (each key moves the edge a pixel).
+    ui.spnRight->setFocus();
+    for (int step = 0; step < area.width() / 2; ++step) QTest::keyClick(ui.spnRight, Qt::Key_Up);
+    QTest::mouseClick(ui.btnOk, Qt::LeftButton);
+  });
+  const TlvFilesRecord& record = window.Jobs().Record(0);
+  EXPECT_NEAR(record.CropRight, 120, 2) << "half of the upright width";
+  EXPECT_EQ(record.CropTop, 0);
+  WithinTime(120000, [&] { QTest::mouseClick(window.controls().btnStart, Qt::LeftButton); });
+  EXPECT_EQ(turned_clips::MarkerSide(output.toStdString()), std::make_pair(0, 0)) << "the marker's half is cut off";
 }
 
 }  // namespace

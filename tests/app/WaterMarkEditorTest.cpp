@@ -27,6 +27,7 @@
 #include "editing/WaterMarkWindow.h"
 #include "frontend/JobList.h"
 #include "media/MediaWriter.h"
+#include "picture/TurnedClips.h"
 #include "player/MediaPlayer.h"
 #include "support/DecodedFrames.h"
 #include "support/MainWindowFixture.h"
@@ -182,6 +183,27 @@ TEST_F(WaterMarkEditor, FileJobConvertsWithTheTextAndBrightnessShown) {
 
   const std::string effect = Convert(window.controls().btnStart, "clip_(new).3gp", "effect.3gp");
   ExpectTextAndBrightness(plain, effect, textRect(record, {352, 288}), {352, 288});
+}
+
+// A phone clip stored sideways: the places are shares of the upright
+// picture, and the text lands there in the converted file.
+TEST_F(WaterMarkEditor, TurnedClipGetsTheTextWhereItWasPut) {
+  const std::string clip = home.file("turned.mp4");
+  test_media::WriteMedia({.muxer = "mp4",
+                          .video = test_media::VideoSpec{.encoder = "mpeg4", .width = 352, .height = 288, .gopSize = 1,
+                                                         .displayMatrix = turned_clips::kTurns[1].matrix},
+                          .seconds = 2},
+                         clip);
+  Show();
+  window.AddFiles({QString::fromStdString(clip)});
+  const std::string plain = Convert(window.controls().btnStart, "turned_(new).3gp", "plain.3gp");
+
+  SetWaterMarkAndBrightness();
+  const TlvFilesRecord& record = window.Jobs().Record(0);
+  EXPECT_EQ(record.TextLeft, 28) << "10 % of the upright 288";
+  EXPECT_EQ(record.TextTop, 70) << "20 % of the upright 352";
+  const std::string effect = Convert(window.controls().btnStart, "turned_(new).3gp", "effect.3gp");
+  ExpectTextAndBrightness(plain, effect, textRect(record, {288, 352}), {288, 352});
 }
 
 TEST_F(WaterMarkEditor, DvdJobConvertsWithTheTextAndBrightnessShown) {
