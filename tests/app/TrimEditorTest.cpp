@@ -18,7 +18,9 @@
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "editing/TrimRules.h"
+#include "editing/CropWindow.h"
 #include "editing/TrimWindow.h"
+#include "editing/WaterMarkWindow.h"
 #include "frontend/JobList.h"
 #include "media/MediaWriter.h"
 #include "player/MediaPlayer.h"
@@ -146,6 +148,35 @@ TEST_F(TrimEditor, MarkedPartIsWhatConverts) {
   ASSERT_FALSE(converted.empty());
   EXPECT_NEAR(double(converted.size()) / 15, 2.0, 0.15) << "2 s at the format's 15 frames per second";
   EXPECT_NEAR(closestFrame(signaturesOf(clip), converted.front()), 25, 1) << "starts with the picture at 1 s";
+}
+
+}  // namespace
+
+namespace {
+
+// The three editors play the job's source deinterlaced as Tools › Preference
+// says, like the preview pane and the conversion.
+TEST_F(TrimEditor, EditorsDeinterlaceAsChosen) {
+  const std::string clip = home.file("clip.mp4");
+  test_media::WriteMedia({.muxer = "mp4", .video = test_media::VideoSpec{.encoder = "mpeg4"}, .seconds = 2}, clip);
+  IniFile(home.settingsPath().toStdString()).writeString("settings", "deinterlace", "always");
+  Show();
+  window.AddFiles({QString::fromStdString(clip)});
+  window.Jobs().Select(0);
+  auto expectAlways = [&](auto* dialog, QAction* action) {
+    using Dialog = std::remove_pointer_t<decltype(dialog)>;
+    bool seen = false;
+    WhenPlaying<Dialog>([&](Dialog& editor) {
+      EXPECT_EQ(editor.Player().Deinterlace, Deinterlacing::Always);
+      seen = true;
+      editor.reject();
+    });
+    WithinTime(60000, [&] { action->trigger(); });
+    EXPECT_TRUE(seen);
+  };
+  expectAlways(static_cast<TfrmTrim*>(nullptr), window.menus().actTrim);
+  expectAlways(static_cast<TfrmCrop*>(nullptr), window.menus().actCrop);
+  expectAlways(static_cast<TfrmWaterMark*>(nullptr), window.menus().actEffects);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "InterlacedBar.h"
 #include "MediaWriter.h"
 #include "Recipes.h"
 #include "Shell.h"
@@ -115,7 +116,35 @@ std::string WideProject(const std::string& work, const std::string& discFolder) 
          "</dvdauthor>\n";
 }
 
+// The Interlaced disc's title: the interlaced bar in PAL with English AC-3.
+MediaSpec InterlacedSource() {
+  MediaSpec spec = test_media::Recipe(test_media::Kind::DvdPalMpeg2Ac3);
+  spec.seconds = kInterlacedTitleSeconds;
+  spec.video->bitRate = 8000000;
+  spec.video->options = {{"flags", "+ildct+ilme"}};
+  spec.video->draw = [](AVFrame& frame, std::int64_t index) { test_media::DrawInterlacedBar(frame, index, true); };
+  spec.audio->toneHz = kEnglishHz;
+  return spec;
+}
+
+std::string InterlacedProject(const std::string& work, const std::string& discFolder) {
+  return "<dvdauthor dest=\"" + discFolder + "\">\n  <vmgm/>\n"
+         "  <titleset><titles>\n"
+         "    <video format=\"pal\" aspect=\"4:3\"/>\n"
+         "    <audio format=\"ac3\" lang=\"en\"/>\n"
+         "    <pgc>\n      <vob file=\"" + work + "/interlaced.mpg\" chapters=\"0\"/>\n    </pgc>\n"
+         "  </titles></titleset>\n"
+         "</dvdauthor>\n";
+}
+
 }  // namespace
+
+void AuthorInterlacedDisc(const std::string& work, const std::string& discFolder) {
+  std::filesystem::create_directories(work);
+  test_media::WriteMedia(InterlacedSource(), work + "/interlaced.mpg");
+  WriteText(work + "/dvd.xml", InterlacedProject(work, discFolder));
+  Run("cd " + Quote(work) + " && VIDEO_FORMAT=PAL dvdauthor -x dvd.xml", work + "/dvdauthor.log");
+}
 
 void AuthorDisc(const std::string& work, const std::string& discFolder) {
   test_media::WriteMedia(PalSource(3.0), work + "/title1_plain.mpg");

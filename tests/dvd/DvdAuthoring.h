@@ -11,4 +11,7 @@ void AuthorDisc(const std::string& work, const std::string& discFolder);
 // Authors the WideSubtitles disc (see TestDvd.h) the same way.
 void AuthorWideSubtitleDisc(const std::string& work, const std::string& discFolder);
 
+// Authors the Interlaced disc (see TestDvd.h) the same way.
+void AuthorInterlacedDisc(const std::string& work, const std::string& discFolder);
+
 }  // namespace test_dvd

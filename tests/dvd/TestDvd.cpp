@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Raised whenever the discs change, so build trees author them anew.
-constexpr int kDiscSetVersion = 5;
+constexpr int kDiscSetVersion = 6;
 
 std::string DiscSetFolder() { return OXBEL_TESTDVD_DIR "-" + std::to_string(kDiscSetVersion); }
 
@@ -37,6 +37,7 @@ void AuthorAll(const std::string& folder) {
   WriteLibraryCrashCopy(folder + "/disc", folder + "/librarycrash");
   WriteWideCopy(folder + "/disc", folder + "/wide");
   AuthorWideSubtitleDisc(work + "/widesubtitles", folder + "/widesubtitles");
+  AuthorInterlacedDisc(work + "/interlaced", folder + "/interlaced");
 }
 
 // Authors into a folder private to this process and renames it into place, so
@@ -80,6 +81,7 @@ std::string Path(Disc disc) {
     case Disc::LibraryCrash: return folder + "/librarycrash";
     case Disc::Wide: return folder + "/wide";
     case Disc::WideSubtitles: return folder + "/widesubtitles";
+    case Disc::Interlaced: return folder + "/interlaced";
   }
   throw std::logic_error("unknown test disc");
 }

@@ -25,6 +25,8 @@ enum class Disc {
   Wide,             // the folder with title set 1 marked 16:9 and title 1's subtitle in the 16:9 field;
                     // title 3 without audio
   WideSubtitles,    // a disc of its own with two late subtitle tracks on a 16:9 title (below)
+  Interlaced,       // a disc of its own: one PAL title of kInterlacedTitleSeconds whose fields show a
+                    // moving bar at two moments (truly interlaced), English AC-3
 };
 
 constexpr double kEnglishHz = 440, kGermanHz = 880, kFrenchHz = 660;
@@ -45,6 +47,8 @@ struct Box {
 constexpr Box kTopBox{56, 16, 240, 48}, kBottomBox{56, 224, 240, 48};
 constexpr double kLateTitleSeconds = 32, kLateSubtitleStart = 30, kLateSubtitleEnd = 31.5;
 constexpr int kWideWidth = 352, kWideHeight = 288;
+
+constexpr double kInterlacedTitleSeconds = 1.2;
 
 constexpr int kDamagedFirstSector = 200, kDamagedSectorCount = 4;  // in VTS_01_1.VOB
 

@@ -11,6 +11,7 @@
 #include "engine/MediaLoader.h"
 #include "engine/MediaLogger.h"
 #include "engine/MediaProbe.h"
+#include "picture/InterlacedClips.h"
 #include "support/DecodedFrames.h"
 #include "support/PacketTimes.h"
 #include "support/TempHome.h"
@@ -71,8 +72,9 @@ class DvdConversion : public ::testing::Test {
     ASSERT_TRUE(LoadDvdPlugin(std::string(OXBEL_PROGRAM_DIR) + "/LibAV", kDvdInitialisation)) << DvdLastError();
   }
 
-  std::string source(Disc disc, int title, int from, int to, int audio, int subtitle = 0) {
+  std::string source(Disc disc, int title, int from, int to, int audio, int subtitle = 0, int deinterlace = 0) {
     DvdParam param{};
+    param.Deinterlace = deinterlace;
     param.Title = title - 1;
     param.FromChapter = from;
     param.ToChapter = to;
@@ -237,6 +239,33 @@ TEST_F(DvdConversion, MissingAudioStreamConvertsTheVideoOnly) {
   ASSERT_TRUE(probe.LoadFile(output));
   EXPECT_EQ(probe.AudioStreamCount(), 0);
   EXPECT_EQ(probe.VideoStreamCount(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// An interlaced DVD title: the DVD source's deinterlacing field (1 always,
+// 2 auto) takes the comb teeth out of a 640x480 output; 0 keeps them.
+TEST_F(DvdConversion, InterlacedTitleIsDeinterlacedAsAsked) {
+  auto convertTitle = [&](int deinterlace, const char* name) {
+    const std::string output = home.file(name);
+    TCustomEngineTask task;
+    EXPECT_TRUE(task.OpenInputFile(source(Disc::Interlaced, 1, 0, 99, 0x80, 0, deinterlace))) << task.ErrorText();
+    for (const auto& [option, value] : {std::pair{"vcodec", "libx264"}, {"s", "640x480"}, {"acodec", "aac"}})
+      task.ApplyOption(option, value);
+    EXPECT_GE(task.OpenOutputFile(output, false), 0) << task.ErrorText();
+    task.Run();
+    EXPECT_TRUE(task.Finished()) << task.ErrorText();
+    return interlaced_clips::CombRatio(output);
+  };
+  const double never = convertTitle(0, "never.mp4"), always = convertTitle(1, "always.mp4"),
+               automatic = convertTitle(2, "auto.mp4");
+  SCOPED_TRACE("comb ratio never " + std::to_string(never) + " always " + std::to_string(always) + " auto " +
+               std::to_string(automatic));
+  EXPECT_GT(never, 1.3);
+  EXPECT_LE(always, 1.0);
+  EXPECT_LE(automatic, 1.0);
 }
 
 }  // namespace

@@ -7,30 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "media/InterlacedBar.h"
 #include "media/MediaWriter.h"
 #include "support/DecodedFrames.h"
 
 namespace interlaced_clips {
 
 inline constexpr int kWidth = 720, kHeight = 576;
-
-// A white bar 48 pixels wide crossing a black PAL picture 24 pixels a field:
-// the bottom field shows it half a frame later than the top one, unless both
-// fields are taken at once.
-inline void DrawBar(AVFrame& frame, std::int64_t index, bool fieldsApart) {
-  frame.interlaced_frame = 1;
-  frame.top_field_first = 1;
-  for (int plane = 0; plane < 3; ++plane) {
-    const int scale = plane ? 2 : 1;
-    for (int y = 0; y < frame.height / scale; ++y) {
-      const bool later = fieldsApart && (y * scale) % 2 == 1;
-      const int left = int((48 * index + (later ? 24 : 0)) % (kWidth - 48)) / scale;
-      std::uint8_t* row = frame.data[plane] + std::ptrdiff_t(y) * frame.linesize[plane];
-      for (int x = 0; x < frame.width / scale; ++x)
-        row[x] = plane ? 128 : (x >= left && x < left + 48 / scale ? 235 : 16);
-    }
-  }
-}
 
 // Differences between neighbouring lines against lines two apart, in one
 // plane of 8-bit samples `step` bytes apart: a combed picture differs from
@@ -65,7 +48,7 @@ inline std::string WriteBarClip(bool fieldsApart, const std::string& path) {
                                      .bitRate = 15000000, .maxRate = 15000000, .bufferSize = 1835008,
                                      .options = {{"flags", "+ildct+ilme"}},
                                      .draw = [fieldsApart](AVFrame& frame, std::int64_t index) {
-                                       DrawBar(frame, index, fieldsApart);
+                                       test_media::DrawInterlacedBar(frame, index, fieldsApart);
                                      }};
   spec.seconds = 0.6;
   test_media::WriteMedia(spec, path);
