@@ -15,6 +15,31 @@ std::string PictureFilterGraph::Build(const AVFrame& picture, AVRational timeBas
   return Build(picture.width, picture.height, picture.format, picture.sample_aspect_ratio, timeBase, filters);
 }
 
+namespace {
+
+// The first filter a chain names that the loaded libraries lack, or an empty
+// text: the libraries' own parse error ("Invalid argument") does not say.
+std::string MissingFilter(const std::string& chain) {
+  size_t start = 0;
+  while (start < chain.size()) {
+    size_t end = chain.find_first_of(",;", start);
+    if (end == std::string::npos) end = chain.size();
+    std::string step = chain.substr(start, end - start);
+    while (!step.empty() && (step[0] == ' ' || step[0] == '[')) {  // labels and blanks before the name
+      const size_t skip = step[0] == '[' ? step.find(']') : 0;
+      step.erase(0, skip == std::string::npos ? step.size() : skip + 1);
+    }
+    const std::string name = step.substr(0, step.find_first_of("=@[ "));
+    const bool plainName = !name.empty() && name.find_first_not_of(
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") == std::string::npos;
+    if (plainName && !media::avfilter_get_by_name(name.c_str())) return name;
+    start = end + 1;
+  }
+  return {};
+}
+
+}  // namespace
+
 std::string PictureFilterGraph::Build(int width, int height, int format, AVRational pixelAspect, AVRational timeBase,
                                       const std::string& filters) {
   Free();
@@ -43,6 +68,8 @@ std::string PictureFilterGraph::Build(int width, int height, int format, AVRatio
   if (result >= 0) result = media::avfilter_graph_config(graph_, nullptr);
   if (result < 0) {
     Free();
+    const std::string missing = MissingFilter(chain);
+    if (!missing.empty()) return chain + ": the filter \"" + missing + "\" is not in the media libraries";
     return MediaErrorText(chain, result);
   }
   width_ = width;

@@ -6,6 +6,7 @@
 #include "engine/MediaApi.h"
 #include "engine/MediaEngine.h"
 #include "engine/MediaLogger.h"
+#include "media/MediaWriter.h"
 #include "media/TestMedia.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"
@@ -38,13 +39,14 @@ class MediaEngineHookTest : public ::testing::Test {
   }
   void TearDown() override { TMediaLogger::instance().SetOnLog(nullptr); }
 
-  std::string convert(const std::string& name, bool hook) {
+  std::string convert(const std::string& name, bool hook,
+                      const std::string& source = test_media::Path(test_media::Kind::VideoOnlyMp4)) {
     TOutputOptions options;
     options.VideoCodec = "mpeg4";
     options.DisableAudio = true;
     options.VideoSync = 0;
     options.EnableHook = hook;
-    const int task = engine.AddTask(test_media::Path(test_media::Kind::VideoOnlyMp4));
+    const int task = engine.AddTask(source);
     EXPECT_TRUE(engine.SetOutputFile(task, home.file(name.c_str()), &options)) << engine.LastErrorMessage();
     engine.StartTask(0);
     engine.ClearTasks();
@@ -93,19 +95,31 @@ TEST_F(MediaEngineHookTest, InvertingHandlerChangesTheOutput) {
   EXPECT_GT(std::abs(inverted - plain), 10);
 }
 
-// Only the rows the handler changed are written back, at their own place.
+// Only the rows the handler changed are written back, at their own place;
+// also into 10-bit pictures and pictures with alpha.
 TEST_F(MediaEngineHookTest, ChangedBandIsWrittenBackInPlace) {
-  const Region band{0, 176, 52, 68}, above{0, 176, 0, 40}, below{0, 176, 90, 144};
-  const std::string plain = convert("plain.mp4", false);
-  engine.OnCustomHook = [](TCustomMediaEngine*, THookInfo* info) {
-    auto& bitmap = *info->Bitmap;
-    for (int y = 50; y < 70; ++y)
-      std::fill_n(bitmap.Bits.begin() + y * bitmap.Stride, bitmap.Stride, std::uint8_t(255));
-  };
-  const std::string marked = convert("band.mp4", true);
-  EXPECT_GT(meanLuma(marked, band), 220);
-  EXPECT_NEAR(meanLuma(marked, above), meanLuma(plain, above), 2.0);
-  EXPECT_NEAR(meanLuma(marked, below), meanLuma(plain, below), 2.0);
+  const std::string tenBit = home.file("ten_bit.mp4"), alpha = home.file("alpha.mkv");
+  test_media::WriteMedia({.muxer = "mp4",
+                          .video = test_media::VideoSpec{.encoder = "libx264", .pixelFormat = AV_PIX_FMT_YUV420P10LE}},
+                         tenBit);
+  test_media::WriteMedia({.muxer = "matroska",
+                          .video = test_media::VideoSpec{.encoder = "ffv1", .pixelFormat = AV_PIX_FMT_YUVA420P}},
+                         alpha);
+  for (const std::string& source : {test_media::Path(test_media::Kind::VideoOnlyMp4), tenBit, alpha}) {
+    SCOPED_TRACE(source);
+    const Region band{0, 176, 52, 68}, above{0, 176, 0, 40}, below{0, 176, 90, 144};
+    engine.OnCustomHook = nullptr;
+    const std::string plain = convert("plain.mp4", false, source);
+    engine.OnCustomHook = [](TCustomMediaEngine*, THookInfo* info) {
+      auto& bitmap = *info->Bitmap;
+      for (int y = 50; y < 70; ++y)
+        std::fill_n(bitmap.Bits.begin() + y * bitmap.Stride, bitmap.Stride, std::uint8_t(255));
+    };
+    const std::string marked = convert("band.mp4", true, source);
+    EXPECT_GT(meanLuma(marked, band), 220);
+    EXPECT_NEAR(meanLuma(marked, above), meanLuma(plain, above), 2.0);
+    EXPECT_NEAR(meanLuma(marked, below), meanLuma(plain, below), 2.0);
+  }
 }
 
 }  // namespace

@@ -162,21 +162,30 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, EveryFormat, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return "Code" + std::to_string(info.param.code); });
 
 // 10-bit H.264 sources, 4:2:0 and 4:2:2 (as HDR phones and cameras record),
-// and 8-bit 4:4:4 convert with every video format and come out 8-bit 4:2:0,
-// which every device plays (DV for NTSC keeps its own 4:1:1).
+// 8-bit 4:4:4, 12-bit 4:2:0 and 4:2:0 with alpha (lossless FFV1, as editors
+// export) convert with every video format and come out 8-bit 4:2:0, which
+// every device plays (DV for NTSC keeps its own 4:1:1).
 class EveryVideoFormat : public EveryFormat {};
 
 TEST_P(EveryVideoFormat, ConvertsTenBitSourcesToEightBits) {
   const Expected& expected = GetParam();
   TempHome home;
-  for (const AVPixelFormat deep : {AV_PIX_FMT_YUV420P10LE, AV_PIX_FMT_YUV422P10LE, AV_PIX_FMT_YUV444P}) {
-    SCOPED_TRACE(media::av_get_pix_fmt_name(deep));
+  struct Source {
+    AVPixelFormat format;
+    const char *encoder, *muxer, *name;
+  };
+  for (const Source& deep : {Source{AV_PIX_FMT_YUV420P10LE, "libx264", "mp4", "deep.mp4"},
+                             Source{AV_PIX_FMT_YUV422P10LE, "libx264", "mp4", "deep.mp4"},
+                             Source{AV_PIX_FMT_YUV444P, "libx264", "mp4", "deep.mp4"},
+                             Source{AV_PIX_FMT_YUV420P12LE, "ffv1", "matroska", "deep.mkv"},
+                             Source{AV_PIX_FMT_YUVA420P, "ffv1", "matroska", "alpha.mkv"}}) {
+    SCOPED_TRACE(media::av_get_pix_fmt_name(deep.format));
     test_media::MediaSpec spec;
-    spec.muxer = "mp4";
-    spec.video = test_media::VideoSpec{.encoder = "libx264", .width = 192, .height = 108, .pixelFormat = deep};
+    spec.muxer = deep.muxer;
+    spec.video = test_media::VideoSpec{.encoder = deep.encoder, .width = 192, .height = 108, .pixelFormat = deep.format};
     spec.audio = test_media::AudioSpec{.encoder = "aac"};
     spec.seconds = 0.5;
-    const std::string source = home.file("deep.mp4");
+    const std::string source = home.file(deep.name);
     test_media::WriteMedia(spec, source);
     Conversion conversion(expected.code);
     const std::string output = conversion.Run(source, TFileJob{});
