@@ -2,6 +2,8 @@
 // into an offscreen 720x576 sink, each case in a child process of its own:
 // - file: 30 s of a generated 720x576 25 fps MPEG-2 + AC-3 program stream;
 // - dvd: title 1 of the test DVD ("opendvd:"), to its end;
+// - interlaced: the interlaced test DVD's title (fields at two moments) with
+//   the player deinterlacing as the preference's default (Auto), to its end;
 // - seeks: 50 seeks to random places of the file, one every 200 ms without
 //   waiting; a seek lands when the position comes within 1 s of its target
 //   within 1 s of the request (targets are 3 s or more apart from the four
@@ -89,8 +91,9 @@ bool PlayFile(const std::string& source, CaseResult& result) {
   return true;
 }
 
-bool PlayTitle(const std::string& source, CaseResult& result) {
+bool PlayTitle(const std::string& source, CaseResult& result, Deinterlacing deinterlace = Deinterlacing::Never) {
   PlayerSession session;
+  session.Player().Deinterlace = deinterlace;
   if (!session.Open(source)) return false;
   const std::int64_t duration = session.Duration();
   result.figures = session.Play(double(duration) / 1e6 + 2, [&](double) {
@@ -147,15 +150,15 @@ bool SeekStorm(const std::string& source, CaseResult& result) {
 
 std::string ProgramFolder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path().string(); }
 
-// Title 1 of the test DVD, all chapters, the English track.
-std::string DvdTitleSource() {
+// Title 1 of a test DVD, all chapters, the English track.
+std::string DvdTitleSource(test_dvd::Disc disc) {
   DvdParam param{};
   param.Title = 0;
   param.FromChapter = 1;
   param.ToChapter = 99;
   param.AudioID = 0x80;
   param.AudioChannels = 2;
-  return BuildOpenDvdString(test_dvd::Path(test_dvd::Disc::Folder), param);
+  return BuildOpenDvdString(test_dvd::Path(disc), param);
 }
 
 }  // namespace
@@ -181,13 +184,18 @@ int main(int argc, char** argv) {
       return false;
     }
   });
-  const std::string file = PalBenchSource(folder), title = DvdTitleSource();
+  const std::string file = PalBenchSource(folder), title = DvdTitleSource(test_dvd::Disc::Folder);
+  const std::string interlacedTitle = DvdTitleSource(test_dvd::Disc::Interlaced);
 
   double fileMiB = 0, dvdMiB = 0, seeksMiB = 0;
   const CaseResult played = RunCase("file", [&](CaseResult& r) { return PlayFile(file, r); }, fileMiB);
   PrintCase("file", played.figures, fileMiB);
   const CaseResult dvd = RunCase("dvd", [&](CaseResult& r) { return PlayTitle(title, r); }, dvdMiB);
   PrintCase("dvd", dvd.figures, dvdMiB);
+  double interlacedMiB = 0;
+  const CaseResult interlaced = RunCase(
+      "interlaced", [&](CaseResult& r) { return PlayTitle(interlacedTitle, r, Deinterlacing::Auto); }, interlacedMiB);
+  PrintCase("interlaced", interlaced.figures, interlacedMiB);
   const CaseResult seeks = RunCase("seeks", [&](CaseResult& r) { return SeekStorm(file, r); }, seeksMiB);
   std::printf("player seeks: rss before the storm %.1f MiB, 1 s after it %.1f MiB (%+.1f)\n", seeks.rssBeforeMiB,
               seeks.rssAfterMiB, seeks.rssAfterMiB - seeks.rssBeforeMiB);
@@ -195,8 +203,9 @@ int main(int argc, char** argv) {
   std::printf("player seeks: landed %d of %d within 1 s\n", seeks.landed, kSeeks);
   PrintCase("seeks", seeks.figures, seeksMiB);
 
-  std::printf("player ratios to file: dvd cpu %.3f rss %.3f  seeks cpu %.3f rss %.3f\n",
+  std::printf("player ratios to file: dvd cpu %.3f rss %.3f  interlaced cpu %.3f rss %.3f  seeks cpu %.3f rss %.3f\n",
               dvd.figures.cpuPerSecond / played.figures.cpuPerSecond, dvdMiB / fileMiB,
+              interlaced.figures.cpuPerSecond / played.figures.cpuPerSecond, interlacedMiB / fileMiB,
               seeks.figures.cpuPerSecond / played.figures.cpuPerSecond, seeksMiB / fileMiB);
   return 0;
 }

@@ -5,7 +5,8 @@
 // player playing a clip and a sound, and the engine's preview window; of the
 // "Add DVD" menu, the DVD chooser, the titles of the test DVD in the list and
 // one of them in the preview pane, the trim, crop and effects editors and
-// the file information window.
+// the file information window; of a phone clip stored sideways in the preview
+// pane and the crop and effects editors.
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
@@ -29,6 +30,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <array>
 #include <cstdio>
 
 #include "app/Application.h"
@@ -43,6 +45,7 @@
 #include "settings/SettingsDialog.h"
 #include "settings/FolderChooser.h"
 #include "TestDvd.h"
+#include "MediaWriter.h"
 #include "TestMedia.h"
 #include "ui/DvdChooser.h"
 #include "ui/ScriptedPrompts.h"
@@ -251,6 +254,44 @@ bool saveEditors(TfrmMain& window, const QString& folder) {
   }) && ok;
 }
 
+// A phone clip stored sideways (a quarter turn in its display matrix, the
+// white block in its stored top left corner): the preview pane, the crop
+// editor and the effects editor show it upright, the block at the top right.
+bool saveTurnedClip(TfrmMain& window, const QString& folder, const QString& work) {
+  const std::string clip = (work + "/phone clip.mp4").toStdString();
+  test_media::WriteMedia({.muxer = "mp4",
+                          .video = test_media::VideoSpec{.encoder = "mpeg4", .width = 320, .height = 180,
+                                                         .cornerMarker = true,
+                                                         .displayMatrix = std::array<std::int32_t, 9>{
+                                                             0, 1 << 16, 0, -(1 << 16), 0, 0, 0, 0, 1 << 30}},
+                          .seconds = 4},
+                         clip);
+  window.Jobs().Clear();
+  window.AddFiles({QString::fromStdString(clip)});
+  window.Jobs().Select(0);
+  window.controls().imgbtnPlay->click();
+  settle(1000);
+  window.controls().imgbtnPAuse->click();
+  settle();
+  bool ok = saveScreen(folder, "turned-preview-pane");
+  window.controls().imgbtnStop->click();
+  ok = shootEditor(window.menus().actCrop, [&](QWidget* dialog) {
+    auto* crop = static_cast<TfrmCrop*>(dialog);
+    crop->controls().spnDown->setValue(40);
+    settle();
+    return saveScreen(folder, "turned-crop-editor");
+  }) && ok;
+  return shootEditor(window.menus().actEffects, [&](QWidget* dialog) {
+    auto* effects = static_cast<TfrmWaterMark*>(dialog);
+    effects->controls().edtFont->setText(QStringLiteral("Oxbel"));
+    effects->controls().cmbFontColor->setCurrentIndex(effects->controls().cmbFontColor->count() - 1);
+    effects->controls().trcTextHoriz->setValue(10);
+    effects->controls().trcTextVert->setValue(20);
+    settle(800);
+    return saveScreen(folder, "turned-effects-editor");
+  }) && ok;
+}
+
 // A left-button press on a picker row, near its left edge for a group.
 void pressRow(QListWidget* list, const QString& text, int x) {
   const QList<QListWidgetItem*> rows = list->findItems(text, Qt::MatchExactly);
@@ -349,6 +390,7 @@ int main(int argc, char** argv) {
   ok = saveJobListAndBatch(window, folder, settingsHome.path()) && ok;
   ok = saveDvdTitles(window, prompts, folder) && ok;
   ok = saveEditors(window, folder) && ok;
+  ok = saveTurnedClip(window, folder, settingsHome.path()) && ok;
   window.hide();  // the player windows stand on their own
   ok = savePlayerWindows(folder) && ok;
 

@@ -48,7 +48,7 @@ constexpr Box kTopBox{56, 16, 240, 48}, kBottomBox{56, 224, 240, 48};
 constexpr double kLateTitleSeconds = 32, kLateSubtitleStart = 30, kLateSubtitleEnd = 31.5;
 constexpr int kWideWidth = 352, kWideHeight = 288;
 
-constexpr double kInterlacedTitleSeconds = 1.2;
+constexpr double kInterlacedTitleSeconds = 4;
 
 constexpr int kDamagedFirstSector = 200, kDamagedSectorCount = 4;  // in VTS_01_1.VOB
 

@@ -251,6 +251,7 @@ TEST_F(DvdConversion, InterlacedTitleIsDeinterlacedAsAsked) {
   auto convertTitle = [&](int deinterlace, const char* name) {
     const std::string output = home.file(name);
     TCustomEngineTask task;
+    task.ApplyOption("t", "1");
     EXPECT_TRUE(task.OpenInputFile(source(Disc::Interlaced, 1, 0, 99, 0x80, 0, deinterlace))) << task.ErrorText();
     for (const auto& [option, value] : {std::pair{"vcodec", "libx264"}, {"s", "640x480"}, {"acodec", "aac"}})
       task.ApplyOption(option, value);
