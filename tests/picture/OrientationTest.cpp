@@ -9,6 +9,7 @@
 #include "engine/MediaProbe.h"
 #include "picture/Orientation.h"
 #include "picture/TurnedClips.h"
+#include "support/DecodedFrames.h"
 #include "support/RunCli.h"
 #include "support/TempHome.h"
 
@@ -108,6 +109,42 @@ TEST_F(RotatedClips, ConversionsComeOutUpright) {
     for (const auto& [code, extension] : {std::pair{200, "3gp"}, std::pair{604, "avi"}, std::pair{605, "wmv"},
                                           std::pair{600, "mpg"}})
       convert(turn, code, extension);
+}
+
+// Fitting works on the shown proportions: a portrait phone clip into a
+// landscape frame in letterbox mode (the catalogue's default) gets bars at
+// its sides, not above and below.
+TEST_F(RotatedClips, PortraitClipGetsSideBarsInALandscapeFrame) {
+  const std::string clip = home.file("portrait.mp4");
+  test_media::WriteMedia({.muxer = "mp4",
+                          .video = test_media::VideoSpec{.encoder = "mpeg4", .width = 320, .height = 180,
+                                                         .displayMatrix = kTurns[1].matrix},
+                          .seconds = 0.4},
+                         clip);
+  const std::string folder = home.file("out");
+  const CliRun run = RunCli("convert --format 603 -d '" + folder + "' '" + clip + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  double sides = -1, middle = -1, top = -1;
+  int width = 0, height = 0;
+  bool first = true;
+  ForEachDecodedFrame(folder + "/portrait_(new).mp4", AVMEDIA_TYPE_VIDEO, [&](const AVFrame& frame, double) {
+    if (!std::exchange(first, false)) return;
+    width = frame.width;
+    height = frame.height;
+    auto mean = [&](int left, int right, int from, int to) {
+      double sum = 0;
+      for (int y = from; y < to; ++y)
+        for (int x = left; x < right; ++x) sum += frame.data[0][std::ptrdiff_t(y) * frame.linesize[0] + x];
+      return sum / double((right - left) * (to - from));
+    };
+    sides = (mean(0, width / 10, 0, height) + mean(width - width / 10, width, 0, height)) / 2;
+    middle = mean(width * 2 / 5, width * 3 / 5, height / 4, height * 3 / 4);
+    top = mean(width * 2 / 5, width * 3 / 5, 0, height / 10);
+  });
+  ASSERT_GT(width, height) << "a landscape frame";
+  EXPECT_LT(sides, 20) << "black bars at the sides";
+  EXPECT_GT(middle, 40) << "the picture in the middle";
+  EXPECT_GT(top, 40) << "and up to the top";
 }
 
 }  // namespace
