@@ -12,6 +12,7 @@
 #include "engine/EngineTask.h"
 #include "engine/SubtitleBurnIn.h"
 #include "picture/FilterGraph.h"
+#include "picture/FittingSteps.h"
 #include "picture/UprightSteps.h"
 
 // State of one transcoding run, owned by the run and freed at its end. The run
@@ -200,9 +201,10 @@ struct TranscodeRun {
   void VideoOut(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
   double SyncDistance(OutputStreamState& output, InputStreamState& input, double frameTime);
   AVFrame* ConvertPicture(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
+  // The output's last picture steps (crop, fitting, late colour, pixel format).
+  FittingSteps FittingOf(const OutputStreamState& output) const;
   bool NeedsFilterGraph(const OutputStreamState& output) const;
-  // Builds buffer -> [yadif] -> [crop] -> [scale] -> user graph -> [scale to the
-  // encoder's size when rebuilt] -> format -> sink for pictures of this shape.
+  // Builds the output's fitting steps into a graph for upright pictures of this shape.
   void BuildFilterGraph(OutputStreamState& output, int width, int height, int format, AVRational sar, bool rebuilt);
   void EncodeVideo(OutputStreamState& output, AVFrame* frame, InputStreamState& input);
   void AudioOut(OutputStreamState& output, InputStreamState& input, AVFrame* frame);

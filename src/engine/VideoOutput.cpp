@@ -20,33 +20,23 @@ void raiseFilterError(const std::string& reason) {
 
 }  // namespace
 
-bool TranscodeRun::NeedsFilterGraph(const OutputStreamState& output) const {
+FittingSteps TranscodeRun::FittingOf(const OutputStreamState& output) const {
   const auto* setup = output.setup;
-  return !setup->videoFilters.empty() || !inputStreams[size_t(output.source)].upright.LateFilterText().empty() ||
-         setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight;
+  return {.cropTop = setup->cropTop, .cropBottom = setup->cropBottom, .cropLeft = setup->cropLeft,
+          .cropRight = setup->cropRight, .frameWidth = output.encoder->width, .frameHeight = output.encoder->height,
+          .fitFilters = setup->videoFilters,
+          .lateColour = inputStreams[size_t(output.source)].upright.LateFilterText(),
+          .pixelFormat = media::av_get_pix_fmt_name(output.encoder->pix_fmt),
+          .scalerFlags = scalerFlags(task.options_.generic)};
 }
+
+bool TranscodeRun::NeedsFilterGraph(const OutputStreamState& output) const { return FittingOf(output).NeedGraph(); }
 
 void TranscodeRun::BuildFilterGraph(OutputStreamState& output, int width, int height, int format, AVRational sar,
                                     bool rebuilt) {
   auto& video = output.video;
   video.Free();
-  const auto* setup = output.setup;
-  const AVCodecContext* encoder = output.encoder;
-  std::string chain;
-  auto append = [&](const std::string& filter) {
-    if (!filter.empty()) chain += (chain.empty() ? "" : ",") + filter;
-  };
-  const int cropWidth = width - setup->cropLeft - setup->cropRight;
-  const int cropHeight = height - setup->cropTop - setup->cropBottom;
-  if (setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight)
-    append(StringPrintf("crop=%d:%d:%d:%d", cropWidth, cropHeight, setup->cropLeft, setup->cropTop));
-  const int flags = scalerFlags(task.options_.generic);
-  if (!rebuilt && (cropWidth != encoder->width || cropHeight != encoder->height) && setup->videoFilters.empty())
-    append(StringPrintf("scale=%d:%d:flags=%d", encoder->width, encoder->height, flags));
-  if (!setup->videoFilters.empty()) append(setup->videoFilters);
-  if (rebuilt) append(StringPrintf("scale=%d:%d:flags=%d", encoder->width, encoder->height, flags));
-  append(inputStreams[size_t(output.source)].upright.LateFilterText());
-  append(std::string("format=pix_fmts=") + media::av_get_pix_fmt_name(encoder->pix_fmt));
+  const std::string chain = FittingOf(output).FilterText(width, height, rebuilt);
   video.graph = std::make_unique<PictureFilterGraph>();
   const std::string error = video.graph->Build(width, height, format, sar, {1, AV_TIME_BASE}, chain);
   if (!error.empty()) raiseFilterError(error);

@@ -7,8 +7,10 @@
 
 // The first steps of every picture chain, before the frame hook and the
 // subtitle burn-in draw on the picture: the decoded picture made into the one
-// a viewer sees, deinterlaced and upright. Later steps (crop, fitting, the
-// encoder's pixel format) and every size computation work on its result.
+// a viewer sees, deinterlaced and upright. A conversion's chain is these
+// steps, then the burn-in and the hook, then its FittingSteps (crop, fitting,
+// the encoder's pixel format); the player and the border detection run these
+// steps alone. Every size computation works on their result.
 // Never; Auto: only pictures that are really interlaced (a progressive
 // picture merely flagged interlaced, as on many PAL film DVDs, passes
 // untouched); Always: every picture.
