@@ -196,7 +196,9 @@ TEST_P(EveryVideoFormat, ConvertsTenBitSourcesToEightBits) {
       ++frames;
     });
     EXPECT_GE(frames, 5);
-    if (expected.code != 608) EXPECT_TRUE(IsEightBit420(AVPixelFormat(format))) << media::av_get_pix_fmt_name(AVPixelFormat(format));
+    if (expected.code != 608) {
+      EXPECT_TRUE(IsEightBit420(AVPixelFormat(format))) << media::av_get_pix_fmt_name(AVPixelFormat(format));
+    }
   }
 }
 
