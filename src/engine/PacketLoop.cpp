@@ -275,10 +275,7 @@ bool TranscodeRun::TakeDecoded(InputStreamState& input, std::chrono::millisecond
 // A decoded frame: its time, then the video or audio outputs. indexInPacket
 // counts the decoder's frames from 1 within their packet.
 void TranscodeRun::HandleDecoded(InputStreamState& input, AVFrame* decoded, int indexInPacket, bool fromPacket) {
-  const std::int64_t timestamp = decoded->best_effort_timestamp;
-  input.pts = timestamp != AV_NOPTS_VALUE ? media::av_rescale_q(timestamp, input.stream->time_base, kMicroseconds)
-              : input.nextPts != AV_NOPTS_VALUE ? input.nextPts
-                                                : input.pts;
+  input.pts = DecodedTime(input, *decoded);
   std::int64_t duration = media::av_rescale_q(decoded->pkt_duration, input.stream->time_base, kMicroseconds);
   if (input.decoder->codec_type == AVMEDIA_TYPE_AUDIO && decoded->sample_rate > 0)
     duration = std::int64_t(decoded->nb_samples) * AV_TIME_BASE / decoded->sample_rate;
@@ -293,6 +290,27 @@ void TranscodeRun::HandleDecoded(InputStreamState& input, AVFrame* decoded, int 
   } else {
     HandleAudioFrame(input, decoded);
   }
+}
+
+// A decoded frame's time in microseconds. Pictures follow each other by
+// their durations; a picture's own stamp corrects the small drift of that
+// count and marks a real gap or jump (more than one and a half pictures
+// away). A stamp about one picture off is a misplaced one: program streams
+// stamp only some pictures, and a stamp meant for the next picture or a
+// decoding stamp of a reordered one lands there. Sound takes the decoder's
+// best guess.
+std::int64_t TranscodeRun::DecodedTime(const InputStreamState& input, const AVFrame& decoded) const {
+  const bool video = input.decoder->codec_type == AVMEDIA_TYPE_VIDEO;
+  const std::int64_t stamp = video && decoded.pts != AV_NOPTS_VALUE ? decoded.pts : decoded.best_effort_timestamp;
+  const std::int64_t own = stamp == AV_NOPTS_VALUE ? AV_NOPTS_VALUE
+                                                   : media::av_rescale_q(stamp, input.stream->time_base, kMicroseconds);
+  if (video && input.nextPts != AV_NOPTS_VALUE) {
+    if (own == AV_NOPTS_VALUE) return input.nextPts;
+    const double distance = std::fabs(double(own - input.nextPts));
+    const double duration = double(std::max<std::int64_t>(1, input.nextPts - input.pts));
+    return distance < 0.5 * duration || distance > 1.5 * duration ? own : input.nextPts;
+  }
+  return own != AV_NOPTS_VALUE ? own : input.nextPts != AV_NOPTS_VALUE ? input.nextPts : input.pts;
 }
 
 void TranscodeRun::LogMultipleFrames(InputStreamState& input) {
@@ -438,6 +456,7 @@ void TranscodeRun::FlushEncoders() {
   for (auto& output : outputStreams) {
     if (!output.encoder || output.flushed) continue;
     output.flushed = true;
+    if (output.encoder->codec_type == AVMEDIA_TYPE_VIDEO && !StopOverdue()) ShowLastPicture(output);
     if (output.encoder->codec_type == AVMEDIA_TYPE_VIDEO && output.video.graph && output.video.graph->PushEnd() >= 0) {
       auto& input = inputStreams[size_t(output.source)];
       media::av_frame_unref(work);

@@ -69,6 +69,15 @@ struct VideoConverter {
   void Free();
 };
 
+// A video output's picture waiting for the next one: output frames are filled
+// by time, each with the source picture on screen at its time, so a picture
+// is shown only once the time of the next is known.
+struct HeldPicture {
+  FramePtr picture;       // empty while none is held
+  double time = 0;        // in output frames, on the output's clock
+  double interval = 0;    // from the picture before, in output frames (0: unknown)
+};
+
 struct AudioConverter {
   SwrContext* resampler = nullptr;
   AVAudioFifo* fifo = nullptr;
@@ -87,6 +96,7 @@ struct OutputStreamState {
   std::int64_t syncOpts = 0;          // next output timestamp in the encoder's time base
   double clockShift = 0;              // output frames the source's clock jumped by
   VideoConverter video;
+  HeldPicture held;
   AudioConverter audio;
   AVBSFContext* filters = nullptr;    // bitstream filter chain
   std::FILE* passLog = nullptr;
@@ -170,6 +180,7 @@ struct TranscodeRun {
   void AdjustTimestamps(InputStreamState& input, AVPacket* packet);
   void FollowClockJump(InputStreamState& input, AVPacket* packet);
   void WaitForRealTime(const InputStreamState& input, std::int64_t packetTime);
+  std::int64_t DecodedTime(const InputStreamState& input, const AVFrame& decoded) const;
   void LogMultipleFrames(InputStreamState& input);
   void SwitchToNextFile(int file);
   void FlushDecoders();
@@ -199,6 +210,12 @@ struct TranscodeRun {
 
   // Outputs.
   void VideoOut(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
+  // Shows the held picture in the output frames nearer its time than `until`
+  // (the next picture's time, in output frames).
+  void ShowHeldPicture(OutputStreamState& output, InputStreamState& input, double until);
+  // The end of the pictures: the last held one fills its own duration.
+  void ShowLastPicture(OutputStreamState& output);
+  void EmitPicture(OutputStreamState& output, InputStreamState& input, AVFrame* picture, int frames);
   double SyncDistance(OutputStreamState& output, InputStreamState& input, double frameTime);
   AVFrame* ConvertPicture(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
   // The output's last picture steps (crop, fitting, late colour, pixel format).

@@ -109,26 +109,40 @@ double TranscodeRun::SyncDistance(OutputStreamState& output, InputStreamState& i
   return 0;
 }
 
+// Output frame n (at n frame durations on the output's clock) shows the
+// source picture on screen nearest its time: the last picture whose time is
+// at most n + 0.5. So pictures are neither early nor late by more than half an
+// output frame, whatever the source's rate or its variations; a constant-rate
+// output repeats or skips pictures, a variable-rate one skips only.
 void TranscodeRun::VideoOut(OutputStreamState& output, InputStreamState& input, AVFrame* picture) {
-  const AVCodecContext* encoder = output.encoder;
-  const AVOutputFormat* format = task.outputs_[size_t(output.file)].context->oformat;
-  const double frameTime = double(input.pts) / AV_TIME_BASE / av_q2d(encoder->time_base);
-  int method = settings.videoSyncMethod;
-  const bool variableRate = method < 0 && (format->flags & AVFMT_VARIABLE_FPS);
-  int frames = 1;
-  if (method == 0) {
+  const double frameTime = double(input.pts) / AV_TIME_BASE / av_q2d(output.encoder->time_base);
+  if (settings.videoSyncMethod == 0) {
     output.syncOpts = std::lrint(frameTime);
-  } else {
-    const double delta = SyncDistance(output, input, frameTime);
-    if (delta < -1.1) {
-      frames = 0;
-    } else if (method == 2 || variableRate) {
-      if (delta <= -0.6) frames = 0;
-      else if (delta > 0.6) output.syncOpts = std::lrint(frameTime - output.clockShift);
-    } else if (delta > 1.1) {
-      frames = int(std::lrint(delta));
-    }
+    return EmitPicture(output, input, picture, 1);
   }
+  const double time = double(output.syncOpts) + SyncDistance(output, input, frameTime);
+  HeldPicture& held = output.held;
+  if (held.picture) {
+    ShowHeldPicture(output, input, time);
+    held.interval = time - held.time;
+  } else {
+    held.picture.reset(media::av_frame_alloc());
+    if (!held.picture) throw EngineException("Out of memory");
+  }
+  media::av_frame_unref(held.picture.get());
+  if (media::av_frame_ref(held.picture.get(), picture) < 0) throw EngineException("Out of memory");
+  held.time = time;
+}
+
+void TranscodeRun::ShowHeldPicture(OutputStreamState& output, InputStreamState& input, double until) {
+  HeldPicture& held = output.held;
+  const int method = settings.videoSyncMethod;
+  const bool variableRate =
+      method == 2 || (method < 0 && (task.outputs_[size_t(output.file)].context->oformat->flags & AVFMT_VARIABLE_FPS));
+  // A variable-rate output leaves no frame empty: the picture takes the frame nearest its time.
+  if (variableRate) output.syncOpts = std::max(output.syncOpts, std::int64_t(std::ceil(held.time - 0.5)));
+  int frames = 0;
+  while (double(output.syncOpts + frames) < until - 0.5 && (frames == 0 || !variableRate)) ++frames;
   auto& logger = TMediaLogger::instance();
   if (frames == 0) {
     ++framesDropped;
@@ -137,6 +151,19 @@ void TranscodeRun::VideoOut(OutputStreamState& output, InputStreamState& input, 
     framesDuplicated += frames - 1;
     if (settings.verbosity > 2) logger.LogFmt(&task, llVerbose, "*** %d dup!", frames - 1);
   }
+  EmitPicture(output, input, held.picture.get(), frames);
+}
+
+void TranscodeRun::ShowLastPicture(OutputStreamState& output) {
+  HeldPicture& held = output.held;
+  if (!held.picture || !held.picture->buf[0]) return;
+  const double end = held.time + std::max(1.0, held.interval);
+  // A single picture still makes a frame.
+  ShowHeldPicture(output, inputStreams[size_t(output.source)], output.frameNumber ? end : std::max(end, output.syncOpts + 1.0));
+  media::av_frame_unref(held.picture.get());
+}
+
+void TranscodeRun::EmitPicture(OutputStreamState& output, InputStreamState& input, AVFrame* picture, int frames) {
   const std::int64_t remaining = settings.maxFrames[0] - output.frameNumber;
   if (frames > remaining) frames = int(std::max<std::int64_t>(0, remaining));
   if (frames == 0) return;

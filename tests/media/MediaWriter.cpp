@@ -44,7 +44,11 @@ struct Track {
   std::unique_ptr<AVFrame, FrameFree> frame;
   AVStream* stream = nullptr;
   std::int64_t nextPts = 0, endPts = 0;
+  // Variable frame rate: every picture's time stamp, and the next picture's number.
+  std::vector<std::int64_t> framePts;
+  std::int64_t nextFrame = 0;
   double toneHz = 0;
+  std::vector<double> beepsAt;
   int letterboxRows = 0, pillarboxColumns = 0;
   bool cornerMarker = false;
   // For an encoder fed another pixel format: the 8-bit 4:2:0 picture drawn
@@ -100,7 +104,7 @@ Track VideoTrack(const VideoSpec& spec, double seconds, AVFormatContext& output)
   encoder.color_trc = spec.transfer;
   encoder.colorspace = spec.matrix;
   encoder.framerate = spec.frameRate;
-  encoder.time_base = av_inv_q(spec.frameRate);
+  encoder.time_base = spec.secondDurationsMs ? AVRational{1, 1000} : av_inv_q(spec.frameRate);
   encoder.gop_size = spec.gopSize;
   encoder.bit_rate = spec.bitRate;
   encoder.rc_max_rate = spec.maxRate;
@@ -126,7 +130,14 @@ Track VideoTrack(const VideoSpec& spec, double seconds, AVFormatContext& output)
                                                 spec.pixelFormat, SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!track.converter) throw std::runtime_error("no converter to the requested pixel format");
   }
-  track.endPts = std::lround(seconds * av_q2d(spec.frameRate));
+  track.endPts = std::lround(seconds / av_q2d(encoder.time_base));
+  for (int second = 0; spec.secondDurationsMs && second < std::ceil(seconds); ++second) {
+    std::int64_t pts = second * 1000;
+    for (const int duration : spec.secondDurationsMs(second)) {
+      if (pts < track.endPts) track.framePts.push_back(pts);
+      pts += duration;
+    }
+  }
   track.cornerMarker = spec.cornerMarker;
   if (spec.displayMatrix) {
     auto* matrix = reinterpret_cast<std::int32_t*>(
@@ -166,6 +177,7 @@ Track AudioTrack(const AudioSpec& spec, double seconds, AVFormatContext& output)
   const auto samples = std::int64_t(std::ceil(seconds * spec.sampleRate / frame.nb_samples));
   track.endPts = samples * frame.nb_samples;
   track.toneHz = spec.toneHz;
+  track.beepsAt = spec.beepsAt;
   return track;
 }
 
@@ -204,7 +216,7 @@ void EncodeNext(Track& track, AVFormatContext& output, AVPacket& packet) {
   Check(media::av_frame_make_writable(&frame), std::string(track.encoder->codec->name) + ": reuse frame");
   const bool video = track.encoder->codec_type == AVMEDIA_TYPE_VIDEO;
   if (video && track.draw) {
-    track.draw(frame, track.nextPts);
+    track.draw(frame, track.framePts.empty() ? track.nextPts : track.nextFrame);
   } else if (video) {
     AVFrame& picture = track.drawn ? *track.drawn : frame;
     if (track.cornerMarker) DrawCornerMarker(picture);
@@ -215,9 +227,16 @@ void EncodeNext(Track& track, AVFormatContext& output, AVPacket& packet) {
                        frame.linesize);
   } else {
     FillTone(frame, track.nextPts, track.toneHz);
+    if (!track.beepsAt.empty()) SilenceBetweenBeeps(frame, track.nextPts, track.beepsAt);
   }
   frame.pts = track.nextPts;
-  track.nextPts += video ? 1 : frame.nb_samples;
+  if (video && !track.framePts.empty()) {
+    ++track.nextFrame;
+    track.nextPts = track.nextFrame < std::int64_t(track.framePts.size()) ? track.framePts[size_t(track.nextFrame)]
+                                                                          : track.endPts;
+  } else {
+    track.nextPts += video ? 1 : frame.nb_samples;
+  }
   Encode(track, &frame, output, packet);
 }
 

@@ -43,7 +43,13 @@ struct VideoSpec {
   AVColorSpace matrix = AVCOL_SPC_UNSPECIFIED;
   // The stream's display matrix (16.16 fixed point), as phones store a turn.
   std::optional<std::array<std::int32_t, 9>> displayMatrix{};
+  // A variable frame rate, as phones record: the durations in milliseconds of
+  // the frames of each whole second (summing to 1000). `draw` then gets the
+  // picture's number, and frameRate is only the nominal rate.
+  std::function<std::vector<int>(int second)> secondDurationsMs{};
 };
+
+inline constexpr double kBeepSeconds = 0.05;
 
 struct AudioSpec {
   std::string encoder{};
@@ -52,6 +58,9 @@ struct AudioSpec {
   std::int64_t bitRate = 0;
   double toneHz = 440;  // the first channel's tone; channel n plays toneHz * (n + 1)
   Options options{};
+  // When set, the tone sounds only for kBeepSeconds from each of these times
+  // (seconds), silence elsewhere.
+  std::vector<double> beepsAt{};
 };
 
 struct MediaSpec {

@@ -1,9 +1,11 @@
 #include "TestSignal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
 
+#include "MediaWriter.h"
 #include "engine/MediaApi.h"
 
 namespace test_media {
@@ -84,6 +86,16 @@ void FillTone(AVFrame& frame, std::int64_t firstSample, double toneHz) {
     const double step = 2 * std::numbers::pi * toneHz * (channel + 1) / frame.sample_rate;
     for (int i = 0; i < frame.nb_samples; ++i)
       StoreSample(frame, channel, i, 0.3 * std::sin(step * double(firstSample + i)));
+  }
+}
+
+void SilenceBetweenBeeps(AVFrame& frame, std::int64_t firstSample, const std::vector<double>& beepsAt) {
+  for (int i = 0; i < frame.nb_samples; ++i) {
+    const double time = double(firstSample + i) / frame.sample_rate;
+    const bool sounding = std::any_of(beepsAt.begin(), beepsAt.end(),
+                                      [&](double beep) { return time >= beep && time < beep + kBeepSeconds; });
+    if (!sounding)
+      for (int channel = 0; channel < frame.ch_layout.nb_channels; ++channel) StoreSample(frame, channel, i, 0);
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct AVFrame;
 
@@ -22,5 +23,7 @@ void DrawCornerMarker(AVFrame& frame);
 // Fills an audio frame (planar float, planar or packed 16-bit) with a sine
 // tone starting at sample `firstSample`; channel n plays toneHz * (n + 1).
 void FillTone(AVFrame& frame, std::int64_t firstSample, double toneHz = 440);
+// Silences the samples of the frame outside kBeepSeconds from each beep time (seconds).
+void SilenceBetweenBeeps(AVFrame& frame, std::int64_t firstSample, const std::vector<double>& beepsAt);
 
 }  // namespace test_media
