@@ -118,6 +118,20 @@ class WaterMarkEditor : public MainWindowFixture {
     ASSERT_TRUE(edited);
   }
 
+  // Writes a 2 s 352x288 clip NAME.mp4 (stored with the display matrix when
+  // given), adds it as the job and converts it: the output without effects.
+  std::string AddClipAndConvert(const std::string& name, std::optional<std::array<std::int32_t, 9>> displayMatrix) {
+    const std::string clip = home.file((name + ".mp4").c_str());
+    test_media::WriteMedia({.muxer = "mp4",
+                            .video = test_media::VideoSpec{.encoder = "mpeg4", .width = 352, .height = 288,
+                                                           .gopSize = 1, .displayMatrix = displayMatrix},
+                            .seconds = 2},
+                           clip);
+    Show();
+    window.AddFiles({QString::fromStdString(clip)});
+    return Convert(window.controls().btnStart, QString::fromStdString(name + "_(new).3gp"), "plain.3gp");
+  }
+
   // Converts the checked jobs with `start` and moves the output aside.
   std::string Convert(QPushButton* start, const QString& output, const QString& keptAs) {
     WithinTime(120000, [&] { QTest::mouseClick(start, Qt::LeftButton); });
@@ -160,14 +174,7 @@ class WaterMarkEditor : public MainWindowFixture {
 };
 
 TEST_F(WaterMarkEditor, FileJobConvertsWithTheTextAndBrightnessShown) {
-  const std::string clip = home.file("clip.mp4");
-  test_media::WriteMedia({.muxer = "mp4",
-                          .video = test_media::VideoSpec{.encoder = "mpeg4", .width = 352, .height = 288, .gopSize = 1},
-                          .seconds = 2},
-                         clip);
-  Show();
-  window.AddFiles({QString::fromStdString(clip)});
-  const std::string plain = Convert(window.controls().btnStart, "clip_(new).3gp", "plain.3gp");
+  const std::string plain = AddClipAndConvert("clip", {});
 
   SetWaterMarkAndBrightness();
   const TlvFilesRecord& record = window.Jobs().Record(0);
@@ -188,15 +195,7 @@ TEST_F(WaterMarkEditor, FileJobConvertsWithTheTextAndBrightnessShown) {
 // A phone clip stored sideways: the places are shares of the upright
 // picture, and the text lands there in the converted file.
 TEST_F(WaterMarkEditor, TurnedClipGetsTheTextWhereItWasPut) {
-  const std::string clip = home.file("turned.mp4");
-  test_media::WriteMedia({.muxer = "mp4",
-                          .video = test_media::VideoSpec{.encoder = "mpeg4", .width = 352, .height = 288, .gopSize = 1,
-                                                         .displayMatrix = turned_clips::kTurns[1].matrix},
-                          .seconds = 2},
-                         clip);
-  Show();
-  window.AddFiles({QString::fromStdString(clip)});
-  const std::string plain = Convert(window.controls().btnStart, "turned_(new).3gp", "plain.3gp");
+  const std::string plain = AddClipAndConvert("turned", turned_clips::kTurns[1].matrix);
 
   SetWaterMarkAndBrightness();
   const TlvFilesRecord& record = window.Jobs().Record(0);

@@ -103,17 +103,25 @@ MediaSpec WideSource() {
   return spec;
 }
 
-// Both tracks are 16:9 streams ("widescreen" mode) of their own.
-std::string WideProject(const std::string& work, const std::string& discFolder) {
+// A disc of one PAL title with English AC-3: the title set's video line and
+// subpicture lines, the title the VOB `vob` in work.
+std::string OneTitleProject(const std::string& work, const std::string& discFolder, const std::string& video,
+                            const std::string& subpictures, const std::string& vob, const std::string& chapters) {
   return "<dvdauthor dest=\"" + discFolder + "\">\n  <vmgm/>\n"
-         "  <titleset><titles>\n"
-         "    <video format=\"pal\" aspect=\"16:9\" resolution=\"352x288\" widescreen=\"nopanscan\"/>\n"
-         "    <audio format=\"ac3\" lang=\"en\"/>\n"
-         "    <subpicture lang=\"en\"><stream id=\"0\" mode=\"widescreen\"/></subpicture>\n"
-         "    <subpicture lang=\"de\"><stream id=\"1\" mode=\"widescreen\"/></subpicture>\n"
-         "    <pgc>\n      <vob file=\"" + work + "/wide.mpg\" chapters=\"0,10,20\"/>\n    </pgc>\n"
+         "  <titleset><titles>\n" + video +
+         "    <audio format=\"ac3\" lang=\"en\"/>\n" + subpictures +
+         "    <pgc>\n      <vob file=\"" + work + "/" + vob + "\" chapters=\"" + chapters + "\"/>\n    </pgc>\n"
          "  </titles></titleset>\n"
          "</dvdauthor>\n";
+}
+
+// Both tracks are 16:9 streams ("widescreen" mode) of their own.
+std::string WideProject(const std::string& work, const std::string& discFolder) {
+  return OneTitleProject(work, discFolder,
+                         "    <video format=\"pal\" aspect=\"16:9\" resolution=\"352x288\" widescreen=\"nopanscan\"/>\n",
+                         "    <subpicture lang=\"en\"><stream id=\"0\" mode=\"widescreen\"/></subpicture>\n"
+                         "    <subpicture lang=\"de\"><stream id=\"1\" mode=\"widescreen\"/></subpicture>\n",
+                         "wide.mpg", "0,10,20");
 }
 
 // The Interlaced disc's title: the interlaced bar in PAL with English AC-3.
@@ -128,13 +136,8 @@ MediaSpec InterlacedSource() {
 }
 
 std::string InterlacedProject(const std::string& work, const std::string& discFolder) {
-  return "<dvdauthor dest=\"" + discFolder + "\">\n  <vmgm/>\n"
-         "  <titleset><titles>\n"
-         "    <video format=\"pal\" aspect=\"4:3\"/>\n"
-         "    <audio format=\"ac3\" lang=\"en\"/>\n"
-         "    <pgc>\n      <vob file=\"" + work + "/interlaced.mpg\" chapters=\"0\"/>\n    </pgc>\n"
-         "  </titles></titleset>\n"
-         "</dvdauthor>\n";
+  return OneTitleProject(work, discFolder, "    <video format=\"pal\" aspect=\"4:3\"/>\n", "", "interlaced.mpg",
+                         "0");
 }
 
 }  // namespace
