@@ -45,7 +45,32 @@ void TranscodeRun::SetupResampler(OutputStreamState& output, AVFrame* samples) {
   if (!audio.fifo) {
     audio.fifo = media::av_audio_fifo_alloc(encoder->sample_fmt, encoder->ch_layout.nb_channels, encoderFrameSize(encoder));
     if (!audio.fifo) throw EngineException("av_fifo_alloc fail");
+    LeadInForDroppingDecoders(output);
   }
+}
+
+// The WMA decoders drop the first frame they decode (it only primes the
+// overlap with the next one) and the WMA encoders add no priming of their
+// own, so the first moments of the sound would be lost. One frame of silence
+// goes ahead of the sound, timed before its start: the sound still starts at
+// 0 (files that cannot start below 0 move every stream alike).
+void TranscodeRun::LeadInForDroppingDecoders(OutputStreamState& output) {
+  AVCodecContext* encoder = output.encoder;
+  if (encoder->codec_id != AV_CODEC_ID_WMAV1 && encoder->codec_id != AV_CODEC_ID_WMAV2) return;
+  FramePtr silence(media::av_frame_alloc());
+  if (!silence) throw EngineException("Out of memory");
+  silence->format = encoder->sample_fmt;
+  silence->sample_rate = encoder->sample_rate;
+  silence->nb_samples = encoderFrameSize(encoder);
+  if (media::av_channel_layout_copy(&silence->ch_layout, &encoder->ch_layout) < 0 ||
+      media::av_frame_get_buffer(silence.get(), 0) < 0)
+    throw EngineException("Out of memory");
+  media::av_samples_set_silence(silence->extended_data, 0, silence->nb_samples, encoder->ch_layout.nb_channels,
+                                encoder->sample_fmt);
+  if (media::av_audio_fifo_write(output.audio.fifo, reinterpret_cast<void**>(silence->extended_data),
+                                 silence->nb_samples) < silence->nb_samples)
+    throw EngineException("Out of memory");
+  output.syncOpts -= silence->nb_samples;
 }
 
 // Keeps the produced samples in step with the input's timestamps.

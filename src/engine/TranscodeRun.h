@@ -225,6 +225,7 @@ struct TranscodeRun {
   void BuildFilterGraph(OutputStreamState& output, int width, int height, int format, AVRational sar, bool rebuilt);
   void EncodeVideo(OutputStreamState& output, AVFrame* frame, InputStreamState& input);
   void AudioOut(OutputStreamState& output, InputStreamState& input, AVFrame* frame);
+  void LeadInForDroppingDecoders(OutputStreamState& output);
   void SetupResampler(OutputStreamState& output, AVFrame* frame);
   void CorrectAudioDrift(OutputStreamState& output, InputStreamState& input);
   void EncodeAudioFromFifo(OutputStreamState& output, bool final);
