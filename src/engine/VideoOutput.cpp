@@ -30,7 +30,13 @@ FittingSteps TranscodeRun::FittingOf(const OutputStreamState& output) const {
           .scalerFlags = scalerFlags(task.options_.generic)};
 }
 
-bool TranscodeRun::NeedsFilterGraph(const OutputStreamState& output) const { return FittingOf(output).NeedGraph(); }
+// Asked for every picture without a graph, so it reads the fields FittingOf
+// takes without building the steps' texts.
+bool TranscodeRun::NeedsFilterGraph(const OutputStreamState& output) const {
+  const auto* setup = output.setup;
+  return setup->cropTop || setup->cropBottom || setup->cropLeft || setup->cropRight || !setup->videoFilters.empty() ||
+         inputStreams[size_t(output.source)].upright.TonesAfterFitting();
+}
 
 void TranscodeRun::BuildFilterGraph(OutputStreamState& output, int width, int height, int format, AVRational sar,
                                     bool rebuilt) {

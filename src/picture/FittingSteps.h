@@ -16,8 +16,6 @@ struct FittingSteps {
   int scalerFlags = 0;
 
   bool Crops() const { return cropTop || cropBottom || cropLeft || cropRight; }
-  // True when pictures need a filter graph rather than a plain scaler.
-  bool NeedGraph() const { return Crops() || !fitFilters.empty() || !lateColour.empty(); }
   // The filters for upright pictures of width x height. After the source's
   // picture size changed mid-stream, `resized`, the frame's scale closes the
   // chain so the encoder still gets its size.

@@ -36,7 +36,7 @@ std::string UprightSteps::FilterText() const {
   return text;
 }
 
-std::string UprightSteps::LateFilterText() const { return toneMap && toneMapAfterFitting ? kToneMap : ""; }
+std::string UprightSteps::LateFilterText() const { return TonesAfterFitting() ? kToneMap : ""; }
 
 bool IsHdrTransfer(AVColorTransferCharacteristic transfer) {
   return transfer == AVCOL_TRC_SMPTE2084 || transfer == AVCOL_TRC_ARIB_STD_B67;

@@ -31,6 +31,7 @@ struct UprightSteps {
   std::string FilterText() const;
   // The tone mapping that runs after the fitting; empty when none waits.
   std::string LateFilterText() const;
+  bool TonesAfterFitting() const { return toneMap && toneMapAfterFitting; }
   // Size and pixel aspect of the upright picture of a stored one.
   void Apply(int& width, int& height, AVRational& pixelAspect) const;
   // Pixel aspect of the upright picture: a quarter turn inverts it.
