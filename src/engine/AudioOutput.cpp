@@ -1,6 +1,7 @@
 // Audio output: volume, drift correction, resampling into a FIFO, encoding in
 // the encoder's frame size.
 #include <cmath>
+#include <string_view>
 
 #include "engine/EngineException.h"
 #include "engine/MediaLogger.h"
@@ -8,6 +9,12 @@
 #include "engine/TranscodeRun.h"
 
 namespace {
+
+// Muxers whose streams are timed by their position alone: a stream cannot
+// start before 0 (AVI moves every stream instead, and a picture's slot is lost).
+bool TimesByPosition(const AVOutputFormat& muxer) {
+  return (muxer.flags & AVFMT_NOTIMESTAMPS) || std::string_view(muxer.name) == "avi";
+}
 
 // Encoders that take any frame size get this many samples at a time.
 constexpr int kVariableFrameSamples = 1024;
@@ -73,37 +80,62 @@ void TranscodeRun::LeadInForDroppingDecoders(OutputStreamState& output) {
   output.syncOpts -= silence->nb_samples;
 }
 
+// Samples the input's time stamp asks for beyond those produced so far.
+double TranscodeRun::AudioDrift(const OutputStreamState& output, const InputStreamState& input) const {
+  const AVCodecContext* encoder = output.encoder;
+  const std::int64_t produced = output.syncOpts + media::av_audio_fifo_size(output.audio.fifo) +
+                                media::swr_get_delay(output.audio.resampler, encoder->sample_rate);
+  return double(input.pts) / AV_TIME_BASE * encoder->sample_rate - double(produced);
+}
+
 // Keeps the produced samples in step with the input's timestamps.
 void TranscodeRun::CorrectAudioDrift(OutputStreamState& output, InputStreamState& input) {
-  auto& audio = output.audio;
   const AVCodecContext* encoder = output.encoder;
-  const std::int64_t produced = output.syncOpts + media::av_audio_fifo_size(audio.fifo) +
-                                media::swr_get_delay(audio.resampler, encoder->sample_rate);
-  const double expected = double(input.pts) / AV_TIME_BASE * encoder->sample_rate;
-  const double drift = expected - double(produced);
+  const double drift = AudioDrift(output, input);
   if (std::fabs(drift) <= 50) return;
-  auto& logger = TMediaLogger::instance();
   if (!input.isStart && std::fabs(drift) <= encoder->sample_rate * settings.audioDriftThreshold) {
     if (settings.audioSyncMethod < 2) return;
     const int compensation = int(std::clamp<double>(drift, -settings.audioSyncMethod, settings.audioSyncMethod));
-    media::swr_set_compensation(audio.resampler, compensation, encoder->sample_rate / 2);
+    media::swr_set_compensation(output.audio.resampler, compensation, encoder->sample_rate / 2);
     if (settings.verbosity > 2)
-      logger.LogFmt(&task, llVerbose, "compensating audio timestamp drift:%f compensation:%d in:%d", drift,
-                    compensation, encoder->sample_rate / 2);
+      TMediaLogger::instance().LogFmt(&task, llVerbose, "compensating audio timestamp drift:%f compensation:%d in:%d",
+                                      drift, compensation, encoder->sample_rate / 2);
     return;
   }
+  DropOrPadAudio(output, drift);
+}
+
+// The first samples an output gets start at their own time, as the pictures
+// do: sound that begins after the output's start (a DVD chapter's sound
+// follows its first picture) is preceded by silence, sound from before it is
+// cut. Files that keep no time stamps of their own cannot start the sound
+// before 0 to hide the encoder's priming: there the priming takes the place
+// of as many source samples.
+void TranscodeRun::AlignAudioStart(OutputStreamState& output, InputStreamState& input) {
+  output.audio.started = true;
+  double drift = AudioDrift(output, input);
+  const AVCodecContext* encoder = output.encoder;
+  if (encoder->initial_padding > 0 && TimesByPosition(*task.outputs_[size_t(output.file)].context->oformat)) {
+    drift -= encoder->initial_padding;
+    output.primingShift = media::av_rescale_q(encoder->initial_padding, {1, encoder->sample_rate}, encoder->time_base);
+  }
+  if (std::fabs(drift) > 50) DropOrPadAudio(output, drift);
+}
+
+void TranscodeRun::DropOrPadAudio(OutputStreamState& output, double drift) {
   if (drift < 0) {
-    media::swr_drop_output(audio.resampler, int(-drift));
-    if (settings.verbosity > 2) logger.LogFmt(&task, llVerbose, "discarding %d audio samples", int(-drift));
+    media::swr_drop_output(output.audio.resampler, int(-drift));
+    if (settings.verbosity > 2) TMediaLogger::instance().LogFmt(&task, llVerbose, "discarding %d audio samples", int(-drift));
   } else {
-    media::swr_inject_silence(audio.resampler, int(drift));
+    media::swr_inject_silence(output.audio.resampler, int(drift));
   }
 }
 
 void TranscodeRun::AudioOut(OutputStreamState& output, InputStreamState& input, AVFrame* samples) {
   // Without samples the resampler hands out what it still holds.
   if (samples) SetupResampler(output, samples);
-  if (samples && settings.audioSyncMethod != 0) CorrectAudioDrift(output, input);
+  if (samples && !output.audio.started) AlignAudioStart(output, input);
+  else if (samples && settings.audioSyncMethod != 0) CorrectAudioDrift(output, input);
   auto& audio = output.audio;
   if (!audio.resampler) return;
   const int capacity = media::swr_get_out_samples(audio.resampler, samples ? samples->nb_samples : 0);

@@ -328,9 +328,27 @@ constexpr std::int64_t kBurnInLookahead = 1000000;  // microseconds
 void TranscodeRun::HandleVideoFrame(InputStreamState& input, AVFrame* picture) {
   picture->pts = input.pts;
   if (input.upright.Empty()) return HandleUprightFrame(input, picture);
+  if (input.telecineCheck) {
+    if (input.telecineCheck->Add(*picture)) EndTelecineCheck(input);
+    return;
+  }
+  PushUpright(input, picture);
+}
+
+// The check's answer picks the upright steps; the pictures it held go on.
+void TranscodeRun::EndTelecineCheck(InputStreamState& input) {
+  std::unique_ptr<TelecineCheck> check = std::move(input.telecineCheck);
+  check->Finish();
+  input.upright.inverseTelecine = check->Film();
+  if (check->Film()) TMediaLogger::instance().LogFmt(&task, llInfo, "Stream %d is telecined film: inverse telecine", input.index);
+  for (const FramePtr& held : check->TakePictures()) PushUpright(input, held.get());
+}
+
+void TranscodeRun::PushUpright(InputStreamState& input, AVFrame* picture) {
   PictureFilterGraph& graph = *input.uprightGraph;
   if (!graph.Fits(*picture)) {
-    const std::string error = graph.Build(*picture, {1, AV_TIME_BASE}, input.upright.FilterText());
+    const std::string error = graph.Build(*picture, {1, AV_TIME_BASE}, input.upright.FilterText(),
+                                          NominalFrameRate(*input.stream));
     if (!error.empty()) throw EngineException("Error opening filters: " + error);
   }
   if (graph.Push(picture) < 0) throw EngineException("error cropping picture");
@@ -352,6 +370,7 @@ void TranscodeRun::DrainUpright(InputStreamState& input) {
 
 // The end of a stream lets the upright steps give the pictures they hold back.
 void TranscodeRun::FlushUpright(InputStreamState& input) {
+  if (input.telecineCheck) EndTelecineCheck(input);
   if (!input.uprightGraph || !input.uprightGraph->Built()) return;
   if (input.uprightGraph->PushEnd() >= 0) DrainUpright(input);
   input.uprightGraph->Free();

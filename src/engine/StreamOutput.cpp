@@ -84,6 +84,10 @@ void TranscodeRun::WriteEncoded(OutputStreamState& output, AVPacket* data, const
   if (output.passLog && stats) std::fputs(stats, output.passLog);
   if (output.encoder->codec_type == AVMEDIA_TYPE_VIDEO) NoteVideoPacket(output, data);
   ++output.packetsWritten;
+  if (output.primingShift) {
+    if (data->pts != AV_NOPTS_VALUE) data->pts += output.primingShift;
+    if (data->dts != AV_NOPTS_VALUE) data->dts += output.primingShift;
+  }
   WritePacket(output, data, output.encoder->time_base);
 }
 

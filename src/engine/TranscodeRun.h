@@ -13,6 +13,7 @@
 #include "engine/SubtitleBurnIn.h"
 #include "picture/FilterGraph.h"
 #include "picture/FittingSteps.h"
+#include "picture/TelecineCheck.h"
 #include "picture/UprightSteps.h"
 
 // State of one transcoding run, owned by the run and freed at its end. The run
@@ -45,6 +46,9 @@ struct InputStreamState {
   UprightSteps upright;
   std::unique_ptr<PictureFilterGraph> uprightGraph;
   FramePtr uprightPicture;  // reused for every picture the graph gives
+  // Holds an NTSC stream's first pictures until they show whether it is
+  // telecined film; gone once decided.
+  std::unique_ptr<TelecineCheck> telecineCheck;
 };
 
 struct InputFileState {
@@ -83,11 +87,16 @@ struct AudioConverter {
   AVAudioFifo* fifo = nullptr;
   AVChannelLayout inLayout{};
   int inRate = 0, inFormat = -1;
+  bool started = false;  // the first samples were placed at their time
   void Free();
 };
 
 struct OutputStreamState {
   int file = 0, index = 0;
+  // Where a file times its sound by position (AVI, raw streams), the
+  // encoder's priming is made up by dropping as many source samples at the
+  // start and moving the packets' times on by it (encoder time base).
+  std::int64_t primingShift = 0;
   AVStream* stream = nullptr;
   TCustomEngineTask::OutputStreamSetup* setup = nullptr;
   AVCodecContext* encoder = nullptr;  // nullptr for copy
@@ -165,6 +174,8 @@ struct TranscodeRun {
   void HandleDecoded(InputStreamState& input, AVFrame* decoded, int indexInPacket, bool fromPacket);
   void HandleVideoFrame(InputStreamState& input, AVFrame* frame);
   void HandleUprightFrame(InputStreamState& input, AVFrame* frame);
+  void PushUpright(InputStreamState& input, AVFrame* picture);
+  void EndTelecineCheck(InputStreamState& input);
   void DrainUpright(InputStreamState& input);
   void FlushUpright(InputStreamState& input);
   void ProcessVideoFrame(InputStreamState& input, AVFrame* frame);
@@ -228,6 +239,9 @@ struct TranscodeRun {
   void LeadInForDroppingDecoders(OutputStreamState& output);
   void SetupResampler(OutputStreamState& output, AVFrame* frame);
   void CorrectAudioDrift(OutputStreamState& output, InputStreamState& input);
+  void AlignAudioStart(OutputStreamState& output, InputStreamState& input);
+  double AudioDrift(const OutputStreamState& output, const InputStreamState& input) const;
+  void DropOrPadAudio(OutputStreamState& output, double drift);
   void EncodeAudioFromFifo(OutputStreamState& output, bool final);
   void SendToEncoder(OutputStreamState& output, AVFrame* frame);
   void SendToStage(OutputStreamState& output, AVFrame* frame);

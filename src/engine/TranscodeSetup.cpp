@@ -120,6 +120,8 @@ void TranscodeRun::BuildInputStreams() {
         input.upright = UprightStepsOf(*input.stream, deinterlacing);
         input.upright.toneMapAfterFitting = !inputFiles.back().burnIn && !task.onFrameHook_ && task.hookModules_->Empty();
         input.uprightGraph = std::make_unique<PictureFilterGraph>();
+        if (TelecineCheck::Needed(input.upright, NominalFrameRate(*input.stream)))
+          input.telecineCheck = std::make_unique<TelecineCheck>();
       }
       inputStreams.push_back(std::move(input));
     }

@@ -11,8 +11,10 @@ void PictureFilterGraph::Free() {
   format_ = -1;
 }
 
-std::string PictureFilterGraph::Build(const AVFrame& picture, AVRational timeBase, const std::string& filters) {
-  return Build(picture.width, picture.height, picture.format, picture.sample_aspect_ratio, timeBase, filters);
+std::string PictureFilterGraph::Build(const AVFrame& picture, AVRational timeBase, const std::string& filters,
+                                      AVRational frameRate) {
+  return Build(picture.width, picture.height, picture.format, picture.sample_aspect_ratio, timeBase, filters,
+               frameRate);
 }
 
 namespace {
@@ -41,13 +43,14 @@ std::string MissingFilter(const std::string& chain) {
 }  // namespace
 
 std::string PictureFilterGraph::Build(int width, int height, int format, AVRational pixelAspect, AVRational timeBase,
-                                      const std::string& filters) {
+                                      const std::string& filters, AVRational frameRate) {
   Free();
   graph_ = media::avfilter_graph_alloc();
   if (!graph_) return "not enough memory for a filter graph";
   const AVRational sar = pixelAspect.num > 0 && pixelAspect.den > 0 ? pixelAspect : AVRational{1, 1};
-  const std::string arguments = StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", width,
-                                             height, format, timeBase.num, timeBase.den, sar.num, sar.den);
+  std::string arguments = StringPrintf("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", width, height,
+                                       format, timeBase.num, timeBase.den, sar.num, sar.den);
+  if (frameRate.num > 0 && frameRate.den > 0) arguments += StringPrintf(":frame_rate=%d/%d", frameRate.num, frameRate.den);
   if (media::avfilter_graph_create_filter(&source_, media::avfilter_get_by_name("buffer"), "in", arguments.c_str(),
                                           nullptr, graph_) < 0 ||
       media::avfilter_graph_create_filter(&sink_, media::avfilter_get_by_name("buffersink"), "out", nullptr, nullptr,

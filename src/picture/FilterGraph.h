@@ -16,12 +16,14 @@ class PictureFilterGraph {
   PictureFilterGraph& operator=(const PictureFilterGraph&) = delete;
 
   // Builds the graph for pictures like `picture` with time stamps in
-  // `timeBase`; an empty text passes pictures through. Returns an empty text,
-  // or what failed (naming the filters).
-  std::string Build(const AVFrame& picture, AVRational timeBase, const std::string& filters);
+  // `timeBase`; an empty text passes pictures through. Filters that change
+  // the frame rate need the stream's `frameRate`. Returns an empty text, or
+  // what failed (naming the filters).
+  std::string Build(const AVFrame& picture, AVRational timeBase, const std::string& filters,
+                    AVRational frameRate = {0, 1});
   // The same for pictures of that size, pixel format and pixel aspect.
   std::string Build(int width, int height, int format, AVRational pixelAspect, AVRational timeBase,
-                    const std::string& filters);
+                    const std::string& filters, AVRational frameRate = {0, 1});
   void Free();
 
   bool Built() const { return graph_ != nullptr; }

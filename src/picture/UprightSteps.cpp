@@ -21,6 +21,10 @@ constexpr const char* kDeinterlaceAll = "bwdif=mode=send_frame:parity=auto:deint
 // still flagged.
 constexpr const char* kDeinterlaceInterlaced =
     "idet=analyze_interlaced_flag=8,bwdif=mode=send_frame:parity=auto:deint=interlaced";
+// Field matching rebuilds each film picture from its two fields, bwdif takes
+// what stays combed, decimation drops the one repeated picture in five.
+constexpr const char* kInverseTelecine =
+    "fieldmatch=order=auto:combmatch=full,bwdif=mode=send_frame:parity=auto:deint=interlaced,decimate";
 
 }  // namespace
 
@@ -29,14 +33,21 @@ std::string UprightSteps::FilterText() const {
   auto append = [&](const std::string& step) {
     if (!step.empty()) text += (text.empty() ? "" : ",") + step;
   };
-  if (deinterlace == Deinterlacing::Always) append(kDeinterlaceAll);
-  if (deinterlace == Deinterlacing::Auto) append(kDeinterlaceInterlaced);
+  if (deinterlace != Deinterlacing::Never && inverseTelecine) append(kInverseTelecine);
+  else if (deinterlace == Deinterlacing::Always) append(kDeinterlaceAll);
+  else if (deinterlace == Deinterlacing::Auto) append(kDeinterlaceInterlaced);
   append(orientation.FilterText());
   if (toneMap && !toneMapAfterFitting) append(kToneMap);
   return text;
 }
 
 std::string UprightSteps::LateFilterText() const { return TonesAfterFitting() ? kToneMap : ""; }
+
+AVRational NominalFrameRate(const AVStream& stream) {
+  if (stream.r_frame_rate.num > 0 && stream.r_frame_rate.den > 0) return stream.r_frame_rate;
+  if (stream.avg_frame_rate.num > 0 && stream.avg_frame_rate.den > 0) return stream.avg_frame_rate;
+  return {0, 1};
+}
 
 bool IsHdrTransfer(AVColorTransferCharacteristic transfer) {
   return transfer == AVCOL_TRC_SMPTE2084 || transfer == AVCOL_TRC_ARIB_STD_B67;

@@ -18,6 +18,11 @@ enum class Deinterlacing { Never, Auto, Always };
 
 struct UprightSteps {
   Deinterlacing deinterlace = Deinterlacing::Never;
+  // Film woven into NTSC fields (TelecineCheck): with deinterlacing asked,
+  // the fields are matched back into film pictures and the repeated pictures
+  // dropped; pictures left combed (video sections) are deinterlaced. The
+  // graph then needs the stream's frame rate.
+  bool inverseTelecine = false;
   Orientation orientation;
   // HDR (a PQ or HLG transfer) tone mapped to SDR BT.709 for 8-bit outputs.
   bool toneMap = false;
@@ -44,6 +49,10 @@ struct UprightSteps {
 // user's deinterlacing choice; Auto leaves a stream that says it is
 // progressive alone.
 UprightSteps UprightStepsOf(const AVStream& stream, Deinterlacing deinterlace);
+
+// The stream's nominal frame rate: the rate of its fields' pictures when the
+// container gives it, else the average; 0/1 when neither is known.
+AVRational NominalFrameRate(const AVStream& stream);
 
 // A transfer of high dynamic range: SMPTE ST 2084 (PQ) or ARIB STD-B67 (HLG).
 bool IsHdrTransfer(AVColorTransferCharacteristic transfer);

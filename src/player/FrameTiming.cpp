@@ -16,7 +16,10 @@ double FrameTiming::SyncedDelay(double delay, double masterDifference) {
   // A small tolerance keeps a difference of exactly the threshold (in decimal)
   // on the side the rule names, whatever the binary rounding of the clocks.
   constexpr double kEpsilon = 1e-9;
-  if (masterDifference <= -threshold + kEpsilon) return 0;
+  // Behind the master clock the picture comes half a frame early: the lag
+  // shrinks over a few pictures, and no two pictures fall due at once (the
+  // second would be dropped).
+  if (masterDifference <= -threshold + kEpsilon) return delay / 2;
   if (masterDifference >= threshold - kEpsilon) return 2 * delay;
   return delay;
 }

@@ -16,7 +16,8 @@ class FrameTiming {
   // The wall-clock time at which the picture with this presentation time is due.
   // masterDifference: picture time minus master clock, NaN when video is the master.
   double TargetTime(double pts, double masterDifference);
-  // A nominal delay corrected by the difference to the master clock.
+  // A nominal delay corrected by the difference to the master clock: doubled
+  // when the picture is ahead, halved when it is behind.
   static double SyncedDelay(double delay, double masterDifference);
   double LastDelay() const { return lastDelay_; }
   // Moves the frame timer on, by the time the stream was paused.

@@ -178,6 +178,8 @@ void PlayerStream::OpenComponent(int index) {
       videoIndex_ = index;
       videoTimeBase_ = stream->time_base;
       upright_ = UprightStepsOf(*stream, options_.Deinterlace);
+      videoFrameRate_ = NominalFrameRate(*stream);
+      if (TelecineCheck::Needed(upright_, videoFrameRate_)) telecineCheck_ = std::make_unique<TelecineCheck>();
       frameWidth_ = decoder->width;
       frameHeight_ = decoder->height;
       {

@@ -16,6 +16,7 @@
 #include "player/TimelineRebase.h"
 #include "player/VideoSink.h"
 #include "picture/FilterGraph.h"
+#include "picture/TelecineCheck.h"
 #include "picture/UprightSteps.h"
 
 class DvdInput;
@@ -114,6 +115,9 @@ class PlayerStream {
   void VideoLoop();
   void DecodeVideoPacket(AVPacket* packet);
   void FilterAndQueue(AVFrame* frame, std::int64_t position);
+  void EndTelecineCheck();
+  void RunUprightGraph(AVFrame* frame, std::int64_t position);
+  void QueueFiltered(std::int64_t position);
   void QueuePicture(AVFrame* frame, double pts, std::int64_t position);
   void ApplyHook(AVFrame*& frame, double pts);
   void TakeSubtitles(double pts);
@@ -228,7 +232,13 @@ class PlayerStream {
   // The picture chain's upright steps, as the conversion runs them, so the
   // preview shows what gets converted; set when the stream opens.
   UprightSteps upright_;
+  AVRational videoFrameRate_{0, 1};
+  // Holds an NTSC stream's first pictures until they show whether it is
+  // telecined film (set when the stream opens, again after a seek before
+  // the answer; gone once decided).
+  std::unique_ptr<TelecineCheck> telecineCheck_;
   PictureFilterGraph graph_;
+  std::int64_t lastPosition_ = -1;  // file position of the last picture given to the graph
   TimestampChooser timestamps_;
   int decodedFrames_ = 0;
   double lastQueuedPts_ = 0;  // seconds

@@ -47,6 +47,8 @@ void PlayerStream::VideoLoop() {
       media::avcodec_flush_buffers(videoDecoder_);
       // Deinterlacers hold pictures from before the seek; a new graph starts clean.
       graph_.Free();
+      // A check still looking starts again on the pictures after the seek.
+      if (telecineCheck_) telecineCheck_ = std::make_unique<TelecineCheck>();
       timestamps_.Reset();
       std::lock_guard lock(pictures_.Mutex());
       videoAfterFlush_ = true;
@@ -92,18 +94,44 @@ void PlayerStream::DecodeVideoPacket(AVPacket* packet) {
     if (take) FilterAndQueue(frame, frame->pkt_pos);
     media::av_frame_unref(frame);
   }
+  if (!drain) return;
+  // A stream shorter than the telecine check shows what it held, and the
+  // filters let go of the pictures they hold back (a deinterlacer one, the
+  // inverse telecine a few).
+  if (telecineCheck_) EndTelecineCheck();
+  if (graph_.Built() && graph_.PushEnd() >= 0) QueueFiltered(lastPosition_);
+  graph_.Free();
 }
 
 void PlayerStream::FilterAndQueue(AVFrame* frame, std::int64_t position) {
+  if (!telecineCheck_) return RunUprightGraph(frame, position);
+  if (telecineCheck_->Add(*frame)) EndTelecineCheck();
+}
+
+// The check's answer picks the upright steps; the pictures it held go on.
+void PlayerStream::EndTelecineCheck() {
+  std::unique_ptr<TelecineCheck> check = std::move(telecineCheck_);
+  check->Finish();
+  upright_.inverseTelecine = check->Film();
+  for (const FramePtr& held : check->TakePictures()) RunUprightGraph(held.get(), held->pkt_pos);
+}
+
+void PlayerStream::RunUprightGraph(AVFrame* frame, std::int64_t position) {
   if (!graph_.Fits(*frame)) {
     if (graph_.Built()) media::av_log(nullptr, AV_LOG_ERROR, "Picture properties changed.\n");
-    const std::string error = graph_.Build(*frame, videoTimeBase_, upright_.FilterText());
+    const std::string error = graph_.Build(*frame, videoTimeBase_, upright_.FilterText(), videoFrameRate_);
     if (!error.empty()) {
       TMediaLogger::instance().Log(shared_.LogSender, llError, "Error opening filters: " + error);
       return;
     }
   }
   if (graph_.Push(frame) < 0) return;
+  lastPosition_ = position;
+  QueueFiltered(position);
+}
+
+// Queues what the graph gives out.
+void PlayerStream::QueueFiltered(std::int64_t position) {
   const double timeBase = av_q2d(graph_.OutputTimeBase());
   AVFrame* filtered = filteredFrame_;
   while (!abort_ && graph_.Pull(filtered) >= 0) {

@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "FlashBeep.h"
 #include "InterlacedBar.h"
 #include "MediaWriter.h"
 #include "Recipes.h"
 #include "Shell.h"
 #include "SubtitlePicture.h"
+#include "Telecine.h"
 #include "TestDvd.h"
 
 namespace test_dvd {
@@ -140,7 +142,37 @@ std::string InterlacedProject(const std::string& work, const std::string& discFo
                          "0");
 }
 
+// Film titles in one NTSC title set, the flash-and-beep clip in another (its
+// pictures are smaller and its sound MPEG audio).
+std::string FilmProject(const std::string& work, const std::string& discFolder) {
+  const auto pgc = [&](const char* name) {
+    return "    <pgc>\n      <vob file=\"" + work + "/" + name + "\" chapters=\"0\"/>\n    </pgc>\n";
+  };
+  return "<dvdauthor dest=\"" + discFolder + "\">\n  <vmgm/>\n"
+         "  <titleset><titles>\n"
+         "    <video format=\"ntsc\" aspect=\"4:3\"/>\n    <audio format=\"ac3\" lang=\"en\"/>\n" +
+         pgc("soft.mpg") + pgc("hard.mpg") +
+         "  </titles></titleset>\n"
+         "  <titleset><titles>\n"
+         "    <video format=\"ntsc\" aspect=\"4:3\" resolution=\"352x240\"/>\n    <audio format=\"mp2\" lang=\"en\"/>\n" +
+         pgc("flashbeep.mpg") +
+         "  </titles></titleset>\n"
+         "</dvdauthor>\n";
+}
+
 }  // namespace
+
+void AuthorFilmDisc(const std::string& work, const std::string& discFolder) {
+  std::filesystem::create_directories(work);
+  test_media::WriteMedia(test_media::SoftTelecineSpec(kFilmTitleSeconds), work + "/soft.mpg");
+  test_media::WriteMedia(test_media::HardTelecineSpec(kFilmTitleSeconds), work + "/hard.mpg");
+  MediaSpec flashBeep = test_media::FlashBeepSpec(test_media::FlashBeepKind::Ntsc2997, kFlashBeepTitleSeconds);
+  flashBeep.muxer = "dvd";
+  flashBeep.muxerOptions = test_media::Recipe(test_media::Kind::DvdNtscMpeg2Ac3).muxerOptions;
+  test_media::WriteMedia(flashBeep, work + "/flashbeep.mpg");
+  WriteText(work + "/dvd.xml", FilmProject(work, discFolder));
+  Run("cd " + Quote(work) + " && VIDEO_FORMAT=NTSC dvdauthor -x dvd.xml", work + "/dvdauthor.log");
+}
 
 void AuthorInterlacedDisc(const std::string& work, const std::string& discFolder) {
   std::filesystem::create_directories(work);

@@ -14,4 +14,7 @@ void AuthorWideSubtitleDisc(const std::string& work, const std::string& discFold
 // Authors the Interlaced disc (see TestDvd.h) the same way.
 void AuthorInterlacedDisc(const std::string& work, const std::string& discFolder);
 
+// Authors the Film disc (see TestDvd.h) the same way.
+void AuthorFilmDisc(const std::string& work, const std::string& discFolder);
+
 }  // namespace test_dvd

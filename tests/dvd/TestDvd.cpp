@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Raised whenever the discs change, so build trees author them anew.
-constexpr int kDiscSetVersion = 7;
+constexpr int kDiscSetVersion = 8;
 
 std::string DiscSetFolder() { return OXBEL_TESTDVD_DIR "-" + std::to_string(kDiscSetVersion); }
 
@@ -38,6 +38,7 @@ void AuthorAll(const std::string& folder) {
   WriteWideCopy(folder + "/disc", folder + "/wide");
   AuthorWideSubtitleDisc(work + "/widesubtitles", folder + "/widesubtitles");
   AuthorInterlacedDisc(work + "/interlaced", folder + "/interlaced");
+  AuthorFilmDisc(work + "/film", folder + "/film");
 }
 
 // Authors into a folder private to this process and renames it into place, so
@@ -82,6 +83,7 @@ std::string Path(Disc disc) {
     case Disc::Wide: return folder + "/wide";
     case Disc::WideSubtitles: return folder + "/widesubtitles";
     case Disc::Interlaced: return folder + "/interlaced";
+    case Disc::Film: return folder + "/film";
   }
   throw std::logic_error("unknown test disc");
 }

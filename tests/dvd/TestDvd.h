@@ -27,6 +27,9 @@ enum class Disc {
   WideSubtitles,    // a disc of its own with two late subtitle tracks on a 16:9 title (below)
   Interlaced,       // a disc of its own: one PAL title of kInterlacedTitleSeconds whose fields show a
                     // moving bar at two moments (truly interlaced), English AC-3
+  Film,             // an NTSC disc of its own: titles 1 and 2 film of kFilmTitleSeconds (media/Telecine.h),
+                    // soft and hard telecined, English AC-3; title 3 the 29.97 flash-and-beep clip
+                    // (media/FlashBeep.h) of kFlashBeepTitleSeconds, 352x240 with MPEG audio
 };
 
 constexpr double kEnglishHz = 440, kGermanHz = 880, kFrenchHz = 660;
@@ -49,6 +52,7 @@ constexpr double kLateTitleSeconds = 32, kLateSubtitleStart = 30, kLateSubtitleE
 constexpr int kWideWidth = 352, kWideHeight = 288;
 
 constexpr double kInterlacedTitleSeconds = 4;
+constexpr double kFilmTitleSeconds = 2, kFlashBeepTitleSeconds = 8;
 
 constexpr int kDamagedFirstSector = 200, kDamagedSectorCount = 4;  // in VTS_01_1.VOB
 

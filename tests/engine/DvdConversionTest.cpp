@@ -13,6 +13,7 @@
 #include "engine/MediaProbe.h"
 #include "picture/InterlacedClips.h"
 #include "support/DecodedFrames.h"
+#include "support/FilmCadence.h"
 #include "support/PacketTimes.h"
 #include "support/TempHome.h"
 
@@ -104,6 +105,8 @@ class DvdConversion : public ::testing::Test {
     TMediaProbe probe;
     return probe.LoadFile(path) ? double(probe.FileStreamInfo().Duration) / 1e6 : -1;
   }
+
+  std::string ConvertDeinterlaced(Disc disc, int title, int deinterlace, const char* size, const char* name);
 
   TempHome home;
 };
@@ -247,26 +250,40 @@ namespace {
 
 // An interlaced DVD title: the DVD source's deinterlacing field (1 always,
 // 2 auto) takes the comb teeth out of a 640x480 output; 0 keeps them.
+// H.264 of a title's whole length with the DVD source's deinterlacing field
+// (0 never, 1 always, 2 auto) at 29.97 fps; the output's path.
+std::string DvdConversion::ConvertDeinterlaced(Disc disc, int title, int deinterlace, const char* size, const char* name) {
+  const std::string output = home.file(name);
+  TCustomEngineTask task;
+  EXPECT_TRUE(task.OpenInputFile(source(disc, title, 0, 99, 0x80, 0, deinterlace))) << task.ErrorText();
+  for (const auto& [option, value] :
+       {std::pair{"vcodec", "libx264"}, {"s", size}, {"r", "29.97"}, {"acodec", "aac"}})
+    task.ApplyOption(option, value);
+  EXPECT_GE(task.OpenOutputFile(output, false), 0) << task.ErrorText();
+  task.Run();
+  EXPECT_TRUE(task.Finished()) << task.ErrorText();
+  return output;
+}
+
 TEST_F(DvdConversion, InterlacedTitleIsDeinterlacedAsAsked) {
-  auto convertTitle = [&](int deinterlace, const char* name) {
-    const std::string output = home.file(name);
-    TCustomEngineTask task;
-    task.ApplyOption("t", "1");
-    EXPECT_TRUE(task.OpenInputFile(source(Disc::Interlaced, 1, 0, 99, 0x80, 0, deinterlace))) << task.ErrorText();
-    for (const auto& [option, value] : {std::pair{"vcodec", "libx264"}, {"s", "640x480"}, {"acodec", "aac"}})
-      task.ApplyOption(option, value);
-    EXPECT_GE(task.OpenOutputFile(output, false), 0) << task.ErrorText();
-    task.Run();
-    EXPECT_TRUE(task.Finished()) << task.ErrorText();
-    return interlaced_clips::CombRatio(output);
+  auto combs = [&](int deinterlace, const char* name) {
+    return interlaced_clips::CombRatio(ConvertDeinterlaced(Disc::Interlaced, 1, deinterlace, "640x480", name));
   };
-  const double never = convertTitle(0, "never.mp4"), always = convertTitle(1, "always.mp4"),
-               automatic = convertTitle(2, "auto.mp4");
+  const double never = combs(0, "never.mp4"), always = combs(1, "always.mp4"), automatic = combs(2, "auto.mp4");
   SCOPED_TRACE("comb ratio never " + std::to_string(never) + " always " + std::to_string(always) + " auto " +
                std::to_string(automatic));
   EXPECT_GT(never, 1.3);
   EXPECT_LE(always, 1.0);
   EXPECT_LE(automatic, 1.0);
+}
+
+// NTSC film titles: soft telecine stays whole pictures, hard telecine is
+// matched back into them, when the DVD source asks for deinterlacing.
+TEST_F(DvdConversion, FilmTitlesComeOutAsWholeFilmPictures) {
+  const int filmPictures = int(test_dvd::kFilmTitleSeconds * 24000 / 1001);
+  EXPECT_EQ(ReadFilmCadence(ConvertDeinterlaced(Disc::Film, 1, 2, "720x480", "soft.mp4")).Faults(filmPictures), "");
+  EXPECT_EQ(ReadFilmCadence(ConvertDeinterlaced(Disc::Film, 2, 2, "720x480", "hard.mp4")).Faults(filmPictures), "");
+  EXPECT_GE(ReadFilmCadence(ConvertDeinterlaced(Disc::Film, 2, 0, "720x480", "combed.mp4")).combed, 20);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "Telecine.h"
 #include "TestSignal.h"
 #include "engine/MediaApi.h"
 
@@ -56,6 +57,7 @@ struct Track {
   std::unique_ptr<AVFrame, FrameFree> drawn;
   std::unique_ptr<SwsContext, ScalerFree> converter;
   std::function<void(AVFrame&, std::int64_t)> draw;
+  bool softTelecine = false;
   bool finished = false;
 };
 
@@ -110,6 +112,8 @@ Track VideoTrack(const VideoSpec& spec, double seconds, AVFormatContext& output)
   encoder.rc_max_rate = spec.maxRate;
   encoder.rc_buffer_size = int(spec.bufferSize);
   encoder.sample_aspect_ratio = spec.sampleAspect;
+  track.softTelecine = spec.softTelecine;
+  if (spec.softTelecine) encoder.max_b_frames = 0;  // the flags follow the coded order
   OpenTrack(track, output, spec.options);
   AVFrame& frame = *track.frame;
   frame.width = spec.width;
@@ -204,7 +208,12 @@ void Encode(Track& track, const AVFrame* frame, AVFormatContext& output, AVPacke
     Check(result, name + ": encode");
     // Video encoders leave the duration unset; muxers take the last frame's length from it.
     if (packet.duration == 0 && encoder.codec_type == AVMEDIA_TYPE_VIDEO) packet.duration = 1;
-    media::av_packet_rescale_ts(&packet, encoder.time_base, track.stream->time_base);
+    AVRational timeBase = encoder.time_base;
+    if (track.softTelecine) {
+      MarkSoftTelecine(packet, packet.pts);
+      timeBase = kFieldTimeBase;
+    }
+    media::av_packet_rescale_ts(&packet, timeBase, track.stream->time_base);
     packet.stream_index = track.stream->index;
     Check(media::av_interleaved_write_frame(&output, &packet), name + ": write packet");
   }

@@ -47,6 +47,9 @@ struct VideoSpec {
   // the frames of each whole second (summing to 1000). `draw` then gets the
   // picture's number, and frameRate is only the nominal rate.
   std::function<std::vector<int>(int second)> secondDurationsMs{};
+  // MPEG-2 only: the pictures (at frameRate, 23.976) are stored as soft
+  // telecine, flagged to repeat fields in the 3:2 cadence (MarkSoftTelecine).
+  bool softTelecine = false;
 };
 
 inline constexpr double kBeepSeconds = 0.05;

@@ -10,12 +10,12 @@
 #include "player/TimelineRebase.h"
 
 TEST(FrameTimingRules, DelayFollowsTheMasterClock) {
-  // Nominal 0.04 s: ahead by less than the threshold stays, ahead by more doubles, behind gives 0.
+  // Nominal 0.04 s: ahead by less than the threshold stays, ahead by more doubles, behind halves.
   EXPECT_DOUBLE_EQ(FrameTiming::SyncedDelay(0.04, 0.02), 0.04);
   EXPECT_DOUBLE_EQ(FrameTiming::SyncedDelay(0.04, 0.05), 0.08);
-  EXPECT_DOUBLE_EQ(FrameTiming::SyncedDelay(0.04, -0.05), 0.0);
+  EXPECT_DOUBLE_EQ(FrameTiming::SyncedDelay(0.04, -0.05), 0.02);  // catches up half a frame
   EXPECT_DOUBLE_EQ(FrameTiming::SyncedDelay(0.04, 0.04), 0.08);  // at the threshold
-  EXPECT_DOUBLE_EQ(FrameTiming::SyncedDelay(0.04, -0.04), 0.0);
+  EXPECT_DOUBLE_EQ(FrameTiming::SyncedDelay(0.04, -0.04), 0.02);
   // A short delay still has the 0.01 s threshold; ten seconds apart is no sync at all.
   EXPECT_DOUBLE_EQ(FrameTiming::SyncedDelay(0.001, 0.009), 0.001);
   EXPECT_DOUBLE_EQ(FrameTiming::SyncedDelay(0.04, 10.0), 0.04);

@@ -1,5 +1,7 @@
 #include "support/DecodedFrames.h"
 
+#include <cmath>
+
 bool ForEachDecodedFrame(const std::string& path, AVMediaType type,
                          const std::function<void(const AVFrame& frame, double seconds)>& visit) {
   AVFormatContext* input = nullptr;
@@ -40,16 +42,23 @@ int CountDecodedFrames(const std::string& path, AVMediaType type) {
 }
 
 double ToneFrequency(const std::string& path) {
-  std::int64_t samples = 0, crossings = 0;
-  float previous = 0;
-  int rate = 0;
+  // Only the stretch from the first to the last loud sample counts, and a
+  // crossing only between loud samples: the coding noise of silence (before a
+  // late start, say) crosses zero at random.
+  constexpr float kLoud = 0.01f;
+  std::int64_t samples = 0, crossings = 0, first = -1, last = -1;
+  int sign = 0, rate = 0;
   ForEachDecodedFrame(path, AVMEDIA_TYPE_AUDIO, [&](const AVFrame& frame, double) {
     rate = frame.sample_rate;
     const auto* values = reinterpret_cast<const float*>(frame.extended_data[0]);  // fltp from aac
     for (int i = 0; i < frame.nb_samples; ++i, ++samples) {
-      if ((values[i] >= 0) != (previous >= 0)) ++crossings;
-      previous = values[i];
+      if (std::fabs(values[i]) < kLoud) continue;
+      const int now = values[i] > 0 ? 1 : -1;
+      if (sign != 0 && now != sign) ++crossings;
+      sign = now;
+      if (first < 0) first = samples;
+      last = samples;
     }
   });
-  return samples ? double(crossings) / 2 / (double(samples) / rate) : -1;
+  return last > first ? double(crossings) / 2 / (double(last - first) / rate) : -1;
 }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <vector>
+
+#include "engine/MediaApi.h"
+#include "engine/MediaHandles.h"
+#include "picture/FilterGraph.h"
+#include "picture/UprightSteps.h"
+
+// Tells film woven into NTSC fields (hard telecine, 3:2 pulldown) from true
+// interlaced video by the first pictures of a stream: in film two of every
+// five pictures repeat a field of the picture before, in video none does.
+// The pictures looked at are held and handed back, so nothing is lost.
+class TelecineCheck {
+ public:
+  // Pictures looked at before the answer; about 1.3 s of NTSC.
+  static constexpr int kPictures = 40;
+
+  // Whether a stream with these upright steps and this frame rate may be
+  // telecined film: an NTSC rate (29.97 or 30) that is being deinterlaced.
+  static bool Needed(const UprightSteps& steps, AVRational frameRate);
+
+  // Holds a copy of the picture; true once the pictures held decide.
+  bool Add(const AVFrame& picture);
+  // Decides on the pictures held so far (the stream ended early).
+  void Finish();
+  bool Film() const { return film_; }
+  // The pictures held, in order; the check is empty afterwards.
+  std::vector<FramePtr> TakePictures();
+
+ private:
+  // Counts the pictures idet gave back and those with a repeated field.
+  void Count();
+
+  PictureFilterGraph detector_;  // idet, marking each picture's repeated field
+  std::vector<FramePtr> held_;
+  int looked_ = 0, repeated_ = 0;
+  bool failed_ = false, film_ = false;
+};
