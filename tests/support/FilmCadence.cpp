@@ -25,9 +25,14 @@ std::string FilmCadence::Faults(int filmPictures) const {
     if (i > 0 && films[i] < films[i - 1])
       faults += "film picture " + std::to_string(films[i]) + " after " + std::to_string(films[i - 1]) + "; ";
   }
+  int lastShownTwice = -10;
   for (int film = 0; film + 1 < filmPictures; ++film) {
     const int times = shown.count(film) ? shown.at(film) : 0;
     if (times == 0 || times > 2) faults += "film picture " + std::to_string(film) + " shown " + std::to_string(times) + " times; ";
+    if (times != 2) continue;
+    // Film at 29.97 repeats one picture in four; closer repeats judder.
+    if (film - lastShownTwice < 3) faults += "film pictures " + std::to_string(lastShownTwice) + " and " + std::to_string(film) + " both repeated; ";
+    lastShownTwice = film;
   }
   if (!faults.empty()) {
     faults += "sequence:";

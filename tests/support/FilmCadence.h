@@ -16,8 +16,8 @@ struct FilmCadence {
 
   void Add(const test_media::FilmBarPlace& place, double contrastOfWhole);
   // Every film picture before `filmPictures` - 1 shows, none combed or rebuilt
-  // from one field, in order, none more than twice; empty when so, else what
-  // is wrong.
+  // from one field, in order, none more than twice, and repeats at least three
+  // film pictures apart (an even cadence); empty when so, else what is wrong.
   std::string Faults(int filmPictures) const;
 };
 
