@@ -3,7 +3,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "media/Dispatcher.h"
 #include "OffscreenSink.h"
-#include "engine/Dispatcher.h"
 #include "player/MediaPlayer.h"
 
 // Figures of one measured stretch of playback.

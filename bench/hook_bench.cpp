@@ -5,7 +5,7 @@
 #include <string>
 
 #include "BenchSource.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
 
 namespace {
 

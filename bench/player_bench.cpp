@@ -21,11 +21,11 @@
 #include <vector>
 
 #include "BenchSource.h"
-#include "PlayerSession.h"
-#include "TestDvd.h"
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
-#include "engine/MediaLoader.h"
+#include "media/MediaLoader.h"
+#include "PlayerSession.h"
+#include "TestDvd.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "BenchSource.h"
+#include "engine/options/Presets.h"
+#include "engine/setup/EngineTask.h"
 #include "FloorPipeline.h"
-#include "engine/EngineTask.h"
-#include "engine/MediaLoader.h"
-#include "engine/Presets.h"
+#include "media/MediaLoader.h"
 
 namespace {
 

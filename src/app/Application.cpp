@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "engine/EngineException.h"
+#include "media/EngineException.h"
 #include "ui/Prompts.h"
 
 namespace {

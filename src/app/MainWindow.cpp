@@ -15,8 +15,8 @@
 #include <QUrl>
 
 #include "app/AboutWindow.h"
-#include "app/AppPaths.h"
 #include "app/Application.h"
+#include "app/AppPaths.h"
 #include "app/FileVersion.h"
 #include "app/PlatformPaths.h"
 #include "app/ProductLinks.h"
@@ -25,10 +25,10 @@
 #include "editing/CropWindow.h"
 #include "editing/FileInfoWindow.h"
 #include "editing/WaterMarkWindow.h"
-#include "engine/MediaEngine.h"
-#include "engine/MediaLoader.h"
+#include "engine/face/MediaEngine.h"
 #include "frontend/JobList.h"
-#include "engine/MediaLogger.h"
+#include "media/MediaLoader.h"
+#include "media/MediaLogger.h"
 #include "player/MediaPlayer.h"
 #include "ui/PreviewerWindow.h"
 #include "ui/Prompts.h"

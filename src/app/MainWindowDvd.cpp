@@ -14,7 +14,7 @@
 #include "app/TaskHelpers.h"
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 #include "frontend/DeinterlaceChoice.h"
 #include "frontend/DvdDrives.h"
 #include "frontend/DvdTaskBuilder.h"

@@ -14,7 +14,7 @@
 #include "app/MainWindow.h"
 #include "app/OutputDirectory.h"
 #include "app/SettingsKeys.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
 #include "frontend/FileJobAdding.h"
 #include "frontend/JobList.h"
 #include "frontend/JobListDelegate.h"

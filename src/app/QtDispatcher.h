@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Dispatcher.h"
+#include "media/Dispatcher.h"
 
 // Runs worker-thread calls on the Qt event loop of the application's thread.
 class QtDispatcher : public Dispatcher {

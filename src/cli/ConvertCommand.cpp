@@ -5,8 +5,8 @@
 
 #include "cli/EngineRun.h"
 #include "cli/FormatConvertCommand.h"
-#include "engine/Dispatcher.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
+#include "media/Dispatcher.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include <unistd.h>
 
-#include "engine/Dispatcher.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
+#include "media/Dispatcher.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 
 class QueueDispatcher;
 class TMediaEngine;

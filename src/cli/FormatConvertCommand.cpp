@@ -9,14 +9,14 @@
 #include "app/PlatformPaths.h"
 #include "app/SettingsKeys.h"
 #include "cli/EngineRun.h"
-#include "engine/Dispatcher.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
 #include "frontend/DeinterlaceChoice.h"
 #include "frontend/DestinationPath.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/FormatList.h"
 #include "frontend/TaskBuilder.h"
+#include "media/Dispatcher.h"
 
 namespace {
 

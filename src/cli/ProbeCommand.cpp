@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "engine/MediaProbe.h"
+#include "probe/MediaProbe.h"
 
 namespace {
 

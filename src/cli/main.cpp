@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "app/PlatformPaths.h"
 #include "cli/ConvertCommand.h"
 #include "cli/DvdCommand.h"
 #include "cli/FormatsCommand.h"
 #include "cli/ProbeCommand.h"
-#include "app/PlatformPaths.h"
 #include "dvd/DvdPlugin.h"
-#include "engine/EngineException.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaLogger.h"
+#include "media/EngineException.h"
+#include "media/MediaLoader.h"
+#include "media/MediaLogger.h"
 
 namespace {
 

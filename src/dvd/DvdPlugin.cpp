@@ -6,10 +6,10 @@
 #include <cstring>
 #include <mutex>
 
-#include "engine/EngineException.h"
-#include "engine/LibraryFiles.h"
-#include "engine/MediaLogger.h"
-#include "engine/MediaUtils.h"
+#include "media/EngineException.h"
+#include "media/LibraryFiles.h"
+#include "media/MediaLogger.h"
+#include "media/MediaUtils.h"
 
 namespace {
 

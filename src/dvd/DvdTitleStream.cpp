@@ -1,9 +1,9 @@
 // The engine's DVD title streams, read through the plug-in's title reader.
-#include "engine/DvdInput.h"
+#include "dvd/DvdInput.h"
 
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
-#include "engine/EngineException.h"
+#include "media/EngineException.h"
 
 namespace {
 

@@ -18,11 +18,11 @@
 #include <climits>
 
 #include "editing/EditorTexts.h"
-#include "engine/BorderDetection.h"
-#include "engine/Dispatcher.h"
 #include "frontend/FormatHMS.h"
 #include "frontend/PreviewPicture.h"
+#include "media/Dispatcher.h"
 #include "player/MediaPlayer.h"
+#include "probe/BorderDetection.h"
 #include "ui/BitmapImage.h"
 #include "ui/EditorParts.h"
 #include "ui/NamedWidget.h"

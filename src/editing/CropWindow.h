@@ -10,7 +10,7 @@
 #include <string>
 
 #include "editing/CropRules.h"
-#include "engine/BorderDetection.h"
+#include "probe/BorderDetection.h"
 
 class Dispatcher;
 class QGroupBox;

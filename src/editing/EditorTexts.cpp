@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "engine/MediaUtils.h"
+#include "media/MediaUtils.h"
 
 QString ShortenedSourceName(const QString& name) {
   if (name.size() <= 50) return name;

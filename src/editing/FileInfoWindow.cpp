@@ -10,8 +10,8 @@
 
 #include "editing/EditorTexts.h"
 #include "editing/FileInfoRules.h"
-#include "engine/EngineException.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
+#include "media/EngineException.h"
 #include "ui/NamedWidget.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QString>
 
 #include "editing/EffectSettings.h"
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 
 // The watermarks, the colour effects and the crop outline drawn into decoded
 // 24-bit BGR frames, for the conversion hook and the effects preview. Painting

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 
 // The colour effects and the picture watermark on 24-bit BGR frames, in place.
 // Each routine covers every row over the full width (stride padding is left

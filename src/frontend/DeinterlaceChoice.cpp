@@ -2,7 +2,7 @@
 
 #include "app/IniFile.h"
 #include "app/SettingsKeys.h"
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 
 namespace deinterlace_choice {
 

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/PartialOutput.h"
+#include "engine/setup/PartialOutput.h"
 
 namespace {
 

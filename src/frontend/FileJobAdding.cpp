@@ -6,7 +6,7 @@
 
 #include "app/IniFile.h"
 #include "app/SettingsKeys.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
 #include "frontend/DestinationPath.h"
 #include "frontend/FormatList.h"
 #include "frontend/JobList.h"

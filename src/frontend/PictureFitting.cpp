@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 #include "frontend/FileJob.h"
 #include "frontend/SourcePicture.h"
 

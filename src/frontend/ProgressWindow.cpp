@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
 #include "frontend/ElidedLabel.h"
 #include "frontend/FormatHMS.h"
 #include "frontend/PreviewPicture.h"

@@ -1,6 +1,6 @@
 #include "frontend/SourcePicture.h"
 
-#include "engine/MediaProbe.h"
+#include "probe/MediaProbe.h"
 
 TSourcePicture SourcePictureOf(TCustomMediaProbe& probe) {
   TSourcePicture picture;

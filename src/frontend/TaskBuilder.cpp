@@ -5,7 +5,7 @@
 #include <climits>
 #include <stdexcept>
 
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/NumberTexts.h"

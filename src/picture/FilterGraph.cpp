@@ -1,6 +1,6 @@
 #include "picture/FilterGraph.h"
 
-#include "engine/MediaUtils.h"
+#include "media/MediaUtils.h"
 
 PictureFilterGraph::~PictureFilterGraph() { Free(); }
 

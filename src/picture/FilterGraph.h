@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
 
 // One filter graph of the picture chain: pictures of one size and pixel
 // format go in through a buffer source, through the filters of a text, and

@@ -1,6 +1,6 @@
 #include "picture/FittingSteps.h"
 
-#include "engine/MediaUtils.h"
+#include "media/MediaUtils.h"
 
 std::string FittingSteps::FilterText(int width, int height, bool resized) const {
   std::string chain;

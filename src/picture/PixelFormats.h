@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
 
 // The pixel format the picture chain hands an encoder when nobody asked for
 // one: every device and general format plays 8-bit 4:2:0, so a source of more

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "engine/MediaApi.h"
-#include "engine/MediaHandles.h"
+#include "media/MediaApi.h"
+#include "media/MediaHandles.h"
 #include "picture/FilterGraph.h"
 #include "picture/UprightSteps.h"
 

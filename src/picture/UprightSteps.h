@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
 #include "picture/Orientation.h"
 
 // The first steps of every picture chain, before the frame hook and the

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "engine/Dispatcher.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaLogger.h"
-#include "engine/MediaUtils.h"
+#include "media/Dispatcher.h"
+#include "media/MediaLoader.h"
+#include "media/MediaLogger.h"
+#include "media/MediaUtils.h"
 #include "player/PlayerStream.h"
 #include "player/VideoSink.h"
 

@@ -10,13 +10,14 @@
 #include <string>
 #include <thread>
 
-#include "engine/EngineRecords.h"
+#include "media/Bitmap24.h"
+#include "media/FrameBitmap.h"
+#include "media/NoTime.h"
 #include "picture/UprightSteps.h"
-#include "engine/FrameBitmap.h"
-#include "engine/MediaProbe.h"
 #include "player/PlayerEventQueue.h"
 #include "player/PlayerShared.h"
 #include "player/PlayerTypes.h"
+#include "probe/MediaProbe.h"
 
 class Dispatcher;
 class PlayerStream;

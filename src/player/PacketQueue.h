@@ -6,7 +6,7 @@
 #include <deque>
 #include <mutex>
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
 
 // Demultiplexed packets of one stream on their way to its decoder. After a
 // seek the read thread queues the flush packet (data "FLUSH") so the decoder

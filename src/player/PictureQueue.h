@@ -6,7 +6,7 @@
 #include <memory>
 #include <mutex>
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
 #include "player/VideoSink.h"
 
 // One decoded picture waiting for the screen.

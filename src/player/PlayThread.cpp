@@ -4,8 +4,8 @@
 #include <cmath>
 #include <exception>
 
-#include "engine/Dispatcher.h"
-#include "engine/MediaLogger.h"
+#include "media/Dispatcher.h"
+#include "media/MediaLogger.h"
 #include "player/MediaPlayer.h"
 #include "player/PlayerStream.h"
 

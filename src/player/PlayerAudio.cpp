@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/MediaLogger.h"
-#include "engine/MediaUtils.h"
+#include "media/MediaLogger.h"
+#include "media/MediaUtils.h"
 #include "player/PlayerStream.h"
 
 namespace {

@@ -4,14 +4,14 @@
 #include <cstring>
 #include <thread>
 
-#include "engine/DvdInput.h"
-#include "engine/EngineException.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaLogger.h"
-#include "engine/MediaProbe.h"
-#include "engine/MediaUtils.h"
-#include "engine/UnicodeProtocol.h"
+#include "dvd/DvdInput.h"
+#include "media/EngineException.h"
+#include "media/MediaLoader.h"
+#include "media/MediaLogger.h"
+#include "media/MediaUtils.h"
+#include "media/UnicodeProtocol.h"
 #include "player/PlayerStream.h"
+#include "probe/MediaProbe.h"
 
 namespace {
 constexpr std::int64_t kMaxQueuedBytes = 0xF00000;  // 15 MiB over all queues

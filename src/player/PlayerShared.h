@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/EngineRecords.h"
+#include "media/Bitmap24.h"
 #include "player/ManualResetEvent.h"
 #include "player/PlayerTypes.h"
 

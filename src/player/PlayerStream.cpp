@@ -3,10 +3,10 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/Dispatcher.h"
-#include "engine/DvdInput.h"
-#include "engine/FrameBitmap.h"
-#include "engine/SubtitleBurnIn.h"
+#include "dvd/DvdInput.h"
+#include "media/Dispatcher.h"
+#include "media/FrameBitmap.h"
+#include "picture/SubtitleBurnIn.h"
 
 namespace {
 // How long closing waits for the threads before leaving them to a thread of their own.

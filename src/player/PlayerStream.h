@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
+#include "picture/FilterGraph.h"
+#include "picture/TelecineCheck.h"
+#include "picture/UprightSteps.h"
 #include "player/FrameTiming.h"
 #include "player/PacketQueue.h"
 #include "player/PictureQueue.h"
@@ -15,9 +18,6 @@
 #include "player/PlayerShared.h"
 #include "player/TimelineRebase.h"
 #include "player/VideoSink.h"
-#include "picture/FilterGraph.h"
-#include "picture/TelecineCheck.h"
-#include "picture/UprightSteps.h"
 
 class DvdInput;
 class FrameBitmapConverter;

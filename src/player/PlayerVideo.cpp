@@ -6,11 +6,11 @@
 #include <exception>
 #include <thread>
 
-#include "engine/FrameBitmap.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaLogger.h"
-#include "engine/MediaUtils.h"
-#include "engine/SubtitleBurnIn.h"
+#include "media/FrameBitmap.h"
+#include "media/MediaLoader.h"
+#include "media/MediaLogger.h"
+#include "media/MediaUtils.h"
+#include "picture/SubtitleBurnIn.h"
 #include "player/PlayerStream.h"
 #include "player/ScreenPicture.h"
 

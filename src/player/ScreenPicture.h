@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
 #include "player/VideoSink.h"
 
 // A black screen picture of that size.

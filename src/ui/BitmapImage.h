@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 
 // A copy of a 24-bit BGR bitmap as an image (null for a bitmap without area).
 inline QImage ImageOfBitmap(const TBitmap24& bitmap) {

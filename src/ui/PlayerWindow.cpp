@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "engine/MediaUtils.h"
+#include "media/MediaUtils.h"
 
 TPlayerWindow::TPlayerWindow(TAudioDriver audioDriver) : video_(new TVideoWidget(this)), time_(new QLabel(this)) {
   setWindowTitle("MediaPlayer");

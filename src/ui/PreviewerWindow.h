@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "player/Previewer.h"
+#include "engine/face/Previewer.h"
 
 // The engine's preview window on Qt: a tool window above all others with only
 // a close button, centred on the screen when first shown, its client area the

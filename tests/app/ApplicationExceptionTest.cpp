@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "app/Application.h"
-#include "engine/EngineException.h"
+#include "media/EngineException.h"
 #include "ui/ScriptedPrompts.h"
 
 namespace {

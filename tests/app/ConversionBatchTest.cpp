@@ -17,7 +17,7 @@
 
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
 #include "frontend/JobList.h"
 #include "frontend/PowerOff.h"
 #include "frontend/ProgressWindow.h"

@@ -16,16 +16,16 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "TestDvd.h"
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
 #include "frontend/DvdDrives.h"
 #include "frontend/DvdSourcePath.h"
 #include "frontend/JobList.h"
 #include "frontend/JobListDelegate.h"
 #include "support/DecodedFrames.h"
 #include "support/MainWindowFixture.h"
+#include "TestDvd.h"
 #include "ui/DvdChooser.h"
 
 namespace {

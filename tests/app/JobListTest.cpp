@@ -15,7 +15,7 @@
 
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
 #include "frontend/JobList.h"
 #include "frontend/JobListDelegate.h"
 #include "frontend/ProgressTexts.h"

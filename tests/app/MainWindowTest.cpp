@@ -17,9 +17,9 @@
 #include <thread>
 
 #include "app/IniFile.h"
-#include "engine/MediaApi.h"
-#include "engine/MediaLoader.h"
 #include "app/MainWindow.h"
+#include "media/MediaApi.h"
+#include "media/MediaLoader.h"
 #include "support/TempHome.h"
 #include "ui/ScriptedPrompts.h"
 #include "ui/Themes.h"

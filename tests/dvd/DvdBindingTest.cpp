@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DvdTestSupport.h"
-#include "engine/EngineException.h"
+#include "media/EngineException.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "DvdTestSupport.h"
 
-#include "engine/MediaLogger.h"
+#include "media/MediaLogger.h"
 
 bool BindBuiltPlugin() { return LoadDvdPlugin(std::string(OXBEL_PROGRAM_DIR) + "/LibAV", kDvdInitialisation); }
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
 
 namespace test_dvd {
 namespace {

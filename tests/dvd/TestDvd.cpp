@@ -8,7 +8,7 @@
 
 #include "DiscCopies.h"
 #include "DvdAuthoring.h"
-#include "engine/MediaLoader.h"
+#include "media/MediaLoader.h"
 
 namespace test_dvd {
 namespace {

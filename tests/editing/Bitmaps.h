@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 
 // Test frames: every pixel (blue, green, red) alike, rows padded by `padding`
 // bytes of 0xEE that no routine may touch.

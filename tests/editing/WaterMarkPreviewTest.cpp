@@ -10,9 +10,9 @@
 
 #include "editing/ConversionEffects.h"
 #include "editing/WaterMarkPreview.h"
-#include "engine/FrameBitmap.h"
-#include "engine/MediaLoader.h"
 #include "frontend/JobRecord.h"
+#include "media/FrameBitmap.h"
+#include "media/MediaLoader.h"
 #include "media/MediaWriter.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"

@@ -2,15 +2,15 @@
 
 #include <cstdlib>
 
-#include "MediaWriter.h"
-#include "TestDvd.h"
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
-#include "engine/BorderDetection.h"
-#include "engine/EngineException.h"
-#include "engine/MediaLoader.h"
+#include "media/EngineException.h"
+#include "media/MediaLoader.h"
 #include "media/TestMedia.h"
+#include "MediaWriter.h"
+#include "probe/BorderDetection.h"
 #include "support/TempHome.h"
+#include "TestDvd.h"
 
 namespace {
 

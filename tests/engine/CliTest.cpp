@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/IniFile.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaProbe.h"
+#include "media/MediaLoader.h"
 #include "media/TestMedia.h"
+#include "probe/MediaProbe.h"
 #include "support/RunCli.h"
 #include "support/TempHome.h"
 

@@ -2,20 +2,20 @@
 
 #include <cmath>
 
-#include "SubtitleBoxes.h"
-#include "TestDvd.h"
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
-#include "engine/EngineTask.h"
-#include "engine/MediaApi.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaLogger.h"
-#include "engine/MediaProbe.h"
+#include "engine/setup/EngineTask.h"
+#include "media/MediaApi.h"
+#include "media/MediaLoader.h"
+#include "media/MediaLogger.h"
 #include "picture/InterlacedClips.h"
+#include "probe/MediaProbe.h"
+#include "SubtitleBoxes.h"
 #include "support/DecodedFrames.h"
 #include "support/FilmCadence.h"
 #include "support/PacketTimes.h"
 #include "support/TempHome.h"
+#include "TestDvd.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/EngineException.h"
-#include "engine/HookModules.h"
-#include "engine/MediaApi.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaLogger.h"
 #include "engine/hooks/InvertHookState.h"
+#include "engine/setup/HookModules.h"
+#include "media/EngineException.h"
+#include "media/MediaApi.h"
+#include "media/MediaLoader.h"
+#include "media/MediaLogger.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "engine/MediaApi.h"
-#include "engine/MediaLoader.h"
+#include "media/MediaApi.h"
+#include "media/MediaLoader.h"
 #include "support/TempHome.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/Dispatcher.h"
-#include "engine/MediaApi.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaLogger.h"
+#include "media/Dispatcher.h"
+#include "media/MediaApi.h"
+#include "media/MediaLoader.h"
+#include "media/MediaLogger.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "engine/MediaApi.h"
-#include "engine/MediaEngine.h"
-#include "engine/MediaLogger.h"
+#include "engine/face/MediaEngine.h"
+#include "media/MediaApi.h"
+#include "media/MediaLogger.h"
 #include "media/MediaWriter.h"
 #include "media/TestMedia.h"
 #include "support/DecodedFrames.h"

@@ -4,11 +4,11 @@
 #include <mutex>
 #include <thread>
 
-#include "engine/Dispatcher.h"
-#include "engine/EngineException.h"
-#include "engine/MediaApi.h"
-#include "engine/MediaEngine.h"
-#include "engine/MediaLogger.h"
+#include "engine/face/MediaEngine.h"
+#include "media/Dispatcher.h"
+#include "media/EngineException.h"
+#include "media/MediaApi.h"
+#include "media/MediaLogger.h"
 #include "media/TestMedia.h"
 #include "support/TempHome.h"
 

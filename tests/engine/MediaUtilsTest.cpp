@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "engine/MediaApi.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaUtils.h"
-#include "engine/UnicodeProtocol.h"
+#include "media/MediaApi.h"
+#include "media/MediaLoader.h"
+#include "media/MediaUtils.h"
+#include "media/UnicodeProtocol.h"
 #include "support/TempHome.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/EngineException.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaLogger.h"
-#include "engine/TaskOptions.h"
+#include "engine/options/TaskOptions.h"
+#include "media/EngineException.h"
+#include "media/MediaLoader.h"
+#include "media/MediaLogger.h"
 
 // What the option vocabulary asks of a task, recorded.
 class FakeOptionHost : public OptionHost {

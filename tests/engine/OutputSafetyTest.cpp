@@ -19,8 +19,8 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "engine/EngineTask.h"
-#include "engine/MediaLoader.h"
+#include "engine/setup/EngineTask.h"
+#include "media/MediaLoader.h"
 #include "media/MediaWriter.h"
 #include "media/TestMedia.h"
 #include "support/DecodedFrames.h"

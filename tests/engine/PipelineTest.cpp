@@ -9,10 +9,10 @@
 #include <random>
 #include <thread>
 
-#include "engine/EngineTask.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaProbe.h"
+#include "engine/setup/EngineTask.h"
+#include "media/MediaLoader.h"
 #include "media/TestMedia.h"
+#include "probe/MediaProbe.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"
 

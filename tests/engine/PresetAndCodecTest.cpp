@@ -2,10 +2,10 @@
 #include <fstream>
 #include <set>
 
+#include "engine/options/CodecLookup.h"
+#include "engine/options/Presets.h"
+#include "media/MediaUtils.h"
 #include "OptionTestSupport.h"
-#include "engine/CodecLookup.h"
-#include "engine/MediaUtils.h"
-#include "engine/Presets.h"
 
 namespace {
 

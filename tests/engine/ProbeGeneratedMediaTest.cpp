@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "engine/MediaLoader.h"
-#include "engine/MediaProbe.h"
+#include "media/MediaLoader.h"
 #include "media/TestMedia.h"
+#include "probe/MediaProbe.h"
 
 namespace {
 

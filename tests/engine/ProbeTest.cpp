@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <random>
 
-#include "engine/EngineException.h"
-#include "engine/MediaApi.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaProbe.h"
+#include "media/EngineException.h"
+#include "media/MediaApi.h"
+#include "media/MediaLoader.h"
+#include "probe/MediaProbe.h"
 #include "support/TempHome.h"
 
 namespace {

@@ -7,12 +7,12 @@
 #include <future>
 #include <thread>
 
-#include "engine/EngineException.h"
-#include "engine/EngineTask.h"
-#include "engine/MediaEngine.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaLogger.h"
+#include "engine/face/MediaEngine.h"
+#include "engine/setup/EngineTask.h"
 #include "media/Damage.h"
+#include "media/EngineException.h"
+#include "media/MediaLoader.h"
+#include "media/MediaLogger.h"
 #include "media/MediaWriter.h"
 #include "media/RawFiles.h"
 #include "media/TestMedia.h"

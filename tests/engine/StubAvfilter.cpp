@@ -14,7 +14,7 @@
 #define STUB_avdevice(function)
 #define STUB_SDL2(function)
 #define MEDIA_FN(library, function) STUB_##library(function)
-#include "engine/MediaEntryPoints.inc"
+#include "media/MediaEntryPoints.inc"
 #undef MEDIA_FN
 #undef avfilter_version
 

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "engine/EngineTask.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaProbe.h"
+#include "engine/setup/EngineTask.h"
+#include "media/MediaLoader.h"
 #include "media/TestMedia.h"
+#include "probe/MediaProbe.h"
 #include "support/TempHome.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "engine/PartialOutput.h"
+#include "engine/setup/PartialOutput.h"
 #include "frontend/DestinationPath.h"
 #include "support/TempHome.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 #include "frontend/FileJob.h"
 #include "frontend/PictureFitting.h"
 #include "frontend/SourcePicture.h"

@@ -20,7 +20,7 @@
 #include "app/IniFile.h"
 #include "app/ProductLinks.h"
 #include "app/QtDispatcher.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
 #include "frontend/ElidedLabel.h"
 #include "frontend/PreviewPicture.h"
 #include "frontend/ProgressWindow.h"

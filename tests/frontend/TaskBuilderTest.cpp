@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "app/IniFile.h"
-#include "engine/EngineRecords.h"
+#include "engine/face/EngineRecords.h"
 #include "frontend/DvdTaskBuilder.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"

@@ -4,9 +4,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "media/MediaApi.h"
 #include "Telecine.h"
 #include "TestSignal.h"
-#include "engine/MediaApi.h"
 
 namespace test_media {
 namespace {

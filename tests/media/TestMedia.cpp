@@ -8,9 +8,9 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "media/MediaLoader.h"
 #include "RawFiles.h"
 #include "Recipes.h"
-#include "engine/MediaLoader.h"
 
 namespace test_media {
 namespace {

@@ -5,8 +5,8 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "media/MediaApi.h"
 #include "MediaWriter.h"
-#include "engine/MediaApi.h"
 
 namespace test_media {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/IniFile.h"
-#include "engine/MediaLoader.h"
+#include "media/MediaLoader.h"
 #include "picture/InterlacedClips.h"
 #include "support/DecodedFrames.h"
 #include "support/RunCli.h"

@@ -2,7 +2,7 @@
 // filter's name, in the graph runner and as a conversion's failure.
 #include <gtest/gtest.h>
 
-#include "engine/MediaLoader.h"
+#include "media/MediaLoader.h"
 #include "media/TestMedia.h"
 #include "picture/FilterGraph.h"
 #include "support/RunCli.h"

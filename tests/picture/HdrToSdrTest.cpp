@@ -7,8 +7,8 @@
 #include <cmath>
 #include <string>
 
-#include "engine/EngineTask.h"
-#include "engine/MediaLoader.h"
+#include "engine/setup/EngineTask.h"
+#include "media/MediaLoader.h"
 #include "media/MediaWriter.h"
 #include "support/DecodedFrames.h"
 #include "support/RunCli.h"

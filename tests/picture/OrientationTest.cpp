@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/BorderDetection.h"
-#include "engine/MediaLoader.h"
-#include "engine/MediaProbe.h"
+#include "media/MediaLoader.h"
 #include "picture/Orientation.h"
 #include "picture/TurnedClips.h"
+#include "probe/BorderDetection.h"
+#include "probe/MediaProbe.h"
 #include "support/DecodedFrames.h"
 #include "support/RunCli.h"
 #include "support/TempHome.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/MediaLoader.h"
+#include "media/MediaLoader.h"
 #include "media/Telecine.h"
 #include "picture/InterlacedClips.h"
 #include "support/DecodedFrames.h"

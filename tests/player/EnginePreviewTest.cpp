@@ -6,10 +6,10 @@
 #include <mutex>
 
 #include "app/QtDispatcher.h"
-#include "engine/MediaEngine.h"
+#include "engine/face/MediaEngine.h"
 #include "media/TestMedia.h"
-#include "support/WaitFor.h"
 #include "support/TempHome.h"
+#include "support/WaitFor.h"
 #include "ui/PreviewerWindow.h"
 
 namespace {

@@ -9,14 +9,14 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "PlayerFixture.h"
-#include "SubtitleBoxes.h"
-#include "TestDvd.h"
-#include "TestMedia.h"
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
-#include "engine/MediaLogger.h"
+#include "media/MediaLogger.h"
+#include "PlayerFixture.h"
+#include "SubtitleBoxes.h"
 #include "support/TempHome.h"
+#include "TestDvd.h"
+#include "TestMedia.h"
 
 using test_media::Kind;
 

@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "RecordingSink.h"
-#include "engine/Dispatcher.h"
-#include "engine/MediaLoader.h"
+#include "media/Dispatcher.h"
+#include "media/MediaLoader.h"
 #include "player/MediaPlayer.h"
+#include "RecordingSink.h"
 
 // A player on the test thread as its UI thread, with every event recorded.
 class PlayerTest : public ::testing::Test {

@@ -10,8 +10,8 @@
 #include <QToolButton>
 
 #include "app/MainWindow.h"
-#include "engine/MediaApi.h"
 #include "frontend/JobList.h"
+#include "media/MediaApi.h"
 #include "media/TestMedia.h"
 #include "settings/PanelTestSupport.h"
 #include "support/TempHome.h"

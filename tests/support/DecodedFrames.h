@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
 
 // Decodes the best stream of a kind in a media file and hands every frame, with
 // its time in seconds, to the visitor. Returns false when the file cannot be read.

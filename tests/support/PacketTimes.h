@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/MediaApi.h"
+#include "media/MediaApi.h"
 
 // The time in seconds at which the last packet of the best stream of a kind in
 // a media file ends (its presentation time plus its duration), from the

@@ -14,17 +14,17 @@
 #include "app/PlatformPaths.h"
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
-#include "engine/MediaEngine.h"
-#include "engine/MediaLoader.h"
+#include "engine/face/MediaEngine.h"
 #include "frontend/DvdTaskBuilder.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/FormatList.h"
 #include "media/FlashBeep.h"
-#include "TestDvd.h"
+#include "media/MediaLoader.h"
 #include "support/RunCli.h"
 #include "support/SyncOffsets.h"
 #include "support/TempHome.h"
+#include "TestDvd.h"
 
 namespace {
 

@@ -1,3 +1,0 @@
-#include "engine/EngineException.h"
-
-EngineException::EngineException(const std::string& message) : std::runtime_error(message) {}

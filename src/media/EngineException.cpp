@@ -1,0 +1,3 @@
+#include "media/EngineException.h"
+
+EngineException::EngineException(const std::string& message) : std::runtime_error(message) {}
