@@ -1,6 +1,7 @@
-# Fails the build when a source file includes a header of a folder above its
-# own layer. Run with -DSOURCE_DIR=<project>/src. Layers, lowest first: each
-# folder may include itself and the folders listed with it.
+# Fails the build when a source file of the Qt-free layers includes a header
+# of a folder above its own layer, or a Qt header. Run with
+# -DSOURCE_DIR=<project>/src. Layers, lowest first: each folder may include
+# itself and the folders listed with it.
 cmake_policy(SET CMP0057 NEW)
 set(allowed_media   media)
 set(allowed_picture media picture)
@@ -8,13 +9,20 @@ set(allowed_dvd     media picture dvd)
 set(allowed_probe   media picture dvd probe)
 set(allowed_engine  media picture dvd probe engine)
 set(allowed_player  media picture dvd probe player)
-set(layers media picture dvd probe engine player)
-set(src_folders media picture dvd probe engine player frontend app settings editing ui cli)
+# The front ends' Qt-free core (settings store, folders, task builder, format list).
+set(allowed_frontend media picture dvd probe engine player frontend)
+set(layers media picture dvd probe engine player frontend)
+set(src_folders media picture dvd probe engine player frontend app batch disc jobs preview settings editing ui cli)
 
 set(violations "")
 foreach(layer IN LISTS layers)
   file(GLOB_RECURSE sources "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp" "${SOURCE_DIR}/${layer}/*.inc")
   foreach(source IN LISTS sources)
+    file(STRINGS "${source}" qt_includes REGEX "^#include <Q")
+    if(qt_includes)
+      file(RELATIVE_PATH shown "${SOURCE_DIR}" "${source}")
+      string(APPEND violations "  ${shown}: ${qt_includes} (the ${layer} layer stays free of Qt)\n")
+    endif()
     file(STRINGS "${source}" includes REGEX "^#include \"[a-z]+/")
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^#include \"([a-z]+)/.*" "\\1" folder "${line}")

@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "ui/PlayerWindow.h"
+#include "preview/PlayerWindow.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

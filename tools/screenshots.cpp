@@ -35,20 +35,20 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "batch/ProgressWindow.h"
+#include "disc/DvdChooser.h"
 #include "editing/CropWindow.h"
 #include "editing/WaterMarkWindow.h"
 #include "engine/face/MediaEngine.h"
-#include "frontend/JobList.h"
-#include "frontend/ProgressWindow.h"
+#include "jobs/JobList.h"
 #include "MediaWriter.h"
+#include "preview/PlayerWindow.h"
+#include "preview/PreviewerWindow.h"
 #include "settings/FolderChooser.h"
 #include "settings/SettingsDialog.h"
+#include "support/ScriptedPrompts.h"
 #include "TestDvd.h"
 #include "TestMedia.h"
-#include "ui/DvdChooser.h"
-#include "ui/PlayerWindow.h"
-#include "ui/PreviewerWindow.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 

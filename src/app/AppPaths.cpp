@@ -1,6 +1,6 @@
 #include "app/AppPaths.h"
 
-#include "app/PlatformPaths.h"
+#include "frontend/PlatformPaths.h"
 
 namespace app_paths {
 

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "dvddec/dvddec.h"
 #include "app/GlobalObject.h"
-#include "app/IniFile.h"
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMenus.h"
 #include "app/QtDispatcher.h"
+#include "dvddec/dvddec.h"
 #include "editing/ConversionEffects.h"
-#include "frontend/FormatCatalogue.h"
+#include "frontend/IniFile.h"
+#include "settings/FormatCatalogue.h"
 
 class TfrmAbout;
 class TfrmSettings;

@@ -10,7 +10,7 @@
 #include "editing/TrimWindow.h"
 #include "editing/WaterMarkWindow.h"
 #include "frontend/DeinterlaceChoice.h"
-#include "frontend/JobList.h"
+#include "jobs/JobList.h"
 #include "player/MediaPlayer.h"
 
 void TfrmMain::ConnectEditors() {

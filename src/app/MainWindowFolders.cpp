@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "app/MainWindow.h"
-#include "frontend/OpenOutputFolder.h"
+#include "batch/OpenOutputFolder.h"
 #include "settings/PreferenceWindow.h"
 #include "ui/Prompts.h"
 

@@ -13,12 +13,12 @@
 #include "app/AppPaths.h"
 #include "app/MainWindow.h"
 #include "app/OutputDirectory.h"
-#include "app/SettingsKeys.h"
 #include "engine/face/MediaEngine.h"
-#include "frontend/FileJobAdding.h"
-#include "frontend/JobList.h"
-#include "frontend/JobListDelegate.h"
-#include "frontend/MediaFileFilters.h"
+#include "frontend/SettingsKeys.h"
+#include "jobs/FileJobAdding.h"
+#include "jobs/JobList.h"
+#include "jobs/JobListDelegate.h"
+#include "jobs/MediaFileFilters.h"
 #include "ui/Prompts.h"
 
 namespace {

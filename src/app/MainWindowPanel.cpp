@@ -4,7 +4,7 @@
 #include <QListWidget>
 
 #include "app/MainWindow.h"
-#include "app/SettingsKeys.h"
+#include "frontend/SettingsKeys.h"
 #include "settings/FormatPicker.h"
 #include "settings/FormatPickerDelegate.h"
 #include "settings/ParameterPanel.h"

@@ -14,18 +14,18 @@
 
 #include "app/AppPaths.h"
 #include "app/MainWindow.h"
-#include "app/SettingsKeys.h"
+#include "batch/OpenOutputFolder.h"
 #include "dvd/DvdPlugin.h"
 #include "frontend/DeinterlaceChoice.h"
 #include "frontend/FormatHMS.h"
-#include "frontend/JobList.h"
-#include "frontend/OpenOutputFolder.h"
-#include "frontend/Snapshots.h"
+#include "frontend/SettingsKeys.h"
+#include "jobs/JobList.h"
 #include "media/MediaUtils.h"
 #include "player/MediaPlayer.h"
+#include "preview/SeekBar.h"
+#include "preview/Snapshots.h"
+#include "preview/VideoWidget.h"
 #include "ui/BitmapImage.h"
-#include "ui/SeekBar.h"
-#include "ui/VideoWidget.h"
 
 namespace keys = settings_keys;
 

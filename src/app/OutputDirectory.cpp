@@ -1,7 +1,7 @@
 #include "app/OutputDirectory.h"
 
-#include "app/IniFile.h"
-#include "app/OutputFolder.h"
+#include "frontend/IniFile.h"
+#include "frontend/OutputFolder.h"
 #include "ui/Prompts.h"
 
 QString EnsureOutputFolder(IniFile& settings, const char* key, QWidget* parent) {

@@ -1,9 +1,9 @@
 #include "app/TaskHelpers.h"
 
-#include "app/IniFile.h"
 #include "frontend/DestinationPath.h"
 #include "frontend/FormatList.h"
-#include "frontend/JobRecord.h"
+#include "frontend/IniFile.h"
+#include "jobs/JobRecord.h"
 #include "ui/Prompts.h"
 
 TFileJob TaskJobOf(const TlvFilesRecord& record) {

@@ -8,8 +8,8 @@
 
 #include <stdexcept>
 
-#include "app/PlatformPaths.h"
 #include "app/XmlValue.h"
+#include "frontend/PlatformPaths.h"
 #include "ui/Prompts.h"
 
 const char* const kUpdateAddress = "http://update.oxbel.invalid/oxbel/oxbelnet.xml";

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/PlatformPaths.h"
 #include "dvd/DvdPlugin.h"
+#include "frontend/PlatformPaths.h"
 
 namespace {
 

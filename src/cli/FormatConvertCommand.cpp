@@ -4,10 +4,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/IniFile.h"
-#include "app/OutputFolder.h"
-#include "app/PlatformPaths.h"
-#include "app/SettingsKeys.h"
 #include "cli/EngineRun.h"
 #include "engine/face/MediaEngine.h"
 #include "frontend/DeinterlaceChoice.h"
@@ -15,6 +11,10 @@
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/FormatList.h"
+#include "frontend/IniFile.h"
+#include "frontend/OutputFolder.h"
+#include "frontend/PlatformPaths.h"
+#include "frontend/SettingsKeys.h"
 #include "frontend/TaskBuilder.h"
 #include "media/Dispatcher.h"
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/IniFile.h"
-#include "app/PlatformPaths.h"
 #include "frontend/FormatList.h"
+#include "frontend/IniFile.h"
+#include "frontend/PlatformPaths.h"
 
 int RunFormatsCommand(const std::vector<std::string>& arguments) {
   if (!arguments.empty()) {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/PlatformPaths.h"
 #include "cli/ConvertCommand.h"
 #include "cli/DvdCommand.h"
 #include "cli/FormatsCommand.h"
 #include "cli/ProbeCommand.h"
 #include "dvd/DvdPlugin.h"
+#include "frontend/PlatformPaths.h"
 #include "media/EngineException.h"
 #include "media/MediaLoader.h"
 #include "media/MediaLogger.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frontend/FitRect.h"
+#include "ui/FitRect.h"
 #include "ui/RectTracker.h"
 
 QRect CropPictureArea(QSize frame, QSize image) {

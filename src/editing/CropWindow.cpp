@@ -19,17 +19,17 @@
 
 #include "editing/EditorTexts.h"
 #include "frontend/FormatHMS.h"
-#include "frontend/PreviewPicture.h"
 #include "media/Dispatcher.h"
 #include "player/MediaPlayer.h"
+#include "preview/PreviewPicture.h"
+#include "preview/SeekBar.h"
+#include "preview/VideoWidget.h"
 #include "probe/BorderDetection.h"
 #include "ui/BitmapImage.h"
 #include "ui/EditorParts.h"
 #include "ui/NamedWidget.h"
 #include "ui/Prompts.h"
 #include "ui/RectTracker.h"
-#include "ui/SeekBar.h"
-#include "ui/VideoWidget.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frontend/JobRecord.h"
+#include "jobs/JobRecord.h"
 
 bool EffectSettings::ColourNeutral() const { return Brightness == 255 && Contrast == 0 && Saturation == 255; }
 

@@ -13,9 +13,9 @@
 
 #include "editing/EditorTexts.h"
 #include "player/MediaPlayer.h"
+#include "preview/SeekBar.h"
+#include "preview/VideoWidget.h"
 #include "ui/EditorParts.h"
-#include "ui/SeekBar.h"
-#include "ui/VideoWidget.h"
 
 namespace {
 

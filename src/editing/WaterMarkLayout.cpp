@@ -18,9 +18,9 @@
 #include <QVBoxLayout>
 
 #include "editing/WaterMarkWindow.h"
+#include "preview/VideoWidget.h"
 #include "ui/EditorParts.h"
 #include "ui/NamedWidget.h"
-#include "ui/VideoWidget.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 
 #include "editing/EditorTexts.h"
 #include "player/MediaPlayer.h"
+#include "preview/SeekBar.h"
+#include "preview/VideoWidget.h"
 #include "ui/EditorParts.h"
 #include "ui/Prompts.h"
-#include "ui/SeekBar.h"
-#include "ui/VideoWidget.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "frontend/DeinterlaceChoice.h"
 
-#include "app/IniFile.h"
-#include "app/SettingsKeys.h"
 #include "engine/face/EngineRecords.h"
+#include "frontend/IniFile.h"
+#include "frontend/SettingsKeys.h"
 
 namespace deinterlace_choice {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <cctype>
 
-#include "app/IniFile.h"
 #include "frontend/FormatList.h"
+#include "frontend/IniFile.h"
 #include "frontend/NumberTexts.h"
 
 namespace {

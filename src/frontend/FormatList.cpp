@@ -1,6 +1,6 @@
 #include "frontend/FormatList.h"
 
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 
 namespace format_catalogue {
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include <utility>
 
-#include "app/IniFile.h"
-#include "app/SettingsKeys.h"
+#include "frontend/IniFile.h"
+#include "frontend/SettingsKeys.h"
 #include "settings/FormatPickerDelegate.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "frontend/FormatCatalogue.h"
+#include "settings/FormatCatalogue.h"
 
 class IniFile;
 class QLineEdit;

@@ -5,9 +5,9 @@
 #include <QSignalBlocker>
 
 #include "app/Application.h"
-#include "app/IniFile.h"
-#include "frontend/FormatCatalogue.h"
+#include "frontend/IniFile.h"
 #include "frontend/NumberTexts.h"
+#include "settings/FormatCatalogue.h"
 #include "ui/Prompts.h"
 
 namespace parameter_combos {

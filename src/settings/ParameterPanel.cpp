@@ -4,9 +4,9 @@
 #include <QFocusEvent>
 #include <QPushButton>
 
-#include "frontend/FormatCatalogue.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/ParameterLimits.h"
+#include "settings/FormatCatalogue.h"
 #include "settings/FormatPickerDelegate.h"
 
 using namespace parameter_combos;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 #include "settings/ParameterCombos.h"
 
 class QComboBox;

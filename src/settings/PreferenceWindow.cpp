@@ -10,8 +10,8 @@
 #include <QSpinBox>
 
 #include "app/AppPaths.h"
-#include "app/SettingsKeys.h"
-#include "frontend/OpenOutputFolder.h"
+#include "batch/OpenOutputFolder.h"
+#include "frontend/SettingsKeys.h"
 #include "ui/Prompts.h"
 
 namespace keys = settings_keys;

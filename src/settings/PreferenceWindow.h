@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 #include "settings/PreferenceLayout.h"
 
 // The preferences dialog: the snapshot folder, sizes, formats and JPEG

@@ -10,10 +10,10 @@
 
 #include <utility>
 
-#include "app/SettingsKeys.h"
-#include "frontend/FormatCatalogue.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/ParameterLimits.h"
+#include "frontend/SettingsKeys.h"
+#include "settings/FormatCatalogue.h"
 #include "settings/FormatPicker.h"
 #include "settings/FormatPickerDelegate.h"
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 #include "settings/ParameterCombos.h"
 
 class QLineEdit;

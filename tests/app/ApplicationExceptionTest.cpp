@@ -5,7 +5,7 @@
 
 #include "app/Application.h"
 #include "media/EngineException.h"
-#include "ui/ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 namespace {
 

@@ -15,19 +15,19 @@
 
 #include <filesystem>
 
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
+#include "batch/PowerOff.h"
+#include "batch/ProgressWindow.h"
 #include "engine/face/MediaEngine.h"
-#include "frontend/JobList.h"
-#include "frontend/PowerOff.h"
-#include "frontend/ProgressWindow.h"
+#include "frontend/IniFile.h"
+#include "jobs/JobList.h"
 #include "media/TestMedia.h"
 #include "support/DecodedFrames.h"
 #include "support/FakePowerControl.h"
+#include "support/ScriptedPrompts.h"
 #include "support/SmallDisk.h"
 #include "support/TempHome.h"
 #include "support/UrlRecorder.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 

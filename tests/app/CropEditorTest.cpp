@@ -15,18 +15,18 @@
 
 #include <functional>
 
-#include "TestDvd.h"
-#include "app/IniFile.h"
 #include "editing/CropRules.h"
 #include "editing/CropWindow.h"
-#include "frontend/PreviewPicture.h"
-#include "frontend/JobList.h"
+#include "frontend/IniFile.h"
+#include "jobs/JobList.h"
 #include "media/MediaWriter.h"
 #include "picture/TurnedClips.h"
 #include "player/MediaPlayer.h"
+#include "preview/PreviewPicture.h"
 #include "support/DecodedFrames.h"
 #include "support/MainWindowFixture.h"
 #include "support/WaitFor.h"
+#include "TestDvd.h"
 #include "ui/RectTracker.h"
 
 namespace {

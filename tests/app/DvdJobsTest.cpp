@@ -16,17 +16,17 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
+#include "disc/DvdChooser.h"
+#include "disc/DvdDrives.h"
+#include "disc/DvdSourcePath.h"
 #include "engine/face/MediaEngine.h"
-#include "frontend/DvdDrives.h"
-#include "frontend/DvdSourcePath.h"
-#include "frontend/JobList.h"
-#include "frontend/JobListDelegate.h"
+#include "frontend/IniFile.h"
+#include "jobs/JobList.h"
+#include "jobs/JobListDelegate.h"
 #include "support/DecodedFrames.h"
 #include "support/MainWindowFixture.h"
 #include "TestDvd.h"
-#include "ui/DvdChooser.h"
 
 namespace {
 

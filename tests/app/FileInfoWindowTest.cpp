@@ -11,13 +11,13 @@
 
 #include <functional>
 
-#include "TestDvd.h"
 #include "editing/EditorTexts.h"
 #include "editing/FileInfoRules.h"
 #include "editing/FileInfoWindow.h"
-#include "frontend/JobList.h"
+#include "jobs/JobList.h"
 #include "media/MediaWriter.h"
 #include "support/MainWindowFixture.h"
+#include "TestDvd.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QDir>
 #include <filesystem>
 
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 #include "support/TempHome.h"
 
 namespace {

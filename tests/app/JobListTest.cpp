@@ -13,15 +13,15 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
+#include "batch/ProgressTexts.h"
 #include "engine/face/MediaEngine.h"
-#include "frontend/JobList.h"
-#include "frontend/JobListDelegate.h"
-#include "frontend/ProgressTexts.h"
+#include "frontend/IniFile.h"
+#include "jobs/JobList.h"
+#include "jobs/JobListDelegate.h"
 #include "media/TestMedia.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 

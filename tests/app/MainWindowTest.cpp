@@ -16,12 +16,12 @@
 #include <QThread>
 #include <thread>
 
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
+#include "frontend/IniFile.h"
 #include "media/MediaApi.h"
 #include "media/MediaLoader.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
-#include "ui/ScriptedPrompts.h"
 #include "ui/Themes.h"
 
 namespace {

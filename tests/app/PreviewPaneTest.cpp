@@ -13,15 +13,15 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "TestDvd.h"
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
-#include "frontend/JobList.h"
+#include "frontend/IniFile.h"
+#include "jobs/JobList.h"
 #include "media/TestMedia.h"
 #include "player/MediaPlayer.h"
 #include "support/MainWindowFixture.h"
 #include "support/UrlRecorder.h"
 #include "support/WaitFor.h"
+#include "TestDvd.h"
 
 namespace {
 

@@ -15,19 +15,19 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
-#include "editing/TrimRules.h"
 #include "editing/CropWindow.h"
+#include "editing/TrimRules.h"
 #include "editing/TrimWindow.h"
 #include "editing/WaterMarkWindow.h"
-#include "frontend/JobList.h"
+#include "frontend/IniFile.h"
+#include "jobs/JobList.h"
 #include "media/MediaWriter.h"
 #include "player/MediaPlayer.h"
+#include "preview/SeekBar.h"
 #include "support/DecodedFrames.h"
 #include "support/MainWindowFixture.h"
 #include "support/WaitFor.h"
-#include "ui/SeekBar.h"
 
 namespace {
 

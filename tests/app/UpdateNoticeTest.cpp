@@ -13,16 +13,16 @@
 #include <QUrl>
 
 #include "app/FileVersion.h"
-#include "app/IniFile.h"
 #include "app/UpdateNotice.h"
 #include "app/XmlValue.h"
-#include "frontend/ProgressWindow.h"
-#include "frontend/ProgressWindowLayout.h"
-#include "frontend/TipsBanner.h"
+#include "batch/ProgressWindow.h"
+#include "batch/ProgressWindowLayout.h"
+#include "frontend/IniFile.h"
 #include "media/MediaWriter.h"
 #include "support/LocalHttpServer.h"
 #include "support/MainWindowFixture.h"
 #include "support/WaitFor.h"
+#include "ui/TipsBanner.h"
 
 namespace {
 

@@ -20,18 +20,18 @@
 
 #include <functional>
 
-#include "TestDvd.h"
-#include "app/IniFile.h"
 #include "editing/EffectSettings.h"
 #include "editing/FrameComposition.h"
 #include "editing/WaterMarkWindow.h"
-#include "frontend/JobList.h"
+#include "frontend/IniFile.h"
+#include "jobs/JobList.h"
 #include "media/MediaWriter.h"
 #include "picture/TurnedClips.h"
 #include "player/MediaPlayer.h"
 #include "support/DecodedFrames.h"
 #include "support/MainWindowFixture.h"
 #include "support/WaitFor.h"
+#include "TestDvd.h"
 
 namespace {
 

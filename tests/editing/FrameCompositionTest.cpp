@@ -13,7 +13,7 @@
 #include "editing/EffectSettings.h"
 #include "editing/FrameComposition.h"
 #include "editing/PixelEffects.h"
-#include "frontend/JobRecord.h"
+#include "jobs/JobRecord.h"
 
 namespace {
 

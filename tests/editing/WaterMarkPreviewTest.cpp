@@ -10,7 +10,7 @@
 
 #include "editing/ConversionEffects.h"
 #include "editing/WaterMarkPreview.h"
-#include "frontend/JobRecord.h"
+#include "jobs/JobRecord.h"
 #include "media/FrameBitmap.h"
 #include "media/MediaLoader.h"
 #include "media/MediaWriter.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 #include "media/MediaLoader.h"
 #include "media/TestMedia.h"
 #include "probe/MediaProbe.h"

@@ -9,14 +9,14 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include "app/IniFile.h"
-#include "frontend/BatchNotification.h"
-#include "frontend/OpenOutputFolder.h"
-#include "frontend/PowerOff.h"
+#include "batch/BatchNotification.h"
+#include "batch/OpenOutputFolder.h"
+#include "batch/PowerOff.h"
+#include "frontend/IniFile.h"
 #include "support/FakePowerControl.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
 #include "support/UrlRecorder.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 

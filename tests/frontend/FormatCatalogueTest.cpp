@@ -4,8 +4,8 @@
 #include <QSet>
 
 #include "app/AppPaths.h"
-#include "app/IniFile.h"
-#include "frontend/FormatCatalogue.h"
+#include "frontend/IniFile.h"
+#include "settings/FormatCatalogue.h"
 #include "support/TempHome.h"
 
 namespace {

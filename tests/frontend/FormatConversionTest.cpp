@@ -3,13 +3,13 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/IniFile.h"
-#include "app/PlatformPaths.h"
 #include "engine/face/MediaEngine.h"
 #include "frontend/DestinationPath.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/FormatList.h"
+#include "frontend/IniFile.h"
+#include "frontend/PlatformPaths.h"
 #include "frontend/TaskBuilder.h"
 #include "media/MediaApi.h"
 #include "media/MediaLoader.h"

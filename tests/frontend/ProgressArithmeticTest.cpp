@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "frontend/FitRect.h"
-#include "frontend/RemainingTime.h"
+#include "batch/RemainingTime.h"
+#include "ui/FitRect.h"
 
 namespace {
 

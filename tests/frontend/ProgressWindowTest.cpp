@@ -17,19 +17,19 @@
 #include <memory>
 #include <mutex>
 
-#include "app/IniFile.h"
 #include "app/ProductLinks.h"
 #include "app/QtDispatcher.h"
+#include "batch/ProgressWindow.h"
 #include "engine/face/MediaEngine.h"
-#include "frontend/ElidedLabel.h"
-#include "frontend/PreviewPicture.h"
-#include "frontend/ProgressWindow.h"
-#include "frontend/TipsBanner.h"
+#include "frontend/IniFile.h"
 #include "media/TestMedia.h"
+#include "preview/PreviewPicture.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
 #include "support/UrlRecorder.h"
 #include "support/WaitFor.h"
-#include "ui/ScriptedPrompts.h"
+#include "ui/ElidedLabel.h"
+#include "ui/TipsBanner.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <stdexcept>
 
-#include "app/IniFile.h"
 #include "engine/face/EngineRecords.h"
 #include "frontend/DvdTaskBuilder.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
+#include "frontend/IniFile.h"
 #include "frontend/SourcePicture.h"
 #include "frontend/TaskBuilder.h"
 #include "support/TempHome.h"

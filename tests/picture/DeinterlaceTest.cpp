@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 #include "media/MediaLoader.h"
 #include "picture/InterlacedClips.h"
 #include "support/DecodedFrames.h"

@@ -8,9 +8,9 @@
 #include "app/QtDispatcher.h"
 #include "engine/face/MediaEngine.h"
 #include "media/TestMedia.h"
+#include "preview/PreviewerWindow.h"
 #include "support/TempHome.h"
 #include "support/WaitFor.h"
-#include "ui/PreviewerWindow.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <QTest>
 
-#include "TestMedia.h"
+#include "preview/PlayerWindow.h"
 #include "support/WaitFor.h"
-#include "ui/PlayerWindow.h"
+#include "TestMedia.h"
 
 TEST(PlayerWindowKeys, SpacePausesAndResumesHomeGoesBackToTheStart) {
   TPlayerWindow window(TAudioDriver::adDummy);

@@ -4,8 +4,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include "preview/PreviewerWindow.h"
 #include "support/WaitFor.h"
-#include "ui/PreviewerWindow.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <thread>
 
+#include "preview/VideoWidget.h"
 #include "support/WaitFor.h"
-#include "ui/VideoWidget.h"
 
 namespace {
 

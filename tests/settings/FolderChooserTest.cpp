@@ -11,9 +11,9 @@
 #include "app/Application.h"
 #include "settings/FolderChooser.h"
 #include "settings/OpticalMedia.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
 #include "ui/QtPrompts.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 

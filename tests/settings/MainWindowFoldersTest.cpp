@@ -6,12 +6,12 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
+#include "frontend/IniFile.h"
 #include "settings/PreferenceWindow.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
 #include "support/UrlRecorder.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 

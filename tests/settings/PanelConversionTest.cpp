@@ -10,13 +10,13 @@
 #include <QToolButton>
 
 #include "app/MainWindow.h"
-#include "frontend/JobList.h"
+#include "jobs/JobList.h"
 #include "media/MediaApi.h"
 #include "media/TestMedia.h"
 #include "settings/PanelTestSupport.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
 #include "support/UrlRecorder.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 

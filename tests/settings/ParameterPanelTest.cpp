@@ -11,14 +11,14 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
-#include "settings/FormatPicker.h"
-#include "settings/ParameterCombos.h"
-#include "settings/PanelTestSupport.h"
-#include "support/TempHome.h"
 #include "frontend/FormatChoices.h"
-#include "ui/ScriptedPrompts.h"
+#include "frontend/IniFile.h"
+#include "settings/FormatPicker.h"
+#include "settings/PanelTestSupport.h"
+#include "settings/ParameterCombos.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempHome.h"
 
 namespace {
 

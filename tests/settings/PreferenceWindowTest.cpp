@@ -9,11 +9,11 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 #include "settings/PreferenceWindow.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
 #include "support/UrlRecorder.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 

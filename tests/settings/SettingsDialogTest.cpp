@@ -13,17 +13,17 @@
 
 #include <functional>
 
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "app/MainWindowMenus.h"
-#include "app/PlatformPaths.h"
-#include "frontend/FileJobAdding.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/FormatList.h"
+#include "frontend/IniFile.h"
+#include "frontend/PlatformPaths.h"
+#include "jobs/FileJobAdding.h"
 #include "settings/PanelTestSupport.h"
 #include "settings/SettingsDialog.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
-#include "ui/ScriptedPrompts.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frontend/PowerOff.h"
+#include "batch/PowerOff.h"
 
 // Stands in for logind for its lifetime and records the requests.
 class FakePowerControl : public PowerControl {

@@ -11,8 +11,8 @@
 #include <functional>
 
 #include "app/MainWindow.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
-#include "ui/ScriptedPrompts.h"
 
 // The real main window over a fresh home, with scripted prompts; closed
 // without the exit question at the end.

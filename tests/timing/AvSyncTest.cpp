@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/IniFile.h"
-#include "app/PlatformPaths.h"
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
 #include "engine/face/MediaEngine.h"
@@ -19,6 +17,8 @@
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/FormatList.h"
+#include "frontend/IniFile.h"
+#include "frontend/PlatformPaths.h"
 #include "media/FlashBeep.h"
 #include "media/MediaLoader.h"
 #include "support/RunCli.h"
