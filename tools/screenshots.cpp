@@ -36,7 +36,6 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "batch/ProgressWindow.h"
-#include "disc/DvdChooser.h"
 #include "editing/CropWindow.h"
 #include "editing/WaterMarkWindow.h"
 #include "engine/face/MediaEngine.h"
@@ -44,11 +43,12 @@
 #include "MediaWriter.h"
 #include "preview/PlayerWindow.h"
 #include "preview/PreviewerWindow.h"
-#include "settings/FolderChooser.h"
 #include "settings/SettingsDialog.h"
 #include "support/ScriptedPrompts.h"
 #include "TestDvd.h"
 #include "TestMedia.h"
+#include "ui/DvdChooser.h"
+#include "ui/FolderChooser.h"
 
 namespace {
 

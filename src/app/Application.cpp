@@ -7,10 +7,6 @@
 #include "media/EngineException.h"
 #include "ui/Prompts.h"
 
-namespace {
-QString title;  // UI thread only
-}
-
 OxbelApplication::OxbelApplication(int& argc, char** argv) : QApplication(argc, argv) {
   // One look on every desktop; the colour themes are palettes over it.
   setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -28,10 +24,6 @@ bool OxbelApplication::notify(QObject* receiver, QEvent* event) {
     return false;
   }
 }
-
-QString applicationTitle() { return title; }
-
-void setApplicationTitle(const QString& newTitle) { title = newTitle; }
 
 QString MessageWithPeriod(QString message) {
   if (!message.isEmpty() && message.back() > QChar('.')) message += '.';

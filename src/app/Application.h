@@ -5,6 +5,8 @@
 #include <exception>
 #include <functional>
 
+#include "ui/ApplicationTitle.h"
+
 // The application object. Exceptions that escape an event handler arrive at the
 // installed exception handler instead of ending the program.
 class OxbelApplication : public QApplication {
@@ -19,10 +21,6 @@ class OxbelApplication : public QApplication {
  private:
   ExceptionHandler handler_;  // UI thread only
 };
-
-// The application title: the caption of the exception messages.
-QString applicationTitle();
-void setApplicationTitle(const QString& title);
 
 // Appends "." to a non-empty message whose last character sorts after ".".
 QString MessageWithPeriod(QString message);

@@ -16,9 +16,7 @@
 
 #include "app/AboutWindow.h"
 #include "app/Application.h"
-#include "app/AppPaths.h"
 #include "app/FileVersion.h"
-#include "app/ProductLinks.h"
 #include "app/UpdateNotice.h"
 #include "editing/CropWindow.h"
 #include "editing/FileInfoWindow.h"
@@ -31,6 +29,8 @@
 #include "media/MediaLogger.h"
 #include "player/MediaPlayer.h"
 #include "preview/PreviewerWindow.h"
+#include "ui/AppPaths.h"
+#include "ui/ProductLinks.h"
 #include "ui/Prompts.h"
 #include "ui/Themes.h"
 

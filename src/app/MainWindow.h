@@ -11,11 +11,11 @@
 #include "app/GlobalObject.h"
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowMenus.h"
-#include "app/QtDispatcher.h"
 #include "dvddec/dvddec.h"
 #include "editing/ConversionEffects.h"
 #include "frontend/IniFile.h"
 #include "settings/FormatCatalogue.h"
+#include "ui/QtDispatcher.h"
 
 class TfrmAbout;
 class TfrmSettings;

@@ -6,7 +6,6 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
-#include "app/OutputDirectory.h"
 #include "app/TaskHelpers.h"
 #include "app/UpdateNotice.h"
 #include "batch/BatchNotification.h"
@@ -26,6 +25,7 @@
 #include "jobs/FileJobAdding.h"
 #include "jobs/JobList.h"
 #include "ui/BitmapImage.h"
+#include "ui/OutputDirectory.h"
 #include "ui/Prompts.h"
 #include "ui/TipsBanner.h"
 

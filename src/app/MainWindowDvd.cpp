@@ -8,7 +8,6 @@
 
 #include <utility>
 
-#include "app/AppPaths.h"
 #include "app/MainWindow.h"
 #include "app/TaskHelpers.h"
 #include "disc/DvdDrives.h"
@@ -23,6 +22,7 @@
 #include "jobs/FileJobAdding.h"
 #include "jobs/JobList.h"
 #include "settings/ParameterPanel.h"
+#include "ui/AppPaths.h"
 #include "ui/Prompts.h"
 
 namespace keys = settings_keys;

@@ -3,7 +3,6 @@
 // chose in Tools › Preference.
 #include <QAction>
 
-#include "app/AppPaths.h"
 #include "app/MainWindow.h"
 #include "editing/CropWindow.h"
 #include "editing/FileInfoWindow.h"
@@ -12,6 +11,7 @@
 #include "frontend/DeinterlaceChoice.h"
 #include "jobs/JobList.h"
 #include "player/MediaPlayer.h"
+#include "ui/AppPaths.h"
 
 void TfrmMain::ConnectEditors() {
   for (QAction* action : {menus_.actTrim, menus_.popTrim}) connect(action, &QAction::triggered, this, &TfrmMain::TrimClick);

@@ -10,15 +10,15 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/AppPaths.h"
 #include "app/MainWindow.h"
-#include "app/OutputDirectory.h"
 #include "engine/face/MediaEngine.h"
 #include "frontend/SettingsKeys.h"
 #include "jobs/FileJobAdding.h"
 #include "jobs/JobList.h"
 #include "jobs/JobListDelegate.h"
 #include "jobs/MediaFileFilters.h"
+#include "ui/AppPaths.h"
+#include "ui/OutputDirectory.h"
 #include "ui/Prompts.h"
 
 namespace {

@@ -12,7 +12,6 @@
 
 #include <cmath>
 
-#include "app/AppPaths.h"
 #include "app/MainWindow.h"
 #include "batch/OpenOutputFolder.h"
 #include "dvd/DvdPlugin.h"
@@ -25,6 +24,7 @@
 #include "preview/SeekBar.h"
 #include "preview/Snapshots.h"
 #include "preview/VideoWidget.h"
+#include "ui/AppPaths.h"
 #include "ui/BitmapImage.h"
 
 namespace keys = settings_keys;

@@ -1,9 +1,9 @@
 #include <csignal>
 
-#include "app/AppPaths.h"
 #include "app/Application.h"
 #include "app/CoverWindow.h"
 #include "app/MainWindow.h"
+#include "ui/AppPaths.h"
 
 int main(int argc, char** argv) {
   // A file grown past the system's size limit fails its conversion with a

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include "app/Application.h"
+#include "ui/ApplicationTitle.h"
 
 QString BatchEndText(int converted, int failed) {
   QString text = converted == 1 ? QStringLiteral("1 file converted") : QStringLiteral("%1 files converted").arg(converted);

@@ -3,9 +3,9 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "app/AppPaths.h"
 #include "frontend/IniFile.h"
 #include "frontend/SettingsKeys.h"
+#include "ui/AppPaths.h"
 
 bool OpenOutputFolder(const IniFile& settings, const char* key) {
   const QString folder = QString::fromStdString(settings.readString(

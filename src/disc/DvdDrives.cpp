@@ -11,7 +11,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "settings/OpticalMedia.h"
+#include "ui/OpticalMedia.h"
 
 namespace {
 

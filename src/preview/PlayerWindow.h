@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "app/QtDispatcher.h"
 #include "player/MediaPlayer.h"
 #include "preview/VideoWidget.h"
+#include "ui/QtDispatcher.h"
 
 // A plain window that plays one source: the picture above, the position and
 // the duration below. Space pauses and resumes, Left and Right seek 5 s,

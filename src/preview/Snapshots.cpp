@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/OutputDirectory.h"
 #include "frontend/IniFile.h"
 #include "frontend/SettingsKeys.h"
+#include "ui/OutputDirectory.h"
 #include "ui/Prompts.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 
-#include "app/Application.h"
 #include "frontend/IniFile.h"
 #include "frontend/NumberTexts.h"
 #include "settings/FormatCatalogue.h"
+#include "ui/ApplicationTitle.h"
 #include "ui/Prompts.h"
 
 namespace parameter_combos {

@@ -9,9 +9,9 @@
 #include <QSlider>
 #include <QSpinBox>
 
-#include "app/AppPaths.h"
 #include "batch/OpenOutputFolder.h"
 #include "frontend/SettingsKeys.h"
+#include "ui/AppPaths.h"
 #include "ui/Prompts.h"
 
 namespace keys = settings_keys;

@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
-#include "disc/DvdChooser.h"
-#include "settings/FolderChooser.h"
+#include "ui/DvdChooser.h"
+#include "ui/FolderChooser.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <iterator>
 
-#include "app/ProductLinks.h"
+#include "ui/ProductLinks.h"
 
 namespace {
 

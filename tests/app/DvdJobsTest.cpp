@@ -17,7 +17,6 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
-#include "disc/DvdChooser.h"
 #include "disc/DvdDrives.h"
 #include "disc/DvdSourcePath.h"
 #include "engine/face/MediaEngine.h"
@@ -27,6 +26,7 @@
 #include "support/DecodedFrames.h"
 #include "support/MainWindowFixture.h"
 #include "TestDvd.h"
+#include "ui/DvdChooser.h"
 
 namespace {
 

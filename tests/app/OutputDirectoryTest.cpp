@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/OutputDirectory.h"
 #include "frontend/IniFile.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
+#include "ui/OutputDirectory.h"
 
 namespace {
 

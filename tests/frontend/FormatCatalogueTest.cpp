@@ -3,10 +3,10 @@
 #include <QRegularExpression>
 #include <QSet>
 
-#include "app/AppPaths.h"
 #include "frontend/IniFile.h"
 #include "settings/FormatCatalogue.h"
 #include "support/TempHome.h"
+#include "ui/AppPaths.h"
 
 namespace {
 

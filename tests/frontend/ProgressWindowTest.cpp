@@ -17,8 +17,6 @@
 #include <memory>
 #include <mutex>
 
-#include "app/ProductLinks.h"
-#include "app/QtDispatcher.h"
 #include "batch/ProgressWindow.h"
 #include "engine/face/MediaEngine.h"
 #include "frontend/IniFile.h"
@@ -29,6 +27,8 @@
 #include "support/UrlRecorder.h"
 #include "support/WaitFor.h"
 #include "ui/ElidedLabel.h"
+#include "ui/ProductLinks.h"
+#include "ui/QtDispatcher.h"
 #include "ui/TipsBanner.h"
 
 namespace {

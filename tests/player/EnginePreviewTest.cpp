@@ -5,12 +5,12 @@
 
 #include <mutex>
 
-#include "app/QtDispatcher.h"
 #include "engine/face/MediaEngine.h"
 #include "media/TestMedia.h"
 #include "preview/PreviewerWindow.h"
 #include "support/TempHome.h"
 #include "support/WaitFor.h"
+#include "ui/QtDispatcher.h"
 
 namespace {
 

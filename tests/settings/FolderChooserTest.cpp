@@ -9,10 +9,10 @@
 #include <QTreeView>
 
 #include "app/Application.h"
-#include "settings/FolderChooser.h"
-#include "settings/OpticalMedia.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
+#include "ui/FolderChooser.h"
+#include "ui/OpticalMedia.h"
 #include "ui/QtPrompts.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "settings/FolderChooser.h"
-#include "settings/OpticalMedia.h"
+#include "ui/FolderChooser.h"
+#include "ui/OpticalMedia.h"
 
 namespace {
 

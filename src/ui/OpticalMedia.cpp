@@ -1,4 +1,4 @@
-#include "settings/OpticalMedia.h"
+#include "ui/OpticalMedia.h"
 
 #include <QDir>
 #include <QFile>

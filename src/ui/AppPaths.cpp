@@ -1,4 +1,4 @@
-#include "app/AppPaths.h"
+#include "ui/AppPaths.h"
 
 #include "frontend/PlatformPaths.h"
 

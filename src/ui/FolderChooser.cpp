@@ -1,4 +1,4 @@
-#include "settings/FolderChooser.h"
+#include "ui/FolderChooser.h"
 
 #include <QDir>
 #include <QFileSystemModel>
@@ -11,8 +11,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "app/Application.h"
-#include "settings/OpticalMedia.h"
+#include "ui/ApplicationTitle.h"
+#include "ui/OpticalMedia.h"
 #include "ui/Prompts.h"
 
 bool IsConfirmableFolder(const QString& folder) {

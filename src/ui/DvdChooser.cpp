@@ -1,4 +1,4 @@
-#include "disc/DvdChooser.h"
+#include "ui/DvdChooser.h"
 
 #include "disc/DvdSourcePath.h"
 

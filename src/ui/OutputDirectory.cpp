@@ -1,4 +1,4 @@
-#include "app/OutputDirectory.h"
+#include "ui/OutputDirectory.h"
 
 #include "frontend/IniFile.h"
 #include "frontend/OutputFolder.h"

@@ -1,6 +1,6 @@
-#include "app/ProductLinks.h"
+#include "ui/ProductLinks.h"
 
-#include "app/AppPaths.h"
+#include "ui/AppPaths.h"
 
 namespace product_links {
 
