@@ -1,6 +1,6 @@
 #include "ui/DvdChooser.h"
 
-#include "disc/DvdSourcePath.h"
+#include "ui/DvdSourcePath.h"
 
 TDvdChooser::TDvdChooser(QWidget* parent, const QString& folder)
     : QFileDialog(parent, QStringLiteral("Add DVD Folder or ISO"), folder) {

@@ -18,7 +18,6 @@
 
 #include "app/MainWindow.h"
 #include "disc/DvdDrives.h"
-#include "disc/DvdSourcePath.h"
 #include "engine/face/MediaEngine.h"
 #include "frontend/IniFile.h"
 #include "jobs/JobList.h"
@@ -27,6 +26,7 @@
 #include "support/MainWindowFixture.h"
 #include "TestDvd.h"
 #include "ui/DvdChooser.h"
+#include "ui/DvdSourcePath.h"
 
 namespace {
 

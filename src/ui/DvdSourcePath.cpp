@@ -1,4 +1,4 @@
-#include "disc/DvdSourcePath.h"
+#include "ui/DvdSourcePath.h"
 
 #include <QDir>
 #include <QFileInfo>
