@@ -81,7 +81,7 @@ std::string AddFileTask(TMediaEngine& engine, const std::string& file, const std
   input.FileName = file;
   if (!engine.Probe().LoadFile(file)) return engine.Probe().LastErrorMessage();
   TFileJob job;
-  job.ZoomMode = settings.readString(format_catalogue::FormatSection(code), "parazoom", "lbox");
+  job.ZoomMode = CurrentZoomMode(settings, code);
   TOutputOptions output;
   output.FileName = destination;
   try {

@@ -103,3 +103,7 @@ std::string FormatParameters::Read(std::string_view paraKey, std::string_view fa
   const auto choice = DefaultChoice(catalogue_, code_, paraKey);
   return settings_.readString(format_catalogue::FormatSection(code_), paraKey, choice ? *choice : fallback);
 }
+
+std::string CurrentZoomMode(const IniFile& settings, int code) {
+  return settings.readString(format_catalogue::FormatSection(code), "parazoom", "lbox");
+}

@@ -18,6 +18,9 @@ std::optional<std::string> StoredVolume(std::string_view item);
 // maps it. nullopt when the catalogue offers no such item or key.
 std::optional<std::string> DefaultChoice(const IniFile& catalogue, int code, std::string_view paraKey);
 
+// The fitting mode ("parazoom") stored for a format, "lbox" when none is.
+std::string CurrentZoomMode(const IniFile& settings, int code);
+
 // The user's parameter values for one format code, as the task builders read
 // them. A value the user never stored is the format's default choice, so a
 // format converts as its catalogue entry describes until the user changes it.

@@ -10,15 +10,23 @@ class IniFile;
 // position, both counted from 0.
 namespace format_catalogue {
 
-constexpr int kGroupCount = 8;
 constexpr int kTableSize = 51;
 
+// The picture the format picker draws beside a group.
+enum class GroupPicture { Iphone, Gphone, MobilePhone, BlackBerry, Nokia, PocketPc, Film, Note };
+
+// One row of the format table: a group's caption and picture and its formats'
+// display names by position. A format's code is group * 100 + position; its
+// catalogue section (FormatSection) holds its container, codecs, sizes and
+// rates.
 struct FormatGroup {
   const char* caption;
+  GroupPicture picture;
   std::vector<const char*> names;  // display names by position
 };
 
-// The eight groups with their captions and the 39 display names.
+// The format table: the eight groups with their captions, pictures and the 39
+// display names.
 const std::vector<FormatGroup>& groups();
 
 struct FormatEntry {

@@ -64,10 +64,6 @@ bool addFileJob(const QString& path, int selectionIndex, const AddSettings& add,
 
 }  // namespace
 
-std::string CurrentZoomMode(const IniFile& settings, int code) {
-  return settings.readString(format_catalogue::FormatSection(code), "parazoom", "lbox");
-}
-
 int AddFileJobs(const QStringList& paths, const FileAddingContext& context) {
   context.engine.ClearTasks();
   const AddSettings add = readAddSettings(context);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "frontend/FormatChoices.h"
+
 class IniFile;
 class TCustomMediaEngine;
 class TJobList;
@@ -18,8 +20,6 @@ struct FileAddingContext {
   QString outputFolder;  // the output folder, its fallback already applied
 };
 
-// The fitting mode stored for the format, "lbox" when none is.
-std::string CurrentZoomMode(const IniFile& settings, int code);
 
 // Adds the files as checked file jobs, in the given order: folders and files
 // already listed (same caption, letter case counts) are skipped, and so is a

@@ -3,7 +3,11 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <array>
+#include <map>
+
+#include "frontend/FormatList.h"
 
 namespace {
 
@@ -66,35 +70,35 @@ void DrawPocketPc(QPainter& p) {
   }
 }
 
-void Draw(QPainter& p, int group) {
-  switch (group) {
-    case 0: DrawPhone(p, QColor(40, 40, 45), QColor(110, 170, 240), QRectF(5, 1.5, 10, 17), false); break;
-    case 1: DrawPhone(p, QColor(60, 130, 60), QColor(200, 240, 200), QRectF(5, 1.5, 10, 17), false); break;
-    case 2: DrawPhone(p, QColor(90, 100, 180), QColor(200, 220, 250), QRectF(5.5, 1.5, 9, 17), true); break;
-    case 3: DrawPhone(p, QColor(30, 30, 30), QColor(170, 200, 230), QRectF(4, 2.5, 12, 15), true); break;
-    case 4: DrawPhone(p, QColor(20, 80, 170), QColor(220, 235, 255), QRectF(6, 1.5, 8, 17), true); break;
-    case 5: DrawPocketPc(p); break;
-    case 6: DrawFilm(p); break;
-    default: DrawNote(p); break;
+void Draw(QPainter& p, format_catalogue::GroupPicture picture) {
+  using format_catalogue::GroupPicture;
+  switch (picture) {
+    case GroupPicture::Iphone: DrawPhone(p, QColor(40, 40, 45), QColor(110, 170, 240), QRectF(5, 1.5, 10, 17), false); break;
+    case GroupPicture::Gphone: DrawPhone(p, QColor(60, 130, 60), QColor(200, 240, 200), QRectF(5, 1.5, 10, 17), false); break;
+    case GroupPicture::MobilePhone: DrawPhone(p, QColor(90, 100, 180), QColor(200, 220, 250), QRectF(5.5, 1.5, 9, 17), true); break;
+    case GroupPicture::BlackBerry: DrawPhone(p, QColor(30, 30, 30), QColor(170, 200, 230), QRectF(4, 2.5, 12, 15), true); break;
+    case GroupPicture::Nokia: DrawPhone(p, QColor(20, 80, 170), QColor(220, 235, 255), QRectF(6, 1.5, 8, 17), true); break;
+    case GroupPicture::PocketPc: DrawPocketPc(p); break;
+    case GroupPicture::Film: DrawFilm(p); break;
+    case GroupPicture::Note: DrawNote(p); break;
   }
 }
 
 }  // namespace
 
 QPixmap GroupIcon(int group) {
-  static const std::array<QPixmap, 8> icons = [] {
-    std::array<QPixmap, 8> all;
-    for (int group = 0; group < 8; ++group) {
-      QPixmap icon(kIconSize, kIconSize);
-      icon.fill(Qt::transparent);
-      QPainter painter(&icon);
-      painter.setRenderHint(QPainter::Antialiasing);
-      Draw(painter, group);
-      all[size_t(group)] = icon;
-    }
-    return all;
-  }();
-  return icons[size_t(std::clamp(group, 0, 7))];
+  static std::map<format_catalogue::GroupPicture, QPixmap> icons;  // UI thread only
+  const auto& groups = format_catalogue::groups();
+  const auto picture = groups[size_t(std::clamp(group, 0, int(groups.size()) - 1))].picture;
+  QPixmap& icon = icons[picture];
+  if (icon.isNull()) {
+    icon = QPixmap(kIconSize, kIconSize);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Draw(painter, picture);
+  }
+  return icon;
 }
 
 QPixmap ExpandGlyph(bool expanded) {

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kGroupCount = format_catalogue::kGroupCount;
 constexpr int kToggleZone = 20;  // a press this close to a group row's left edge toggles it
 
 void SetPickerBackground(QWidget* widget) {
@@ -49,7 +48,8 @@ void TFormatPicker::Build(const IniFile& settings, const QString& fieldText) {
   names_.fill();
   lst1_->hide();
   lst1_->clear();
-  for (int group = 0; group < kGroupCount; ++group) {
+  const int groups = int(format_catalogue::groups().size());
+  for (int group = 0; group < groups; ++group) {
     const bool collapsed = settings.readBool(settings_keys::kLstFormat, std::to_string(group), true);
     lst1_->addItem(new TFormatRow(QString::fromUtf8(format_catalogue::groups()[size_t(group)].caption),
                                   TItemInfo{0, 1, collapsed, group}));

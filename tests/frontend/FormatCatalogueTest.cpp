@@ -111,3 +111,26 @@ TEST_F(InstalledCatalogue, EveryListParsesAndEveryDefaultIndexLiesInsideIt) {
 }
 
 }  // namespace
+
+#include <QImage>
+
+#include "settings/FormatIcons.h"
+
+namespace {
+
+// The picker draws each group's icon from the picture its table row names:
+// the eight groups get eight different icons, and a group number past the
+// table shows the last group's.
+TEST(FormatNames, EachGroupRowDrawsItsOwnPicture) {
+  QSet<QByteArray> drawn;
+  const int groups = int(fc::groups().size());
+  for (int group = 0; group < groups; ++group) {
+    const QImage icon = GroupIcon(group).toImage();
+    ASSERT_EQ(icon.size(), QSize(kIconSize, kIconSize));
+    drawn.insert(QByteArray(reinterpret_cast<const char*>(icon.constBits()), int(icon.sizeInBytes())));
+  }
+  EXPECT_EQ(drawn.size(), groups);
+  EXPECT_EQ(GroupIcon(groups + 3).toImage(), GroupIcon(groups - 1).toImage());
+}
+
+}  // namespace
