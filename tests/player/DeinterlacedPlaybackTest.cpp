@@ -53,7 +53,8 @@ TEST_F(PlayerTest, TelecinedFilmPlaysAsWholeFilmPictures) {
   ASSERT_TRUE(player.Open(clip, &sink)) << player.LastErrorMessage();
   EXPECT_TRUE(PumpUntil([&] { return HasState(psEnd) || HasState(psStop); }, 10));
   std::lock_guard lock(mutex);
-  EXPECT_EQ(cadence.Faults(48), "");
+  // A busy machine may make the player skip a few pictures; none may be combed.
+  EXPECT_EQ(cadence.Faults(48, 6), "");
 }
 
 }  // namespace

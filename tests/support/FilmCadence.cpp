@@ -15,7 +15,7 @@ void FilmCadence::Add(const test_media::FilmBarPlace& place, double contrastOfWh
   films.push_back(place.Film());
 }
 
-std::string FilmCadence::Faults(int filmPictures) const {
+std::string FilmCadence::Faults(int filmPictures, int mayMiss) const {
   std::string faults;
   if (combed) faults += std::to_string(combed) + " combed pictures; ";
   if (halfPictures) faults += std::to_string(halfPictures) + " pictures rebuilt from one field; ";
@@ -25,9 +25,10 @@ std::string FilmCadence::Faults(int filmPictures) const {
     if (i > 0 && films[i] < films[i - 1])
       faults += "film picture " + std::to_string(films[i]) + " after " + std::to_string(films[i - 1]) + "; ";
   }
-  int lastShownTwice = -10;
+  int lastShownTwice = -10, missing = 0;
   for (int film = 0; film + 1 < filmPictures; ++film) {
     const int times = shown.count(film) ? shown.at(film) : 0;
+    if (times == 0 && ++missing <= mayMiss) continue;
     if (times == 0 || times > 2) faults += "film picture " + std::to_string(film) + " shown " + std::to_string(times) + " times; ";
     if (times != 2) continue;
     // Film at 29.97 repeats one picture in four; closer repeats judder.

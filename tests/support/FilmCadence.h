@@ -18,7 +18,8 @@ struct FilmCadence {
   // Every film picture before `filmPictures` - 1 shows, none combed or rebuilt
   // from one field, in order, none more than twice, and repeats at least three
   // film pictures apart (an even cadence); empty when so, else what is wrong.
-  std::string Faults(int filmPictures) const;
+  // A player that falls behind skips pictures: up to `mayMiss` may be missing.
+  std::string Faults(int filmPictures, int mayMiss = 0) const;
 };
 
 // The cadence of a file's decoded pictures (720x480).
