@@ -19,17 +19,20 @@ bool TelecineCheck::Add(const AVFrame& picture) {
   if (!copy) throw std::bad_alloc();
   if (!failed_ && detector_.Push(copy.get()) >= 0) Count();
   held_.push_back(std::move(copy));
-  if (held_.size() < size_t(kPictures)) return false;
-  Finish();
-  return true;
+  return held_.size() >= size_t(kPictures);
 }
 
-void TelecineCheck::Finish() {
+std::vector<FramePtr> TelecineCheck::Decide(UprightSteps& steps) {
+  steps.inverseTelecine = Film();
+  return std::move(held_);
+}
+
+bool TelecineCheck::Film() {
   if (!failed_ && detector_.Built() && detector_.PushEnd() >= 0) Count();
   detector_.Free();
   // Film repeats a field in two of five pictures; noise and scene cuts may
   // hide a few, and video repeats none.
-  film_ = looked_ >= 10 && repeated_ * 4 >= looked_ && repeated_ * 20 <= looked_ * 11;
+  return looked_ >= 10 && repeated_ * 4 >= looked_ && repeated_ * 20 <= looked_ * 11;
 }
 
 void TelecineCheck::Count() {
@@ -42,5 +45,3 @@ void TelecineCheck::Count() {
     media::av_frame_unref(marked.get());
   }
 }
-
-std::vector<FramePtr> TelecineCheck::TakePictures() { return std::move(held_); }

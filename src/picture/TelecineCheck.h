@@ -20,20 +20,21 @@ class TelecineCheck {
   // telecined film: an NTSC rate (29.97 or 30) that is being deinterlaced.
   static bool Needed(const UprightSteps& steps, AVRational frameRate);
 
-  // Holds a copy of the picture; true once the pictures held decide.
+  // Holds a copy of the picture; true once enough are held to decide.
   bool Add(const AVFrame& picture);
-  // Decides on the pictures held so far (the stream ended early).
-  void Finish();
-  bool Film() const { return film_; }
-  // The pictures held, in order; the check is empty afterwards.
-  std::vector<FramePtr> TakePictures();
+  // Decides on the pictures held so far (also when the stream ended early):
+  // film sets the steps' inverse telecine. Returns the held pictures in
+  // order, for the steps to take; the check is empty afterwards.
+  std::vector<FramePtr> Decide(UprightSteps& steps);
 
  private:
+  // Whether the pictures looked at are film.
+  bool Film();
   // Counts the pictures idet gave back and those with a repeated field.
   void Count();
 
   PictureFilterGraph detector_;  // idet, marking each picture's repeated field
   std::vector<FramePtr> held_;
   int looked_ = 0, repeated_ = 0;
-  bool failed_ = false, film_ = false;
+  bool failed_ = false;
 };

@@ -33,7 +33,7 @@ std::string UprightSteps::FilterText() const {
   auto append = [&](const std::string& step) {
     if (!step.empty()) text += (text.empty() ? "" : ",") + step;
   };
-  if (deinterlace != Deinterlacing::Never && inverseTelecine) append(kInverseTelecine);
+  if (inverseTelecine) append(kInverseTelecine);
   else if (deinterlace == Deinterlacing::Always) append(kDeinterlaceAll);
   else if (deinterlace == Deinterlacing::Auto) append(kDeinterlaceInterlaced);
   append(orientation.FilterText());

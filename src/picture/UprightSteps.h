@@ -18,10 +18,10 @@ enum class Deinterlacing { Never, Auto, Always };
 
 struct UprightSteps {
   Deinterlacing deinterlace = Deinterlacing::Never;
-  // Film woven into NTSC fields (TelecineCheck): with deinterlacing asked,
-  // the fields are matched back into film pictures and the repeated pictures
-  // dropped; pictures left combed (video sections) are deinterlaced. The
-  // graph then needs the stream's frame rate.
+  // Film woven into NTSC fields, found by a TelecineCheck (which runs only
+  // when deinterlacing is asked): the fields are matched back into film
+  // pictures and the repeated pictures dropped; pictures left combed (video
+  // sections) are deinterlaced. The graph then needs the stream's frame rate.
   bool inverseTelecine = false;
   Orientation orientation;
   // HDR (a PQ or HLG transfer) tone mapped to SDR BT.709 for 8-bit outputs.

@@ -110,10 +110,9 @@ void PlayerStream::FilterAndQueue(AVFrame* frame, std::int64_t position) {
 
 // The check's answer picks the upright steps; the pictures it held go on.
 void PlayerStream::EndTelecineCheck() {
-  std::unique_ptr<TelecineCheck> check = std::move(telecineCheck_);
-  check->Finish();
-  upright_.inverseTelecine = check->Film();
-  for (const FramePtr& held : check->TakePictures()) RunUprightGraph(held.get(), held->pkt_pos);
+  const std::vector<FramePtr> held = telecineCheck_->Decide(upright_);
+  telecineCheck_.reset();
+  for (const FramePtr& picture : held) RunUprightGraph(picture.get(), picture->pkt_pos);
 }
 
 void PlayerStream::RunUprightGraph(AVFrame* frame, std::int64_t position) {

@@ -8,7 +8,6 @@
 void FilmCadence::Add(const test_media::FilmBarPlace& place, double contrastOfWhole) {
   if (place.Combed()) {
     ++combed;
-    combedAt.push_back(int(films.size() + combedAt.size()));
     return;
   }
   if (place.rowContrast < contrastOfWhole * 0.75) ++halfPictures;

@@ -12,7 +12,6 @@ struct FilmCadence {
   std::vector<int> films;  // the film picture of each whole picture, in order
   int combed = 0;          // pictures whose fields show two film pictures
   int halfPictures = 0;    // pictures rebuilt from one field
-  std::vector<int> combedAt;
 
   void Add(const test_media::FilmBarPlace& place, double contrastOfWhole);
   // Every film picture before `filmPictures` - 1 shows, none combed or rebuilt

@@ -337,11 +337,11 @@ void TranscodeRun::HandleVideoFrame(InputStreamState& input, AVFrame* picture) {
 
 // The check's answer picks the upright steps; the pictures it held go on.
 void TranscodeRun::EndTelecineCheck(InputStreamState& input) {
-  std::unique_ptr<TelecineCheck> check = std::move(input.telecineCheck);
-  check->Finish();
-  input.upright.inverseTelecine = check->Film();
-  if (check->Film()) TMediaLogger::instance().LogFmt(&task, llInfo, "Stream %d is telecined film: inverse telecine", input.index);
-  for (const FramePtr& held : check->TakePictures()) PushUpright(input, held.get());
+  const std::vector<FramePtr> held = input.telecineCheck->Decide(input.upright);
+  input.telecineCheck.reset();
+  if (input.upright.inverseTelecine)
+    TMediaLogger::instance().LogFmt(&task, llInfo, "Stream %d is telecined film: inverse telecine", input.index);
+  for (const FramePtr& picture : held) PushUpright(input, picture.get());
 }
 
 void TranscodeRun::PushUpright(InputStreamState& input, AVFrame* picture) {
