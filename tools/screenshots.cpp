@@ -35,6 +35,7 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "batch/BatchController.h"
 #include "batch/ProgressWindow.h"
 #include "editing/CropWindow.h"
 #include "editing/WaterMarkWindow.h"
@@ -106,8 +107,8 @@ bool savePlayerWindows(const QString& folder) {
 // jobs, with the estimates fed for long enough to show.
 bool saveProgressWindow(TfrmMain& window, const QString& folder) {
   TMediaEngine engine;  // no tasks: showing starts an empty batch
-  window.ConversionPreview = std::make_unique<QImage>(landscape());
-  TfrmProgress progress(engine, [&] { return window.ConversionPreview.get(); }, [&] { return window.Settings(); },
+  window.Batch().SetConversionPreview(std::make_unique<QImage>(landscape()));
+  TfrmProgress progress(engine, [&] { return window.Batch().ConversionPreview(); }, [&] { return window.Settings(); },
                         &window);
   progress.SetTaskDurations({95'000'000, 95'000'000, 60'000'000});
   progress.show();
@@ -125,7 +126,7 @@ bool saveProgressWindow(TfrmMain& window, const QString& folder) {
   }
   const bool ok = saveScreen(folder, "progress-window");
   progress.close();
-  window.ConversionPreview = std::make_unique<QImage>();
+  window.Batch().SetConversionPreview(std::make_unique<QImage>());
   return ok;
 }
 
@@ -394,7 +395,7 @@ int main(int argc, char** argv) {
   window.hide();  // the player windows stand on their own
   ok = savePlayerWindows(folder) && ok;
 
-  window.SkipExitConfirmation = true;
+  window.SetSkipExitConfirmation(true);
   window.close();
   return ok ? 0 : 1;
 }

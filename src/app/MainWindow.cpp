@@ -2,8 +2,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -12,26 +10,30 @@
 #include <QCheckBox>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QUrl>
 
-#include "app/AboutWindow.h"
 #include "app/Application.h"
 #include "app/FileVersion.h"
+#include "app/HelpMenu.h"
 #include "app/UpdateNotice.h"
-#include "editing/CropWindow.h"
-#include "editing/FileInfoWindow.h"
-#include "editing/WaterMarkWindow.h"
+#include "batch/BatchController.h"
+#include "disc/DvdController.h"
+#include "editing/EditorsController.h"
 #include "engine/face/MediaEngine.h"
 #include "frontend/PlatformPaths.h"
 #include "frontend/SettingsKeys.h"
 #include "jobs/JobList.h"
+#include "jobs/JobsController.h"
 #include "media/MediaLoader.h"
 #include "media/MediaLogger.h"
 #include "player/MediaPlayer.h"
+#include "preview/PreviewPane.h"
 #include "preview/PreviewerWindow.h"
+#include "settings/FormatCatalogue.h"
+#include "settings/FormatController.h"
 #include "ui/AppPaths.h"
 #include "ui/ProductLinks.h"
 #include "ui/Prompts.h"
+#include "ui/SkinMenu.h"
 #include "ui/Themes.h"
 
 namespace keys = settings_keys;
@@ -49,12 +51,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   BuildMainMenus(this, menus_);
   FormCreate();
   ConnectMenus();
-  ConnectJobList();
-  ConnectConversion();
-  ConnectDvd();
-  ConnectPreview();
-  ConnectEditors();
-  ConnectPanel();
+  ConnectControllers();
   ConnectFolders();
   DisableUnconnectedActions();
 }
@@ -68,12 +65,25 @@ IniFile TfrmMain::Settings() const { return IniFile(str(globalObject_->IniPath()
 
 IniFile TfrmMain::FormatCatalogue() const { return IniFile(str(globalObject_->FormatIniPath())); }
 
+TJobList& TfrmMain::Jobs() { return jobs_->Jobs(); }
+
+TMediaPlayer& TfrmMain::Player() { return preview_->Player(); }
+
+void TfrmMain::AddFiles(const QStringList& paths) { jobs_->AddFiles(paths); }
+
+QString TfrmMain::LatestVersion() const {
+  return updateNotice_ && updateNotice_->Finished() ? updateNotice_->LatestVersion() : QString();
+}
+
+WindowContext TfrmMain::Context() {
+  return {this, [this] { return Settings(); }, [this] { return FormatCatalogue(); }};
+}
+
 void TfrmMain::FormCreate() {
   globalObject_ = std::make_unique<TGlobalObject>();
-  CCAVC = std::make_unique<TMediaEngine>();
-  CCAVC->SetDispatcher(&dispatcher_);
-  CCAVC->SetPreviewWindowFactory(QtPreviewWindowFactory());
-  jobs_ = std::make_unique<TJobList>(ui_.lvFiles);
+  engine_ = std::make_unique<TMediaEngine>();
+  engine_->SetDispatcher(&dispatcher_);
+  engine_->SetPreviewWindowFactory(QtPreviewWindowFactory());
   globalObject_->SetIniPath(QString::fromStdString(platform_paths::SettingsFilePath()));
   globalObject_->SetFormatIniPath(QString::fromStdString(platform_paths::CatalogueFilePath()));
   globalObject_->SetProductTitle(QStringLiteral("Oxbel DVD to 3GP Converter"));
@@ -102,6 +112,57 @@ void TfrmMain::LoadMediaLibraries() {
   if (!loader.loadSet(kPlayerLibraries)) ui_.mmoLog->appendPlainText(QString::fromStdString(loader.lastError()));
 }
 
+// The controllers get the controls they work with; what one asks of another
+// goes through the signals connected here.
+void TfrmMain::ConnectControllers() {
+  const MainControls& c = ui_;
+  const MainMenus& m = menus_;
+  jobs_ = new TJobsController(c.lvFiles,
+                              {c.btnAdd, c.btnRemove, c.btnClear, c.btnStart, m.actAdd, m.actRemove, m.actClear,
+                               m.actStart, m.popRemove, m.popClear, m.actCheckAll, m.actUncheckAll,
+                               m.actReverseCheck, m.actCheck, m.actUncheck},
+                              *engine_, Context(), this);
+  dvd_ = new TDvdController({c.BtnAddDVD, m.pmAddDVD, m.mnuAddDvdDriver, m.actAddDvdFolder, c.grpDvd,
+                             c.cmbAudioLanguage, c.cmbSubtitle, c.edtFrom, c.edtTo, c.btnFromUp, c.btnFromDown,
+                             c.btnToUp, c.btnToDown, c.btnDVDStart, c.btnStartBelow, c.lvFiles},
+                            *jobs_, Context(), this);
+  preview_ = new TPreviewPane({c.pan1, c.trcPreview, c.lblTime, c.lblPTS, c.imgbtnPlay, c.imgbtnPAuse, c.imgbtnStop,
+                               c.imgbtnSnap, c.ckMute, c.trcVolume, c.lvFiles, c.mmoLog},
+                              jobs_->Jobs(), &dispatcher_,
+                              [this](const TlvFilesRecord& record, int toChapter) {
+                                return dvd_->SourceOf(record, 0, toChapter);
+                              },
+                              Context(), this);
+  batch_ = new TBatchController({c.btnStart, c.btnPause, c.btnResume, c.btnStop, c.btnAdd, c.btnRemove, c.btnClear,
+                                 m.actStart, m.popStart},
+                                *engine_, *jobs_,
+                                [this](const TlvFilesRecord& record, DvdTitleInfo& title, std::string& address) {
+                                  return dvd_->TaskSource(record, title, address);
+                                },
+                                Context(), this);
+  new TEditorsController({m.actTrim, m.popTrim, m.actCrop, m.popCrop, m.actEffects, m.popEffects, m.actFileInfo,
+                          m.popVideoInfo},
+                         jobs_->Jobs(), &dispatcher_, preview_->Arbiter(),
+                         [this](const TlvFilesRecord& record) { return dvd_->SourceOf(record, 0, 99); }, Context(),
+                         this);
+  formats_ = new TFormatController({c, c.edt1, c.imgbtn1, c.lst1, c.btnDefault, c.edDirectory, m.actSettings,
+                                    m.actOutputSettings},
+                                   Context(), this);
+  ConnectConversionStarts();
+}
+
+// Play on an empty list asks for a DVD and plays its first title; the DVD
+// starts check the frame size and stop the preview before converting.
+void TfrmMain::ConnectConversionStarts() {
+  connect(preview_, &TPreviewPane::sourceWanted, dvd_, &TDvdController::AddThenPlay);
+  connect(dvd_, &TDvdController::playRequested, preview_, &TPreviewPane::imgbtnPlayClick);
+  connect(dvd_, &TDvdController::startRequested, this, [this] {
+    formats_->cmbVideoSizeExit();
+    preview_->imgbtnStopClick();
+    batch_->btnStartClick();
+  });
+}
+
 void TfrmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shownOnce_) return;
@@ -113,20 +174,20 @@ void TfrmMain::FormShow() {
   resize(786, 522);
   for (QWidget* w : std::initializer_list<QWidget*>{ui_.imgbtnPAuse, ui_.imgbtnStop, ui_.imgbtnSnap, ui_.trcPreview})
     w->setEnabled(false);
-  ConversionPreview = std::make_unique<QImage>();
+  batch_->SetConversionPreview(std::make_unique<QImage>());
 
   LoadShownSettings();
   ui_.edt1->setTextMargins(4, 2, 0, 0);
-  BuildFormatPicker();
-  BuildFileColumns();
-  BuildDriveMenu();
+  formats_->BuildFormatPicker();
+  jobs_->Jobs().BuildColumns(TJobList::Layout::Files);
+  dvd_->BuildDriveMenu();
 
   globalObject_->SetVersion(FileVersionText());
   setWindowTitle(globalObject_->ProductTitle() + globalObject_->Version());
 
   ui_.cmbAudioLanguage->setEnabled(false);
   ui_.cmbSubtitle->setEnabled(false);
-  SkipExitConfirmation = false;
+  skipExitConfirmation_ = false;
   StartUpdateCheck();
 }
 
@@ -138,11 +199,11 @@ void TfrmMain::StartUpdateCheck() {
                                                               : globalObject_->DownloadUrl();
   updateNotice_ = new TUpdateNotice({this, globalObject_->ProductTitle(), globalObject_->Version(), page,
                                      [this] {
-                                       SkipExitConfirmation = true;
+                                       skipExitConfirmation_ = true;
                                        close();
                                      }},
                                     this);
-  updateNotice_->OnFinished = [this] { LatestVersion = updateNotice_->LatestVersion(); };
+  batch_->SetTipsSource([this] { return updateNotice_->Tips(); });
   const std::string address = settings.readString(keys::kSettings, keys::kUpdateUrl, kUpdateAddress);
   updateNotice_->Start(qstr(address.empty() ? std::string(kUpdateAddress) : address),
                        settings.readInteger(keys::kSettings, keys::kCheckUpdates, 1) != 0);
@@ -162,8 +223,7 @@ void TfrmMain::LoadShownSettings() {
   connect(ui_.edDirectory, &QLineEdit::textChanged, this,
           [this](const QString& text) { Settings().writeString(keys::kSettings, keys::kOutPutDir, str(text)); });
 
-  CurrentFormatCode = qstr(settings.readString(keys::kSettings, keys::kFormatCode, keys::kFormatCodeDefault));
-  CurrentFormatName = qstr(settings.readString(keys::kSettings, keys::kFormatName, keys::kFormatNameDefault));
+  formats_->LoadCurrentFormat();
 
   ui_.trcVolume->setRange(0, 128);
   const int volume = settings.readInteger(keys::kSettings, keys::kVolume, 0);
@@ -173,52 +233,26 @@ void TfrmMain::LoadShownSettings() {
   if (mute == 0) ui_.ckMute->setChecked(false);
 }
 
-void TfrmMain::BuildFileColumns() { jobs_->BuildColumns(TJobList::Layout::Files); }
-
 void TfrmMain::ConnectMenus() {
   connect(menus_.actExit, &QAction::triggered, this, &QWidget::close);
   connect(ui_.btnExit, &QPushButton::clicked, this, &QWidget::close);
-  connect(menus_.mnuSkin, &QMenu::aboutToShow, this, &TfrmMain::SkinMenuShow);
-  for (int i = 0; i < themes::kCount; ++i)
-    connect(menus_.actSkins[size_t(i)], &QAction::triggered, this, [this, i] { SkinItemClick(i); });
+  new TSkinMenu(menus_.mnuSkin, menus_.actSkins, Context(), this);
   connect(menus_.actShowLog, &QAction::toggled, ui_.mmoLog, &QWidget::setVisible);
   connect(menus_.mnuEdit, &QMenu::aboutToShow, this, &TfrmMain::EditMenuShow);
   connect(menus_.pmFiles, &QMenu::aboutToShow, this, &TfrmMain::FilesPopupShow);
-  connect(ui_.BtnEdit, &QPushButton::clicked, this, &TfrmMain::BtnEditClick);
-  connect(ui_.lvFiles, &QWidget::customContextMenuRequested, this, &TfrmMain::lvFilesContextMenu);
-
-  auto openUrl = [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); };
-  connect(menus_.actHelp, &QAction::triggered, this, [this, openUrl] { openUrl(globalObject_->HelpUrl()); });
-  connect(menus_.actWebSite, &QAction::triggered, this, [this, openUrl] { openUrl(globalObject_->WebSiteUrl()); });
-  for (QAction* action : {menus_.actSupport, menus_.actRelatedHome})
-    connect(action, &QAction::triggered, this, [openUrl] { openUrl(QString::fromLatin1(product_links::kHomePage)); });
-  connect(menus_.actAbout, &QAction::triggered, this, &TfrmMain::ShowAbout);
+  connect(ui_.BtnEdit, &QPushButton::clicked, this,
+          [this] { menus_.pmFiles->popup(ui_.BtnEdit->mapToGlobal(QPoint(0, ui_.BtnEdit->height()))); });
+  connect(ui_.lvFiles, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& position) { menus_.pmFiles->popup(ui_.lvFiles->viewport()->mapToGlobal(position)); });
+  new THelpMenu({menus_.actHelp, menus_.actWebSite, menus_.actSupport, menus_.actAbout, menus_.actRelatedHome},
+                *globalObject_, this);
 }
 
-// Actions whose work is not built yet stay visible but cannot be used.
+// Removing, clearing and starting wait for the first job.
 void TfrmMain::DisableUnconnectedActions() {
-  // Removing, clearing and starting wait for the first job.
   for (QAction* action : {menus_.actRemove, menus_.actClear, menus_.actStart}) action->setEnabled(false);
   for (QWidget* widget : std::initializer_list<QWidget*>{ui_.btnRemove, ui_.btnClear, ui_.btnStart})
     widget->setEnabled(false);
-}
-
-void TfrmMain::SkinMenuShow() {
-  checkedSkin_ = Settings().readInteger(keys::kSettings, keys::kSkinIndex, keys::kSkinIndexInMenu);
-  for (int i = 0; i < themes::kCount; ++i) menus_.actSkins[size_t(i)]->setChecked(i == checkedSkin_);
-}
-
-void TfrmMain::SkinItemClick(int index) {
-  if (index == checkedSkin_) {
-    menus_.actSkins[size_t(index)]->setChecked(true);  // the click unchecked it
-    return;
-  }
-  hide();
-  themes::apply(index);
-  checkedSkin_ = index;
-  for (int i = 0; i < themes::kCount; ++i) menus_.actSkins[size_t(i)]->setChecked(i == index);
-  show();
-  Settings().writeInteger(keys::kSettings, keys::kSkinIndex, index);
 }
 
 bool TfrmMain::HasSelectedJob() const {
@@ -239,21 +273,8 @@ void TfrmMain::FilesPopupShow() {
     action->setEnabled(enable);
 }
 
-void TfrmMain::BtnEditClick() {
-  menus_.pmFiles->popup(ui_.BtnEdit->mapToGlobal(QPoint(0, ui_.BtnEdit->height())));
-}
-
-void TfrmMain::lvFilesContextMenu(const QPoint& position) {
-  menus_.pmFiles->popup(ui_.lvFiles->viewport()->mapToGlobal(position));
-}
-
-void TfrmMain::ShowAbout() {
-  if (!about_) about_ = new TfrmAbout(*globalObject_, this);
-  about_->exec();
-}
-
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  if (!SkipExitConfirmation) {
+  if (!skipExitConfirmation_) {
     PromptMessage question{QStringLiteral("Warning"), QStringLiteral("Do you really want to exit?"),
                            PromptButtons::YesNo, PromptIcon::Question};
     if (prompts().ask(this, question) != PromptAnswer::Yes) {
@@ -261,13 +282,10 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
       return;
     }
   }
-  SaveFormatPickerState();
+  formats_->SaveFormatPickerState();
+  preview_->Player().Stop(true);
   // A running batch stops, and its events no longer reach the closing window.
-  DetachEngineEvents();
-  MediaPlayer->Stop(true);
-  CCAVC->Stop(true);
-  ConversionPreview.reset();
-  TaskItems.clear();
+  batch_->Shutdown();
   event->accept();
   // The program runs until the main window closes, whatever else is still open.
   QCoreApplication::quit();

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "app/MainWindow.h"
-#include "batch/OpenOutputFolder.h"
+#include "ui/OpenOutputFolder.h"
 #include "settings/PreferenceWindow.h"
 #include "ui/Prompts.h"
 

@@ -6,16 +6,13 @@
 
 #include "cli/EngineRun.h"
 #include "engine/face/MediaEngine.h"
-#include "frontend/DeinterlaceChoice.h"
+#include "frontend/ConversionBatch.h"
 #include "frontend/DestinationPath.h"
-#include "frontend/FileJob.h"
-#include "frontend/FormatChoices.h"
 #include "frontend/FormatList.h"
 #include "frontend/IniFile.h"
 #include "frontend/OutputFolder.h"
 #include "frontend/PlatformPaths.h"
 #include "frontend/SettingsKeys.h"
-#include "frontend/TaskBuilder.h"
 #include "media/Dispatcher.h"
 
 namespace {
@@ -73,30 +70,6 @@ bool AnswerYes(const std::string& caption, const std::string& text) {
   return true;
 }
 
-// Adds the engine task of one file as the window's start does; the reason
-// when it cannot.
-std::string AddFileTask(TMediaEngine& engine, const std::string& file, const std::string& destination,
-                        const IniFile& settings, const IniFile& catalogue, int code) {
-  TInputOptions input;
-  input.FileName = file;
-  if (!engine.Probe().LoadFile(file)) return engine.Probe().LastErrorMessage();
-  TFileJob job;
-  job.ZoomMode = CurrentZoomMode(settings, code);
-  TOutputOptions output;
-  output.FileName = destination;
-  try {
-    BuildTaskOptions(job, FormatParameters(settings, catalogue, code), output, engine.Probe(), input, AnswerYes);
-    deinterlace_choice::ApplyTo(settings, input);
-  } catch (const std::invalid_argument& error) {
-    engine.Probe().Close();
-    return error.what();
-  }
-  engine.Probe().Close();
-  const int task = engine.AddTask(file, &input);
-  if (task < 0 || !engine.SetOutputFile(task, destination, &output)) return engine.LastErrorMessage();
-  return {};
-}
-
 }  // namespace
 
 int RunFormatConvertCommand(const std::vector<std::string>& arguments) {
@@ -111,28 +84,25 @@ int RunFormatConvertCommand(const std::vector<std::string>& arguments) {
   QueueDispatcher dispatcher;
   TMediaEngine engine;
   engine.SetDispatcher(&dispatcher);
+  std::string error;
+  ConversionBatch batch(engine, {nullptr, nullptr,
+                                 [&](int, const std::string& reason) {
+                                   error = reason.empty() ? "conversion failed" : reason;
+                                 },
+                                 [&](int) { error = "stopped"; }});
   int failures = 0;
   const size_t count = command.files.size();
   for (size_t i = 0; i < count; ++i) {
     const std::string& file = command.files[i];
-    std::string destination, error;
+    error.clear();
+    // One batch per file, so that each file's line follows its conversion.
+    batch.Begin({command.code, settings, catalogue, folder, AnswerYes});
+    TFileJob job;
+    job.ZoomMode = batch.ZoomMode();
     bool stopped = false;
-    try {
-      // Reserved, so that no other conversion, here or in another process,
-      // writes the same name.
-      destination = ReserveDestinationPath(folder, file, suffix);
-      engine.ClearTasks();
-      error = AddFileTask(engine, file, destination, settings, catalogue, command.code);
-      if (!error.empty()) ReleaseDestinationPath(destination);
-    } catch (const DestinationError& failure) {
-      error = failure.what();
-    }
-    if (error.empty())
-      stopped = RunEngineTasks(engine, dispatcher, [&](const TTerminateInfo& info) {
-        if (info.Exception) error = info.ExceptionMsg.empty() ? "conversion failed" : info.ExceptionMsg;
-        else if (!info.Finished) error = "stopped";
-      });
-    // The engine removes what a failed conversion wrote; a stopped one keeps its playable part.
+    if (batch.AddFile(int(i), file, job) >= 0)
+      stopped = RunEngineTasks(engine, dispatcher, [&](const TTerminateInfo& info) { batch.HandleTaskEnd(info); });
+    const std::string destination = batch.Destination(int(i));
     std::printf("[%zu/%zu] %s -> %s: %s\n", i + 1, count, file.c_str(),
                 (destination.empty() ? FirstDestinationPath(folder, file, suffix) : destination).c_str(),
                 error.empty() ? "converted" : ("failed: " + error).c_str());

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "dvddec/dvddec.h"
+#include "frontend/FileJob.h"
 
 // The job behind one row of the job list: its source and destination, the part
 // to convert, the picture's fitting and crop, the DVD title with its stream and
@@ -45,3 +46,6 @@ struct TlvFilesRecord {
   // DVD jobs have a title instead of a source file.
   bool IsDvdJob() const { return SourcePath.isEmpty(); }
 };
+
+// The fields of the job record the task builders read.
+TFileJob TaskJobOf(const TlvFilesRecord& record);

@@ -9,7 +9,7 @@
 #include <QSlider>
 #include <QSpinBox>
 
-#include "batch/OpenOutputFolder.h"
+#include "ui/OpenOutputFolder.h"
 #include "frontend/SettingsKeys.h"
 #include "ui/AppPaths.h"
 #include "ui/Prompts.h"

@@ -101,7 +101,7 @@ TEST(ConversionBatch, ConvertsTheCheckedJobsAndReportsTheOneThatFailed) {
   EXPECT_EQ(power.calls, 1);
   EXPECT_TRUE(window.controls().btnStart->isEnabled());
   EXPECT_EQ(window.Engine().TaskCount(), 0);
-  window.SkipExitConfirmation = true;
+  window.SetSkipExitConfirmation(true);
   window.close();
 }
 
@@ -137,7 +137,7 @@ TEST(ConversionBatch, FullDiskFailsTheJobAndSaysSo) {
   ASSERT_EQ(prompts.asked.size(), 1);
   EXPECT_TRUE(prompts.asked[0].text.contains(QString::fromStdString(message))) << prompts.asked[0].text.toStdString();
   EXPECT_TRUE(std::filesystem::is_empty(folder)) << "neither the file nor its partial file stays";
-  window.SkipExitConfirmation = true;
+  window.SetSkipExitConfirmation(true);
   window.close();
 }
 
@@ -175,7 +175,7 @@ TEST(ConversionBatch, UnknownLengthLeavesThePercentageAlone) {
     EXPECT_TRUE(report.time.endsWith(" Second"));
   }
   EXPECT_EQ(window.Jobs().ProgressText(0), "100%");
-  window.SkipExitConfirmation = true;
+  window.SetSkipExitConfirmation(true);
   window.close();
 }
 

@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
+#include "disc/DvdController.h"
 #include "disc/DvdDrives.h"
 #include "engine/face/MediaEngine.h"
 #include "frontend/IniFile.h"
@@ -237,7 +238,7 @@ TEST_F(DvdJobs, DrivesAndTheMessagesOfDiscsThatCannotBeRead) {
 
   ClickAddDvdItem(driveMenu, drive);
   EXPECT_EQ(window.Jobs().Count(), 3);
-  EXPECT_EQ(window.DvdDrivePath, discPath(Disc::Iso));
+  EXPECT_EQ(window.Dvd().DvdDrivePath(), discPath(Disc::Iso));
 
   drives.hasDisc = false;
   ClickAddDvdItem(driveMenu, drive);

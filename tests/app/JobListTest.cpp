@@ -32,7 +32,7 @@ class JobListTest : public ::testing::Test {
     window->show();
   }
   void TearDown() override {
-    window->SkipExitConfirmation = true;
+    window->SetSkipExitConfirmation(true);
     window->close();
   }
 

@@ -17,6 +17,8 @@
 #include <thread>
 
 #include "app/MainWindow.h"
+#include "settings/FormatController.h"
+#include "batch/BatchController.h"
 #include "frontend/IniFile.h"
 #include "media/MediaApi.h"
 #include "media/MediaLoader.h"
@@ -37,7 +39,7 @@ class MainWindowTest : public ::testing::Test {
     return window;
   }
   void closeWithoutQuestion(TfrmMain& window) {
-    window.SkipExitConfirmation = true;
+    window.SetSkipExitConfirmation(true);
     window.close();
   }
 
@@ -64,8 +66,8 @@ TEST_F(MainWindowTest, MissingSettingsFileShowsTheDefaults) {
   EXPECT_EQ(ui.trcVolume->minimum(), 0);
   EXPECT_EQ(ui.trcVolume->maximum(), 128);
   EXPECT_EQ(ui.trcVolume->value(), 0);
-  EXPECT_EQ(window->CurrentFormatCode, "1");
-  EXPECT_EQ(window->CurrentFormatName, "iPod Video MPEG-4");
+  EXPECT_EQ(window->Formats().CurrentFormatCode(), "1");
+  EXPECT_EQ(window->Formats().CurrentFormatName(), "iPod Video MPEG-4");
   EXPECT_EQ(window->windowTitle(), "Oxbel DVD to 3GP Converter 1.700 ");
   EXPECT_EQ(window->GlobalObject().IniPath(), home.settingsPath());
   EXPECT_TRUE(window->GlobalObject().FormatIniPath().endsWith("/oxbel3gpformat.ini"));
@@ -106,7 +108,7 @@ TEST_F(MainWindowTest, StoredValuesAreShownAndVolumeOutOfRangeGives64) {
   EXPECT_TRUE(ui.ckMute->isChecked());
   EXPECT_EQ(ui.cbOutputFormat->currentIndex(), 5);
   EXPECT_EQ(ui.edDirectory->text(), "/srv/videos");
-  EXPECT_EQ(window->CurrentFormatCode, "201");
+  EXPECT_EQ(window->Formats().CurrentFormatCode(), "201");
   EXPECT_EQ(themes::current(), 3);
   EXPECT_EQ(QApplication::palette().color(QPalette::AlternateBase), QColor(0xF6, 0xE6, 0xF1));
 
@@ -166,12 +168,12 @@ TEST_F(MainWindowTest, ExitQuestionAnsweredNoKeepsTheWindowOpen) {
   EXPECT_EQ(prompts.asked[0].text, "Do you really want to exit?");
   EXPECT_EQ(prompts.asked[0].buttons, PromptButtons::YesNo);
   EXPECT_EQ(prompts.asked[0].icon, PromptIcon::Question);
-  EXPECT_NE(window->ConversionPreview, nullptr);
+  EXPECT_NE(window->Batch().ConversionPreview(), nullptr);
 
   prompts.queueAnswer(PromptAnswer::Yes);
   EXPECT_TRUE(window->close());
   EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(window->ConversionPreview, nullptr);
+  EXPECT_EQ(window->Batch().ConversionPreview(), nullptr);
 }
 
 TEST_F(MainWindowTest, JobCommandsAreDisabledWhileTheListIsEmpty) {

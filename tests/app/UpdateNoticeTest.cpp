@@ -101,7 +101,7 @@ TEST_F(UpdateNotice, NewerVersionAsksAndNoKeepsTheProgramRunning) {
   EXPECT_EQ(prompts.asked[0].icon, PromptIcon::Question);
   EXPECT_TRUE(window.isVisible());
   EXPECT_TRUE(desktop.opened.isEmpty());
-  EXPECT_EQ(window.LatestVersion, "9.9");
+  EXPECT_EQ(window.LatestVersion(), "9.9");
   // The request as the updater sends it, twice: the fresh file and the kept copy.
   ASSERT_EQ(server.requests.size(), 2);
   EXPECT_TRUE(server.requests[0].contains("User-Agent: Mozilla/3.0 (compatible; Oxbel Updater)"));
@@ -126,7 +126,7 @@ TEST_F(UpdateNotice, SameVersionAsksNothingAndItsEntriesBecomeTheTips) {
   server.body = package(localVersion());
   ShowAndCheck();
   EXPECT_TRUE(prompts.asked.isEmpty());
-  EXPECT_EQ(window.LatestVersion, localVersion());
+  EXPECT_EQ(window.LatestVersion(), localVersion());
 
   const std::string clip = home.file("clip.mp4");
   test_media::WriteMedia({.muxer = "mp4", .video = test_media::VideoSpec{.encoder = "mpeg4"}, .seconds = 0.5}, clip);

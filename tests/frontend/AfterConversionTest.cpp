@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "batch/BatchNotification.h"
-#include "batch/OpenOutputFolder.h"
+#include "ui/OpenOutputFolder.h"
 #include "batch/PowerOff.h"
 #include "frontend/IniFile.h"
 #include "support/FakePowerControl.h"

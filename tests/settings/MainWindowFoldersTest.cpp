@@ -19,7 +19,7 @@ class MainWindowFoldersTest : public ::testing::Test {
  protected:
   void SetUp() override { window.show(); }
   void TearDown() override {
-    window.SkipExitConfirmation = true;
+    window.SetSkipExitConfirmation(true);
     window.close();
   }
   std::string storedOutputFolder() const {

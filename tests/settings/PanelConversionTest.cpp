@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "app/MainWindow.h"
+#include "settings/FormatController.h"
 #include "jobs/JobList.h"
 #include "media/MediaApi.h"
 #include "media/TestMedia.h"
@@ -70,7 +71,7 @@ TEST(PanelConversion, TheChosenFormatAndValuesReachTheOutput) {
   QTest::mouseClick(ui.imgbtn1, Qt::LeftButton);
   PressRow(ui.lst1, "Mobile Phone", 5);
   PressRow(ui.lst1, "Mobile Phone 3GP h263 Video(*.3gp)");
-  ASSERT_EQ(window.CurrentFormatCode, "200");
+  ASSERT_EQ(window.Formats().CurrentFormatCode(), "200");
   Retype(ui.cmbVideoSize, "353x289");  // odd: corrected when the field is left
   Retype(ui.cmbAudioBitRate, "24");
   ASSERT_EQ(prompts.asked.size(), 1);
@@ -93,7 +94,7 @@ TEST(PanelConversion, TheChosenFormatAndValuesReachTheOutput) {
   EXPECT_EQ(out.sampleRate, 22050);
   EXPECT_EQ(out.channels, 2);
   EXPECT_NEAR(double(out.audioBitRate), 24000, 6000);
-  window.SkipExitConfirmation = true;
+  window.SetSkipExitConfirmation(true);
   window.close();
 }
 

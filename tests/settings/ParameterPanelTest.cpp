@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
+#include "settings/FormatController.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/IniFile.h"
 #include "settings/FormatPicker.h"
@@ -36,7 +37,7 @@ class Panel : public ::testing::Test {
   }
   void TearDown() override {
     if (!window) return;
-    window->SkipExitConfirmation = true;
+    window->SetSkipExitConfirmation(true);
     window->close();
   }
   IniFile settings() const { return IniFile(home.settingsPath().toStdString()); }
@@ -124,7 +125,7 @@ TEST_F(Panel, PickerExpandsAGroupChoosesAFormatAndKeepsTheExpandState) {
   PressRow(list, k3gpH263);
   EXPECT_FALSE(list->isVisible());
   EXPECT_EQ(ui().edt1->text(), k3gpH263);
-  EXPECT_EQ(window->CurrentFormatCode, "200");
+  EXPECT_EQ(window->Formats().CurrentFormatCode(), "200");
   EXPECT_EQ(settings().readString("settings", "FormatCode", ""), "200");
   EXPECT_EQ(settings().readString("settings", "FormatName", ""), k3gpH263.toStdString());
   EXPECT_EQ(ui().cmbVideoSize->count(), 3);  // the format's lists
@@ -138,7 +139,7 @@ TEST_F(Panel, PickerExpandsAGroupChoosesAFormatAndKeepsTheExpandState) {
   QTest::mousePress(ui().lvFiles->viewport(), Qt::LeftButton);
   EXPECT_FALSE(list->isVisible());
 
-  window->SkipExitConfirmation = true;
+  window->SetSkipExitConfirmation(true);
   window->close();
   EXPECT_FALSE(settings().readBool("lstformat", "2", true));
   EXPECT_TRUE(settings().readBool("lstformat", "0", false));

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "app/MainWindow.h"
+#include "settings/FormatController.h"
 #include "app/MainWindowMenus.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/FormatList.h"
@@ -41,7 +42,7 @@ class SettingsDialog : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
   void TearDown() override {
-    window->SkipExitConfirmation = true;
+    window->SetSkipExitConfirmation(true);
     window->close();
   }
   // Opens the dialog from Tools and runs the steps while it is shown; the
@@ -120,7 +121,7 @@ TEST_F(SettingsDialog, AnotherFormatIsTakenByOkOnlyAndDefaultStoresNothing) {
     QTest::mouseClick(dialog.controls().btnCancel, Qt::LeftButton);
   });
   EXPECT_EQ(settings().readString("settings", "FormatCode", ""), "200");
-  EXPECT_EQ(window->CurrentFormatCode, "200");
+  EXPECT_EQ(window->Formats().CurrentFormatCode(), "200");
   EXPECT_EQ(window->controls().edt1->text(), "Mobile Phone 3GP h263 Video(*.3gp)");
   EXPECT_EQ(stored("paraAudioEncoder", 700), "<none>");
 
@@ -130,7 +131,7 @@ TEST_F(SettingsDialog, AnotherFormatIsTakenByOkOnlyAndDefaultStoresNothing) {
     QTest::mouseClick(dialog.controls().btnOk, Qt::LeftButton);
   });
   EXPECT_EQ(settings().readString("settings", "FormatCode", ""), "700");
-  EXPECT_EQ(window->CurrentFormatCode, "700");
+  EXPECT_EQ(window->Formats().CurrentFormatCode(), "700");
   EXPECT_EQ(window->controls().edt1->text(), mp3);
   EXPECT_FALSE(window->controls().cmbVideoSize->isEnabled());
   // Never stored, the catalogue's default shows and is what Ok stores.

@@ -19,7 +19,7 @@
 class MainWindowFixture : public ::testing::Test {
  protected:
   void TearDown() override {
-    window.SkipExitConfirmation = true;
+    window.SetSkipExitConfirmation(true);
     window.close();
   }
 

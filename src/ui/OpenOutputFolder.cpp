@@ -1,4 +1,4 @@
-#include "batch/OpenOutputFolder.h"
+#include "ui/OpenOutputFolder.h"
 
 #include <QDesktopServices>
 #include <QUrl>
