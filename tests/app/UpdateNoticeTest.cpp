@@ -18,7 +18,7 @@
 #include "batch/ProgressWindow.h"
 #include "batch/ProgressWindowLayout.h"
 #include "frontend/IniFile.h"
-#include "media/MediaWriter.h"
+#include "testmedia/MediaWriter.h"
 #include "support/LocalHttpServer.h"
 #include "support/MainWindowFixture.h"
 #include "support/WaitFor.h"

@@ -13,7 +13,7 @@
 
 #include "batch/BatchController.h"
 #include "batch/ProgressWindow.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "support/ControllerHost.h"
 #include "support/DecodedFrames.h"
 

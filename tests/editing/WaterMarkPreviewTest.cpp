@@ -13,7 +13,7 @@
 #include "jobs/JobRecord.h"
 #include "media/FrameBitmap.h"
 #include "media/MediaLoader.h"
-#include "media/MediaWriter.h"
+#include "testmedia/MediaWriter.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"
 

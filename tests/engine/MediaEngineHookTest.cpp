@@ -6,8 +6,8 @@
 #include "engine/face/MediaEngine.h"
 #include "media/MediaApi.h"
 #include "media/MediaLogger.h"
-#include "media/MediaWriter.h"
-#include "media/TestMedia.h"
+#include "testmedia/MediaWriter.h"
+#include "testmedia/TestMedia.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"
 

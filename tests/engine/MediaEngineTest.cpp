@@ -9,7 +9,7 @@
 #include "media/EngineException.h"
 #include "media/MediaApi.h"
 #include "media/MediaLogger.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "support/TempHome.h"
 
 namespace {

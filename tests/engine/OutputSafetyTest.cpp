@@ -21,8 +21,8 @@
 
 #include "engine/setup/EngineTask.h"
 #include "media/MediaLoader.h"
-#include "media/MediaWriter.h"
-#include "media/TestMedia.h"
+#include "testmedia/MediaWriter.h"
+#include "testmedia/TestMedia.h"
 #include "support/DecodedFrames.h"
 #include "support/RunCli.h"
 #include "support/SmallDisk.h"

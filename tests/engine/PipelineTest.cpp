@@ -11,7 +11,7 @@
 
 #include "engine/setup/EngineTask.h"
 #include "media/MediaLoader.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "probe/MediaProbe.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"

@@ -4,7 +4,7 @@
 
 #include "engine/setup/EngineTask.h"
 #include "media/MediaLoader.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "probe/MediaProbe.h"
 #include "support/TempHome.h"
 

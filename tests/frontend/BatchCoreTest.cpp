@@ -14,7 +14,7 @@
 #include "frontend/IniFile.h"
 #include "frontend/PlatformPaths.h"
 #include "media/Dispatcher.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "media/MediaLoader.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "picture/FilterGraph.h"
 #include "support/RunCli.h"
 #include "support/TempHome.h"

@@ -9,7 +9,7 @@
 
 #include "engine/setup/EngineTask.h"
 #include "media/MediaLoader.h"
-#include "media/MediaWriter.h"
+#include "testmedia/MediaWriter.h"
 #include "support/DecodedFrames.h"
 #include "support/RunCli.h"
 #include "support/TempHome.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "media/InterlacedBar.h"
-#include "media/MediaWriter.h"
+#include "testmedia/InterlacedBar.h"
+#include "testmedia/MediaWriter.h"
 #include "support/DecodedFrames.h"
 
 namespace interlaced_clips {

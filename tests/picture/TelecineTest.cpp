@@ -6,7 +6,7 @@
 #include <string>
 
 #include "media/MediaLoader.h"
-#include "media/Telecine.h"
+#include "testmedia/Telecine.h"
 #include "picture/InterlacedClips.h"
 #include "support/DecodedFrames.h"
 #include "support/FilmCadence.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "media/MediaWriter.h"
+#include "testmedia/MediaWriter.h"
 #include "support/DecodedFrames.h"
 
 namespace turned_clips {

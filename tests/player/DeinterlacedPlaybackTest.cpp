@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "media/Telecine.h"
+#include "testmedia/Telecine.h"
 #include "picture/InterlacedClips.h"
 #include "support/FilmCadence.h"
 #include "support/TempHome.h"

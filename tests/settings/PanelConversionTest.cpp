@@ -13,7 +13,7 @@
 #include "settings/FormatController.h"
 #include "jobs/JobList.h"
 #include "media/MediaApi.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "settings/PanelTestSupport.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "media/Telecine.h"
+#include "testmedia/Telecine.h"
 
 struct FilmCadence {
   std::vector<int> films;  // the film picture of each whole picture, in order

@@ -19,7 +19,7 @@
 #include "frontend/FormatList.h"
 #include "frontend/IniFile.h"
 #include "frontend/PlatformPaths.h"
-#include "media/FlashBeep.h"
+#include "testmedia/FlashBeep.h"
 #include "media/MediaLoader.h"
 #include "support/RunCli.h"
 #include "support/SyncOffsets.h"

@@ -22,7 +22,7 @@
 #include "editing/WaterMarkWindow.h"
 #include "frontend/IniFile.h"
 #include "jobs/JobList.h"
-#include "media/MediaWriter.h"
+#include "testmedia/MediaWriter.h"
 #include "player/MediaPlayer.h"
 #include "preview/SeekBar.h"
 #include "support/DecodedFrames.h"

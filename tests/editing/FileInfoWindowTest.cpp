@@ -15,7 +15,7 @@
 #include "editing/FileInfoRules.h"
 #include "editing/FileInfoWindow.h"
 #include "jobs/JobList.h"
-#include "media/MediaWriter.h"
+#include "testmedia/MediaWriter.h"
 #include "support/MainWindowFixture.h"
 #include "TestDvd.h"
 

@@ -19,7 +19,7 @@
 #include "editing/CropWindow.h"
 #include "frontend/IniFile.h"
 #include "jobs/JobList.h"
-#include "media/MediaWriter.h"
+#include "testmedia/MediaWriter.h"
 #include "picture/TurnedClips.h"
 #include "player/MediaPlayer.h"
 #include "preview/PreviewPicture.h"

@@ -20,7 +20,7 @@
 #include "batch/ProgressWindow.h"
 #include "engine/face/MediaEngine.h"
 #include "frontend/IniFile.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "preview/PreviewPicture.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"

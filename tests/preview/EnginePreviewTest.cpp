@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "engine/face/MediaEngine.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "preview/PreviewerWindow.h"
 #include "support/TempHome.h"
 #include "support/WaitFor.h"

@@ -6,7 +6,7 @@
 #include "dvd/OpenDvdString.h"
 #include "media/EngineException.h"
 #include "media/MediaLoader.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "MediaWriter.h"
 #include "probe/BorderDetection.h"
 #include "support/TempHome.h"

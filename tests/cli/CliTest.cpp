@@ -7,7 +7,7 @@
 
 #include "frontend/IniFile.h"
 #include "media/MediaLoader.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "probe/MediaProbe.h"
 #include "support/RunCli.h"
 #include "support/TempHome.h"

@@ -19,7 +19,7 @@
 #include "frontend/IniFile.h"
 #include "jobs/JobList.h"
 #include "jobs/JobListDelegate.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempHome.h"
 

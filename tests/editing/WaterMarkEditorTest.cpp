@@ -25,7 +25,7 @@
 #include "editing/WaterMarkWindow.h"
 #include "frontend/IniFile.h"
 #include "jobs/JobList.h"
-#include "media/MediaWriter.h"
+#include "testmedia/MediaWriter.h"
 #include "picture/TurnedClips.h"
 #include "player/MediaPlayer.h"
 #include "support/DecodedFrames.h"

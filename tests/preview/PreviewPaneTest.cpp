@@ -16,7 +16,7 @@
 #include "app/MainWindow.h"
 #include "frontend/IniFile.h"
 #include "jobs/JobList.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "player/MediaPlayer.h"
 #include "support/MainWindowFixture.h"
 #include "support/UrlRecorder.h"

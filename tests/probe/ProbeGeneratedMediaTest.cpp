@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "media/MediaLoader.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "probe/MediaProbe.h"
 
 namespace {

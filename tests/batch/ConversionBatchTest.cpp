@@ -21,7 +21,7 @@
 #include "engine/face/MediaEngine.h"
 #include "frontend/IniFile.h"
 #include "jobs/JobList.h"
-#include "media/TestMedia.h"
+#include "testmedia/TestMedia.h"
 #include "support/DecodedFrames.h"
 #include "support/FakePowerControl.h"
 #include "support/ScriptedPrompts.h"
