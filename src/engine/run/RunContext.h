@@ -23,7 +23,7 @@ struct RunContext {
   std::vector<TCustomEngineTask::InputFile>& inputFiles;
   std::vector<TCustomEngineTask::OutputFile>& outputFiles;
   HookModuleList& hookModules;
-  FrameHookHandler& onFrameHook;  // the run drops it once it declines further pictures
+  FrameHookHandler& onFrameHook;  // dropped once the hook declines further pictures
   const PreviewHandler& onPreview;
   const ProgressHandler& onProgress;
   const bool& joining;                   // the inputs follow each other into the same outputs

@@ -44,8 +44,8 @@ class TranscodeRun {
   void SwitchToNextFile(int next);
   void FlushEncoders();
 
-  // The parts, in the order they are built; each knows only those before it
-  // (the router and the picture steps are handed on as the input side's sink).
+  // The parts, in the order they are built: each is handed only parts built
+  // before it, and they are freed in the reverse order.
   RunContext run_;
   RunStop stop_;
   RunInputs inputs_;
