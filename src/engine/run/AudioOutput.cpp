@@ -3,7 +3,8 @@
 #include <cmath>
 #include <string_view>
 
-#include "engine/run/TranscodeRun.h"
+#include "engine/run/AudioPath.h"
+#include "engine/run/EncoderFeed.h"
 #include "media/EngineException.h"
 #include "media/MediaLogger.h"
 #include "media/MediaUtils.h"
@@ -26,7 +27,19 @@ int encoderFrameSize(const AVCodecContext* encoder) {
 
 }  // namespace
 
-void TranscodeRun::SetupResampler(OutputStreamState& output, AVFrame* samples) {
+void AudioConverter::Free() {
+  media::swr_free(&resampler);
+  if (fifo) media::av_audio_fifo_free(fifo);
+  fifo = nullptr;
+  media::av_channel_layout_uninit(&inLayout);
+  inRate = 0;
+  inFormat = -1;
+}
+
+AudioPath::AudioPath(RunContext& run, RunStop& stop, EncoderFeed& encoders)
+    : run_(run), stop_(stop), encoders_(encoders) {}
+
+void AudioPath::SetupResampler(OutputStreamState& output, AVFrame* samples) {
   auto& audio = output.audio;
   const bool same = audio.resampler && audio.inRate == samples->sample_rate && audio.inFormat == samples->format &&
                     !media::av_channel_layout_compare(&audio.inLayout, &samples->ch_layout);
@@ -39,8 +52,8 @@ void TranscodeRun::SetupResampler(OutputStreamState& output, AVFrame* samples) {
     throw EngineException(StringPrintf("Can not resample %d channels @ %d Hz to %d channels @ %d Hz",
                                        samples->ch_layout.nb_channels, samples->sample_rate,
                                        encoder->ch_layout.nb_channels, encoder->sample_rate));
-  if (settings.audioVolume != 256)
-    media::av_opt_set_double(audio.resampler, "rematrix_volume", settings.audioVolume / 256.0, 0);
+  if (run_.settings.audioVolume != 256)
+    media::av_opt_set_double(audio.resampler, "rematrix_volume", run_.settings.audioVolume / 256.0, 0);
   if (media::swr_init(audio.resampler) < 0)
     throw EngineException(StringPrintf("Cannot convert %s sample format to %s sample format",
                                        media::av_get_sample_fmt_name(AVSampleFormat(samples->format)),
@@ -61,7 +74,7 @@ void TranscodeRun::SetupResampler(OutputStreamState& output, AVFrame* samples) {
 // own, so the first moments of the sound would be lost. One frame of silence
 // goes ahead of the sound, timed before its start: the sound still starts at
 // 0 (files that cannot start below 0 move every stream alike).
-void TranscodeRun::LeadInForDroppingDecoders(OutputStreamState& output) {
+void AudioPath::LeadInForDroppingDecoders(OutputStreamState& output) {
   AVCodecContext* encoder = output.encoder;
   if (encoder->codec_id != AV_CODEC_ID_WMAV1 && encoder->codec_id != AV_CODEC_ID_WMAV2) return;
   FramePtr silence(media::av_frame_alloc());
@@ -80,16 +93,15 @@ void TranscodeRun::LeadInForDroppingDecoders(OutputStreamState& output) {
   output.syncOpts -= silence->nb_samples;
 }
 
-// Samples the input's time stamp asks for beyond those produced so far.
-double TranscodeRun::AudioDrift(const OutputStreamState& output, const InputStreamState& input) const {
+double AudioPath::AudioDrift(const OutputStreamState& output, const InputStreamState& input) const {
   const AVCodecContext* encoder = output.encoder;
   const std::int64_t produced = output.syncOpts + media::av_audio_fifo_size(output.audio.fifo) +
                                 media::swr_get_delay(output.audio.resampler, encoder->sample_rate);
   return double(input.pts) / AV_TIME_BASE * encoder->sample_rate - double(produced);
 }
 
-// Keeps the produced samples in step with the input's timestamps.
-void TranscodeRun::CorrectAudioDrift(OutputStreamState& output, InputStreamState& input) {
+void AudioPath::CorrectAudioDrift(OutputStreamState& output, InputStreamState& input) {
+  const auto& settings = run_.settings;
   const AVCodecContext* encoder = output.encoder;
   const double drift = AudioDrift(output, input);
   if (std::fabs(drift) <= 50) return;
@@ -98,7 +110,7 @@ void TranscodeRun::CorrectAudioDrift(OutputStreamState& output, InputStreamState
     const int compensation = int(std::clamp<double>(drift, -settings.audioSyncMethod, settings.audioSyncMethod));
     media::swr_set_compensation(output.audio.resampler, compensation, encoder->sample_rate / 2);
     if (settings.verbosity > 2)
-      TMediaLogger::instance().LogFmt(&task, llVerbose, "compensating audio timestamp drift:%f compensation:%d in:%d",
+      TMediaLogger::instance().LogFmt(&run_.task, llVerbose, "compensating audio timestamp drift:%f compensation:%d in:%d",
                                       drift, compensation, encoder->sample_rate / 2);
     return;
   }
@@ -111,36 +123,37 @@ void TranscodeRun::CorrectAudioDrift(OutputStreamState& output, InputStreamState
 // cut. Files that keep no time stamps of their own cannot start the sound
 // before 0 to hide the encoder's priming: there the priming takes the place
 // of as many source samples.
-void TranscodeRun::AlignAudioStart(OutputStreamState& output, InputStreamState& input) {
+void AudioPath::AlignAudioStart(OutputStreamState& output, InputStreamState& input) {
   output.audio.started = true;
   double drift = AudioDrift(output, input);
   const AVCodecContext* encoder = output.encoder;
-  if (encoder->initial_padding > 0 && TimesByPosition(*task.outputs_[size_t(output.file)].context->oformat)) {
+  if (encoder->initial_padding > 0 && TimesByPosition(*run_.outputFiles[size_t(output.file)].context->oformat)) {
     drift -= encoder->initial_padding;
     output.primingShift = media::av_rescale_q(encoder->initial_padding, {1, encoder->sample_rate}, encoder->time_base);
   }
   if (std::fabs(drift) > 50) DropOrPadAudio(output, drift);
 }
 
-void TranscodeRun::DropOrPadAudio(OutputStreamState& output, double drift) {
+void AudioPath::DropOrPadAudio(OutputStreamState& output, double drift) {
   if (drift < 0) {
     media::swr_drop_output(output.audio.resampler, int(-drift));
-    if (settings.verbosity > 2) TMediaLogger::instance().LogFmt(&task, llVerbose, "discarding %d audio samples", int(-drift));
+    if (run_.settings.verbosity > 2)
+      TMediaLogger::instance().LogFmt(&run_.task, llVerbose, "discarding %d audio samples", int(-drift));
   } else {
     media::swr_inject_silence(output.audio.resampler, int(drift));
   }
 }
 
-void TranscodeRun::AudioOut(OutputStreamState& output, InputStreamState& input, AVFrame* samples) {
+void AudioPath::Out(OutputStreamState& output, InputStreamState& input, AVFrame* samples) {
   // Without samples the resampler hands out what it still holds.
   if (samples) SetupResampler(output, samples);
   if (samples && !output.audio.started) AlignAudioStart(output, input);
-  else if (samples && settings.audioSyncMethod != 0) CorrectAudioDrift(output, input);
+  else if (samples && run_.settings.audioSyncMethod != 0) CorrectAudioDrift(output, input);
   auto& audio = output.audio;
   if (!audio.resampler) return;
   const int capacity = media::swr_get_out_samples(audio.resampler, samples ? samples->nb_samples : 0);
   if (capacity > 0) {
-    AVFrame* converted = work;
+    AVFrame* converted = work_.get();
     media::av_frame_unref(converted);
     converted->format = output.encoder->sample_fmt;
     converted->sample_rate = output.encoder->sample_rate;
@@ -161,7 +174,7 @@ void TranscodeRun::AudioOut(OutputStreamState& output, InputStreamState& input, 
   EncodeAudioFromFifo(output, false);
 }
 
-void TranscodeRun::EncodeAudioFromFifo(OutputStreamState& output, bool final) {
+void AudioPath::EncodeAudioFromFifo(OutputStreamState& output, bool final) {
   AVCodecContext* encoder = output.encoder;
   auto& fifo = output.audio.fifo;
   if (!fifo) return;
@@ -169,9 +182,9 @@ void TranscodeRun::EncodeAudioFromFifo(OutputStreamState& output, bool final) {
   const bool smallLast = encoder->codec && (encoder->codec->capabilities &
                                             (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE));
   while (media::av_audio_fifo_size(fifo) >= frameSize || (final && media::av_audio_fifo_size(fifo) > 0)) {
-    if (output.frameNumber >= settings.maxFrames[1] || (final && StopOverdue())) return;
+    if (output.frameNumber >= run_.settings.maxFrames[1] || (final && stop_.Overdue())) return;
     const int available = std::min(frameSize, media::av_audio_fifo_size(fifo));
-    AVFrame* samples = work;
+    AVFrame* samples = work_.get();
     media::av_frame_unref(samples);
     samples->format = encoder->sample_fmt;
     samples->sample_rate = encoder->sample_rate;
@@ -186,6 +199,12 @@ void TranscodeRun::EncodeAudioFromFifo(OutputStreamState& output, bool final) {
     samples->pts = output.syncOpts;
     output.syncOpts += samples->nb_samples;
     ++output.frameNumber;
-    SendToEncoder(output, samples);
+    encoders_.Send(output, samples);
   }
+}
+
+void AudioPath::Flush(OutputStreamState& output, InputStreamState& input) {
+  if (!output.audio.resampler) return;
+  Out(output, input, nullptr);
+  EncodeAudioFromFifo(output, true);
 }

@@ -16,7 +16,7 @@
 
 class DvdInput;
 class HookModuleList;
-struct TranscodeRun;
+struct RunContext;
 
 // Values of one progress report.
 struct TaskProgress {
@@ -132,7 +132,7 @@ class TCustomEngineTask : private OptionHost {
   };
 
  private:
-  friend struct TranscodeRun;
+  friend struct RunContext;
 
   // OptionHost
   void AddStreamToLastOutput(StreamKind kind) override;
