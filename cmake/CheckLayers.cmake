@@ -9,7 +9,7 @@ set(allowed_dvd     media picture dvd)
 set(allowed_probe   media picture dvd probe)
 set(allowed_engine  media picture dvd probe engine)
 set(allowed_player  media picture dvd probe player)
-# The front ends' Qt-free core (settings store, folders, task builder, format list).
+# The front ends' Qt-free core (settings store, folders, task builder, format table).
 set(allowed_frontend media picture dvd probe engine player frontend)
 set(layers media picture dvd probe engine player frontend)
 set(src_folders media picture dvd probe engine player frontend app batch disc jobs preview settings editing ui cli)
