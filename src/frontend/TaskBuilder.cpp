@@ -8,6 +8,7 @@
 #include "engine/face/EngineRecords.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
+#include "frontend/FormatTable.h"
 #include "frontend/NumberTexts.h"
 #include "frontend/ParameterLimits.h"
 #include "frontend/PictureFitting.h"
@@ -15,6 +16,7 @@
 
 namespace {
 
+namespace fc = format_catalogue;
 namespace limits = parameter_limits;
 
 constexpr const char* kAsSource = "as source";
@@ -25,10 +27,6 @@ std::string LowerCase(std::string text) {
 }
 
 bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
-
-bool OneOf(const std::string& text, std::initializer_list<const char*> names) {
-  return std::any_of(names.begin(), names.end(), [&](const char* name) { return text == name; });
-}
 
 // A whole number above 0, unless the text is "as source"; else -1.
 int PositiveInteger(const std::string& text) {
@@ -48,29 +46,23 @@ int BitsPerSecond(const std::string& text) {
 // Standard disc targets: codecs, sizes and rates come from the engine's
 // target presets. False when the format is no disc target.
 bool ApplyDiscTarget(const std::string& target, const FormatParameters& format, TOutputOptions& output) {
-  struct Disc {
-    const char* name;
-    int target, norm;
-    const char* wideSize;  // the frame size that makes a DVD 16:9
-  };
-  static constexpr Disc kDiscs[] = {{"ntsc-dvd", 3, 2, "720x480"}, {"pal-dvd", 3, 1, "720x576"},
-                                    {"ntsc-vcd", 1, 2, nullptr},   {"pal-vcd", 1, 1, nullptr},
-                                    {"ntsc-svcd", 2, 2, nullptr},  {"pal-svcd", 2, 1, nullptr}};
-  for (const Disc& disc : kDiscs) {
-    if (LowerCase(target) != disc.name) continue;
-    output.Target = disc.target;
-    output.TargetNorm = disc.norm;
-    const bool wide = disc.wideSize && format.Read("paraVideoSize", "null") == disc.wideSize;
-    output.AspectRatio = wide ? "16:9" : "4:3";
-    return true;
-  }
-  return false;
+  const fc::DiscTarget* disc = fc::DiscTargetNamed(LowerCase(target));
+  if (!disc) return false;
+  output.Target = disc->target;
+  output.TargetNorm = disc->norm;
+  const bool wide = disc->wideSize && format.Read("paraVideoSize", "null") == disc->wideSize;
+  output.AspectRatio = wide ? "16:9" : "4:3";
+  return true;
 }
 
-// The stored audio encoder; the AMR-NB encoder is known by its newer name.
+// The engine's name of a stored encoder: the table's when it renames one.
+std::string EngineName(const fc::EncoderRow* row, const std::string& stored) {
+  return row && row->engineName ? row->engineName : stored;
+}
+
 std::string AudioEncoder(const FormatParameters& format, const char* fallback) {
   const std::string encoder = format.Read("paraAudioEncoder", fallback);
-  return encoder == "libamr_nb" ? "libopencore_amrnb" : encoder;
+  return EngineName(fc::EncoderStoredAs(fc::EncoderKind::Audio, encoder), encoder);
 }
 
 // A set value outside [low, high] refuses the build with the message.
@@ -104,19 +96,19 @@ void BuildAudioOnly(const FormatParameters& format, TOutputOptions& output, TInp
   output.DisableSubtitle = true;
 }
 
-// Encoders named as they are; others leave the choice to the container.
+// The target's row in the format table, if it has one.
+const fc::TargetRow* TargetRowOf(const std::string& target) { return fc::TargetNamed(LowerCase(target)); }
+
+// The encoder as the format table says to use it; an encoder the table does
+// not know, or leaves to the container, names none.
 void ChooseVideoCodec(const std::string& encoder, const std::string& target, TOutputOptions& output) {
-  if (OneOf(encoder, {"mpeg4", "libxvid", "mpeg1video", "msmpeg4", "msmpeg4v1", "msmpeg4v2", "huffyuv", "dvvideo",
-                      "rawvideo", "h263p", "h263", "rv10", "rv20", "ljpeg", "mjpeg", "svq1", "zlib", "wmv1", "wmv2"}))
-    output.VideoCodec = encoder;
-  if (encoder == "mpeg2video") {
-    output.VideoCodec = encoder;
-    output.Target = 3;
-  }
-  if (encoder == "libx264") {
-    output.VideoCodec = encoder;
-    const std::string device = LowerCase(target);
-    output.VideoPreset = OneOf(device, {"psp", "ipod", "ps3"}) ? "libx264-" + device : "libx264-mp4";
+  const fc::EncoderRow* row = fc::EncoderStoredAs(fc::EncoderKind::Video, encoder);
+  if (!row || row->use == fc::EncoderUse::ByContainer) return;
+  output.VideoCodec = EngineName(row, encoder);
+  if (row->use == fc::EncoderUse::DvdTarget) output.Target = fc::kDvdTarget;
+  if (row->use == fc::EncoderUse::DevicePreset) {
+    const fc::TargetRow* device = TargetRowOf(target);
+    output.VideoPreset = encoder + "-" + (device && device->presetDevice ? device->name : fc::kDefaultPresetDevice);
   }
 }
 
@@ -135,8 +127,8 @@ void ChooseRatesAndContainer(const FormatParameters& format, const std::string& 
     RequireWithin(rate, limits::kMinFrameRate, limits::kMaxFrameRate, limits::kFrameRateInvalid);
     output.FrameRate = frameRate;
   }
-  if (OneOf(LowerCase(target), {"ipod", "3gp", "3g2", "avi", "psp", "mov", "vcd", "flv", "mpegts", "vob"}))
-    output.FileFormat = target;
+  const fc::TargetRow* container = TargetRowOf(target);
+  if (container && container->setsContainer) output.FileFormat = target;
 }
 
 void BuildPicture(const TFileJob& job, const FormatParameters& format, const TSourcePicture& source,

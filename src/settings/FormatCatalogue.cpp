@@ -17,22 +17,9 @@ QStringList SplitItemList(const QString& list) {
 }
 
 QStringList OutputFormatComboItems() {
-  return {"3GPP  -h263 - 3rd Generation Partnership Project (*.3gp)",
-          "3GPP  -mpeg4- 3rd Generation Partnership Project (*.3gp)",
-          "3GPP2 -h263 - 3rd Generation Partnership Project2 (*.3g2)",
-          "3GPP2 -mpeg4- 3rd Generation Partnership Project2 (*.3g2)",
-          "DivX Movie (*.avi)",
-          "MOV - QuickTime (*.mov)",
-          "MPEG-1 Moive (*.mpg)",
-          "MPEG-4 H.264/AVC Video (*.mp4)",
-          "WAV - Waveform Audio (*.wav)",
-          "WMA - Windows Meida Audio (*.wma)",
-          "WMV - Windows Media Video (*.wmv)",
-          "Xvid Movie (*.avi)",
-          "M4A MPEG-4 Audio (*.m4a)",
-          "M4V MPEG-4 Video (*.m4v)",
-          "MP3 MPEG Layer-3 Audio (*.mp3)",
-          "AAC Advenced Audio Codec (*.aac)"};
+  QStringList items;
+  for (const char* item : legacyFormatItems()) items.append(QString::fromUtf8(item));
+  return items;
 }
 
 }  // namespace format_catalogue

@@ -9,7 +9,7 @@
 
 class IniFile;
 
-// The Qt face of the format list for the windows.
+// The Qt face of the format table and list for the windows.
 namespace format_catalogue {
 
 // "formatInfo" + decimal code: the format's section in both INI files.

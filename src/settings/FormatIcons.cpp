@@ -7,7 +7,7 @@
 #include <array>
 #include <map>
 
-#include "frontend/FormatList.h"
+#include "frontend/FormatTable.h"
 
 namespace {
 

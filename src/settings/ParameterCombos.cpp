@@ -14,24 +14,23 @@ namespace parameter_combos {
 
 namespace {
 
-struct CatalogueList {
+struct CatalogueCombo {
   QComboBox* TParameterCombos::*combo;
-  const char* listKey;
-  const char* indexKey;
+  const char* paraKey;  // names the combo's list in the format table
 };
 
 // The nine catalogue combos in the order they are filled.
-constexpr CatalogueList kLists[] = {
-    {&TParameterCombos::cmbVideoSize, "VideoSize", "iVideoSize"},
-    {&TParameterCombos::cmbVideoBitRate, "VideoBitRate", "iVideoBitRate"},
-    {&TParameterCombos::cmbFrameRate, "FrameRate", "iFrameRate"},
-    {&TParameterCombos::cmbVideoEncoder, "VideoEncoder", "iVideoEncoder"},
-    {&TParameterCombos::cmbAudioBitRate, "AudioBitRate", "iAudioBitRate"},
-    {&TParameterCombos::cmbSamplerate, "SampleRate", "iSampleRate"},
-    {&TParameterCombos::cmbAudioEncoder, "AudioEncoder", "iAudioEncoder"},
-    {&TParameterCombos::cmbChannel, "Channel", "iChannel"},
-    {&TParameterCombos::cmbVolume, "Volume", "iVolume"},
+constexpr CatalogueCombo kCombos[] = {
+    {&TParameterCombos::cmbVideoSize, "paraVideoSize"},       {&TParameterCombos::cmbVideoBitRate, "paraVideoBitRate"},
+    {&TParameterCombos::cmbFrameRate, "paraFrameRate"},       {&TParameterCombos::cmbVideoEncoder, "paraVideoEncoder"},
+    {&TParameterCombos::cmbAudioBitRate, "paraAudioBitRate"}, {&TParameterCombos::cmbSamplerate, "paraSampleRate"},
+    {&TParameterCombos::cmbAudioEncoder, "paraAudioEncoder"}, {&TParameterCombos::cmbChannel, "paraChannel"},
+    {&TParameterCombos::cmbVolume, "paraVolume"},
 };
+
+const format_catalogue::ParameterList& ListOf(const CatalogueCombo& combo) {
+  return *format_catalogue::ParameterListOf(combo.paraKey);
+}
 
 std::string str(const QString& text) { return text.toStdString(); }
 
@@ -45,10 +44,10 @@ bool IsWholeNumber(const QString& text, int* value = nullptr) { return IsInteger
 
 void FillFromCatalogue(const TParameterCombos& combos, const IniFile& catalogue, int code) {
   const std::string section = format_catalogue::FormatSection(code);
-  for (const CatalogueList& list : kLists) {
-    QComboBox* combo = combos.*list.combo;
+  for (const CatalogueCombo& entry : kCombos) {
+    QComboBox* combo = combos.*entry.combo;
     combo->clear();
-    combo->addItems(format_catalogue::SplitItemList(QString::fromStdString(catalogue.readString(section, list.listKey, "null"))));
+    combo->addItems(format_catalogue::SplitItemList(QString::fromStdString(catalogue.readString(section, ListOf(entry).listKey, "null"))));
   }
 }
 
@@ -65,8 +64,8 @@ void FinishApplying(const TParameterCombos& c) {
 
 void SelectCatalogueDefaults(const TParameterCombos& combos, const IniFile& catalogue, int code) {
   const std::string section = format_catalogue::FormatSection(code);
-  for (const CatalogueList& list : kLists)
-    (combos.*list.combo)->setCurrentIndex(catalogue.readInteger(section, list.indexKey, 0));
+  for (const CatalogueCombo& entry : kCombos)
+    (combos.*entry.combo)->setCurrentIndex(catalogue.readInteger(section, ListOf(entry).indexKey, 0));
   combos.cmbZoom->setCurrentIndex(0);
 }
 
