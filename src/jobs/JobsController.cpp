@@ -18,8 +18,8 @@
 
 TJobsController::TJobsController(QTreeWidget* list, const JobListActions& actions, TMediaEngine& engine,
                                  WindowContext context, QObject* parent)
-    : QObject(parent), list_(list), actions_(actions), engine_(engine), context_(std::move(context)),
-      jobs_(std::make_unique<TJobList>(list)) {
+    : QObject(parent), list_(list), viewport_(list->viewport()), actions_(actions), engine_(engine),
+      context_(std::move(context)), jobs_(std::make_unique<TJobList>(list)) {
   Connect();
 }
 
@@ -29,8 +29,8 @@ void TJobsController::Connect() {
   list_->setItemDelegate(new JobListDelegate(list_));
   list_->setAlternatingRowColors(false);
   list_->setUniformRowHeights(true);
-  list_->viewport()->setAcceptDrops(true);
-  list_->viewport()->installEventFilter(this);
+  viewport_->setAcceptDrops(true);
+  viewport_->installEventFilter(this);
   connect(actions_.actAdd, &QAction::triggered, this, &TJobsController::btnAddClick);
   connect(actions_.btnAdd, &QPushButton::clicked, this, &TJobsController::btnAddClick);
   for (QAction* action : {actions_.actRemove, actions_.popRemove})
@@ -101,7 +101,7 @@ void TJobsController::CheckSelected(bool checked) {
 // Files and folders dropped on the job list are added like File › Add.
 bool TJobsController::eventFilter(QObject* watched, QEvent* event) {
   const auto type = event->type();
-  if (watched != list_->viewport() || (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop))
+  if (watched != viewport_ || (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop))
     return QObject::eventFilter(watched, event);
   auto* drop = static_cast<QDropEvent*>(event);
   if (!drop->mimeData()->hasUrls()) return false;

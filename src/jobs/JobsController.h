@@ -10,6 +10,7 @@
 class QAction;
 class QPushButton;
 class QTreeWidget;
+class QWidget;
 class TJobList;
 class TMediaEngine;
 
@@ -57,6 +58,9 @@ class TJobsController : public QObject {
   void CheckSelected(bool checked);
 
   QTreeWidget* list_;
+  // Compared, never called, in the event filter: it also sees the events of
+  // the list's destruction.
+  QWidget* viewport_;
   JobListActions actions_;
   TMediaEngine& engine_;
   WindowContext context_;
