@@ -52,7 +52,7 @@ const std::vector<EncoderRow>& encoders() {
   static const std::vector<EncoderRow> rows{
       {Video, "mpeg-4", "mpeg4"},
       {Video, "xvid", "libxvid"},
-      {Video, "h264", "libx264", DevicePreset},
+      {Video, "h264", "libx264", DevicePreset, nullptr, "crf"},
       {Video, "3gp", "3gp", ByContainer},
       {Video, "3g2", "3g2", ByContainer},
       {Video, "mov", "mov", ByContainer},

@@ -41,6 +41,9 @@ struct EncoderRow {
   const char* stored;  // the value stored in the settings file
   EncoderUse use = EncoderUse::Named;
   const char* engineName = nullptr;  // the engine's name when it is not the stored one
+  // The encoder's option that takes a quality level ("Quality 20") for
+  // constant-quality encoding; nullptr: the encoder has none.
+  const char* qualityOption = nullptr;
 };
 
 // A catalogue "Format" value, in lower case, that a conversion acts on. A

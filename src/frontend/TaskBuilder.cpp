@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <optional>
 #include <stdexcept>
 
 #include "engine/face/EngineRecords.h"
@@ -12,6 +13,7 @@
 #include "frontend/NumberTexts.h"
 #include "frontend/ParameterLimits.h"
 #include "frontend/PictureFitting.h"
+#include "frontend/QualityLevel.h"
 #include "frontend/SourcePicture.h"
 
 namespace {
@@ -112,11 +114,23 @@ void ChooseVideoCodec(const std::string& encoder, const std::string& target, TOu
   }
 }
 
+// A quality level: the encoder's quality option and no bit rate (0 keeps the
+// engine's default rate from turning constant quality into a capped one).
+// An encoder without a quality option refuses the level.
+void ChooseQuality(int level, const FormatParameters& format, TOutputOptions& output) {
+  const fc::EncoderRow* encoder = fc::EncoderStoredAs(fc::EncoderKind::Video, format.Read("paraVideoEncoder", ""));
+  if (!encoder || !encoder->qualityOption) throw std::invalid_argument(limits::kVideoBitRateInvalid);
+  output.ExtOptions += (output.ExtOptions.empty() ? "" : "\n") + std::string(encoder->qualityOption) + "=" +
+                       std::to_string(level) + "\nb=0";
+}
+
 void ChooseRatesAndContainer(const FormatParameters& format, const std::string& target, const TSourcePicture& source,
                              const SourceRules& rules, TOutputOptions& output) {
   const std::string bitRate = format.Read("paraVideoBitRate", "512");
   int kbits = 0;
-  if (bitRate != kAsSource && IsInteger(bitRate, &kbits)) {
+  if (const std::optional<int> level = QualityLevel(bitRate)) {
+    ChooseQuality(*level, format, output);
+  } else if (bitRate != kAsSource && IsInteger(bitRate, &kbits)) {
     if (kbits > 0 && kbits <= INT_MAX / 1000) output.VideoBitrate = kbits * 1000;
   } else if (rules.sourceBitRateFallback) {
     output.VideoBitrate = source.BitRate;

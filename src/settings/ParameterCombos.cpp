@@ -6,6 +6,7 @@
 
 #include "frontend/IniFile.h"
 #include "frontend/NumberTexts.h"
+#include "frontend/QualityLevel.h"
 #include "settings/FormatCatalogue.h"
 #include "ui/ApplicationTitle.h"
 #include "ui/Prompts.h"
@@ -91,8 +92,10 @@ QString ZoomValue(int index) {
   return index >= 0 && index < values.size() ? values[index] : QString();
 }
 
-bool IsValidRate(const QString& text, bool realAllowed) {
-  return text == "as source" || IsWholeNumber(text) || (realAllowed && IsNumber(str(text)));
+bool IsValidRate(const QString& text, RateForm form) {
+  if (text == "as source" || IsWholeNumber(text)) return true;
+  if (form == RateForm::Decimal) return IsNumber(str(text));
+  return form == RateForm::WholeOrQuality && QualityLevel(str(text)).has_value();
 }
 
 FrameSizeCheck CheckFrameSize(const QString& text) {

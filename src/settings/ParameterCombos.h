@@ -41,8 +41,11 @@ int ZoomIndex(const QString& value);
 // "paraZoom" of a zoom index; empty for none of the four.
 QString ZoomValue(int index);
 
-// Whole number or "as source" (or, with realAllowed, a decimal number).
-bool IsValidRate(const QString& text, bool realAllowed);
+// What a typed rate may be besides "as source": a whole number, a decimal
+// number, or for the video bit rate a whole number or a quality level
+// ("Quality 20").
+enum class RateForm { Whole, Decimal, WholeOrQuality };
+bool IsValidRate(const QString& text, RateForm form);
 
 struct FrameSizeCheck {
   enum Result { Accepted, Invalid, Corrected } result;

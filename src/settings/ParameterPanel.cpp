@@ -53,9 +53,9 @@ void TParameterPanel::ConnectCombos() {
       if (!applying_) store();
     });
   };
-  onEdit(c_.cmbVideoBitRate, [this] { StoreTyped(c_.cmbVideoBitRate, "iVideoBitRate", "paraVideoBitRate", false, kVideoBitRateInvalid); });
-  onEdit(c_.cmbSamplerate, [this] { StoreTyped(c_.cmbSamplerate, "iSampleRate", "paraSampleRate", false, kSampleRateInvalid); });
-  onEdit(c_.cmbAudioBitRate, [this] { StoreTyped(c_.cmbAudioBitRate, "iAudioBitRate", "paraAudioBitRate", true, kAudioBitRateInvalid); });
+  onEdit(c_.cmbVideoBitRate, [this] { StoreTyped(c_.cmbVideoBitRate, "iVideoBitRate", "paraVideoBitRate", RateForm::WholeOrQuality, kVideoBitRateInvalid); });
+  onEdit(c_.cmbSamplerate, [this] { StoreTyped(c_.cmbSamplerate, "iSampleRate", "paraSampleRate", RateForm::Whole, kSampleRateInvalid); });
+  onEdit(c_.cmbAudioBitRate, [this] { StoreTyped(c_.cmbAudioBitRate, "iAudioBitRate", "paraAudioBitRate", RateForm::Decimal, kAudioBitRateInvalid); });
 }
 
 void TParameterPanel::ApplyFormat() {
@@ -114,9 +114,9 @@ void TParameterPanel::StoreIndexed(QComboBox* combo, const char* indexKey, const
   if (const auto stored = value(str(combo->currentText()))) Write(paraKey, QString::fromStdString(*stored));
 }
 
-void TParameterPanel::StoreTyped(QComboBox* combo, const char* indexKey, const char* paraKey, bool realAllowed,
+void TParameterPanel::StoreTyped(QComboBox* combo, const char* indexKey, const char* paraKey, RateForm form,
                                  const char* message) {
-  if (!IsValidRate(combo->currentText(), realAllowed)) {
+  if (!IsValidRate(combo->currentText(), form)) {
     ReportInvalid(window_, combo, QString::fromLatin1(message));
     return;
   }
@@ -170,13 +170,13 @@ void TParameterPanel::btnDefaultClick() {
     StoreIndexed(c_.cmbVideoEncoder, "iVideoEncoder", "paraVideoEncoder", StoredVideoEncoder);
     cmbVideoSizeExit();
     StoreIndexed(c_.cmbFrameRate, "iFrameRate", "paraFrameRate", SameText);
-    StoreTyped(c_.cmbVideoBitRate, "iVideoBitRate", "paraVideoBitRate", false, kVideoBitRateInvalid);
+    StoreTyped(c_.cmbVideoBitRate, "iVideoBitRate", "paraVideoBitRate", RateForm::WholeOrQuality, kVideoBitRateInvalid);
     StoreZoom();
   }
   if (c_.cmbAudioEncoder->isEnabled()) {
     StoreIndexed(c_.cmbAudioEncoder, "iAudioEncoder", "paraAudioEncoder", StoredAudioEncoder);
-    StoreTyped(c_.cmbAudioBitRate, "iAudioBitRate", "paraAudioBitRate", true, kAudioBitRateInvalid);
-    StoreTyped(c_.cmbSamplerate, "iSampleRate", "paraSampleRate", false, kSampleRateInvalid);
+    StoreTyped(c_.cmbAudioBitRate, "iAudioBitRate", "paraAudioBitRate", RateForm::Decimal, kAudioBitRateInvalid);
+    StoreTyped(c_.cmbSamplerate, "iSampleRate", "paraSampleRate", RateForm::Whole, kSampleRateInvalid);
     StoreIndexed(c_.cmbChannel, "iChannel", "paraChannel", StoredChannel);
     StoreIndexed(c_.cmbVolume, "iVolume", "paraVolume", StoredVolume);
   }

@@ -40,7 +40,8 @@ class TParameterPanel : public QObject {
   void ConnectCombos();
   void StoreIndexed(QComboBox* combo, const char* indexKey, const char* paraKey,
                     std::optional<std::string> (*value)(std::string_view item));
-  void StoreTyped(QComboBox* combo, const char* indexKey, const char* paraKey, bool realAllowed, const char* message);
+  void StoreTyped(QComboBox* combo, const char* indexKey, const char* paraKey, parameter_combos::RateForm form,
+                  const char* message);
   void StoreZoom();
   void StoreVideoSize();
   void Write(const char* key, const QString& value);

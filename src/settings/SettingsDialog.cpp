@@ -146,13 +146,13 @@ void TfrmSettings::FieldLeft(QComboBox* combo) {
   } else {
     struct Rule {
       QComboBox* combo;
-      bool realAllowed;
+      RateForm form;
       const char* message;
     };
-    for (const Rule& rule : {Rule{c.cmbVideoBitRate, false, kVideoBitRateInvalid},
-                             Rule{c.cmbSamplerate, false, kSampleRateInvalid},
-                             Rule{c.cmbAudioBitRate, true, kAudioBitRateInvalid}})
-      if (rule.combo == combo && !IsValidRate(combo->currentText(), rule.realAllowed)) {
+    for (const Rule& rule : {Rule{c.cmbVideoBitRate, RateForm::WholeOrQuality, kVideoBitRateInvalid},
+                             Rule{c.cmbSamplerate, RateForm::Whole, kSampleRateInvalid},
+                             Rule{c.cmbAudioBitRate, RateForm::Decimal, kAudioBitRateInvalid}})
+      if (rule.combo == combo && !IsValidRate(combo->currentText(), rule.form)) {
         ReportInvalid(this, combo, QString::fromLatin1(rule.message));
         failed = true;
       }

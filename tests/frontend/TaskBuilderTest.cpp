@@ -401,3 +401,40 @@ TEST_F(TaskBuilderTest, DvdTitlesGoOnPastDiscTargetsWithoutSourceBitRate) {
   EXPECT_TRUE(output.DisableVideo) << "an audio-only format still drops the picture";
   EXPECT_TRUE(output.VideoFilters.empty());
 }
+
+namespace {
+
+// A quality level encodes at constant quality: the encoder's quality option
+// and no bit rate, for a DVD title too; an encoder without such an option and
+// a level that is no level refuse the build, as a bad bit rate does.
+TEST_F(TaskBuilderTest, QualityLevelGivesConstantQualityWithoutABitRate) {
+  Catalogue("Format=mp4\n");
+  Store("paraVideoEncoder", "libx264");
+  Store("paraVideoBitRate", "Quality 20");
+  Build();
+  EXPECT_EQ(output.VideoBitrate, -1);
+  EXPECT_EQ(output.ExtOptions, "crf=20\nb=0");
+  BuildDvd(720, 576, 0);
+  EXPECT_EQ(output.ExtOptions, "crf=20\nb=0");
+
+  Store("paraVideoEncoder", "mpeg4");
+  EXPECT_THROW(
+      {
+        try {
+          Build();
+        } catch (const std::invalid_argument& error) {
+          EXPECT_STREQ(error.what(), "Video BitRate is not a valid value!");
+          throw;
+        }
+      },
+      std::invalid_argument);
+
+  Store("paraVideoEncoder", "libx264");
+  for (const char* notALevel : {"Quality 64", "Quality -1", "Quality", "quality 20", "Quality 2x"}) {
+    Store("paraVideoBitRate", notALevel);
+    Build();
+    EXPECT_EQ(output.ExtOptions.find("crf"), std::string::npos) << notALevel;
+  }
+}
+
+}  // namespace
