@@ -46,6 +46,11 @@ class TJobList {
   // Selects the row and gives the list the focus.
   void Select(int row);
 
+  // A note on the row as the tool tip of its caption and length columns (the
+  // progress column keeps its own); an empty note gives back the caption's.
+  void SetRowNote(int row, const QString& note);
+  QString RowNote(int row) const;
+
   // The text of the last column ("Progress"); a tool tip explains a failure.
   void SetProgressText(int row, const QString& text, const QString& toolTip = {});
   QString ProgressText(int row) const;
