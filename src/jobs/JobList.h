@@ -46,8 +46,8 @@ class TJobList {
   // Selects the row and gives the list the focus.
   void Select(int row);
 
-  // A note on the row as the tool tip of its caption and length columns (the
-  // progress column keeps its own); an empty note gives back the caption's.
+  // A note on the row as the tool tip of every column but the progress one
+  // (which keeps its own); an empty note gives the caption its own back.
   void SetRowNote(int row, const QString& note);
   QString RowNote(int row) const;
 
