@@ -3,6 +3,7 @@
 #include <map>
 
 #include "DvdDisc.h"
+#include "FakeTitles.h"
 #include "PluginLog.h"
 #include "TitleInfo.h"
 #include "TitleLayout.h"
@@ -25,31 +26,55 @@ class TitleSets {
   std::map<int, IfoHandle> sets_;
 };
 
-std::optional<DvdTitleInfo> Describe(const ifo_handle_t& vmg, int index, TitleSets& sets) {
+struct Described {
+  std::optional<DvdTitleInfo> info;  // nothing for an invalid title
+  TitlePlayback playback;
+};
+
+Described Describe(const ifo_handle_t& vmg, int index, TitleSets& sets) {
   const int titleSet = TitleSetOf(vmg, index);
   const ifo_handle_t* vts = titleSet ? sets.Get(titleSet) : nullptr;
   if (!titleSet) SetLastError("The title names no title set of the DVD.");
   const auto layout = vts ? ReadTitleLayout(vmg, index, *vts) : std::nullopt;
   if (!layout) {
     LogMessage(kLogWarning, "Title %d is invalid: %s", index + 1, LastErrorText());
-    return std::nullopt;
+    return {};
   }
   DvdTitleInfo info;
   FillTitleInfo(*layout, *vts->vtsi_mat, info);
-  return info;
+  return {info, PlaybackOf(*layout, titleSet)};
+}
+
+// The described titles' records with the verdicts on the main feature and fakes.
+std::vector<std::optional<DvdTitleInfo>> Judged(std::vector<Described>& described) {
+  std::vector<TitlePlayback> playback;
+  for (const Described& title : described) playback.push_back(title.playback);
+  const std::vector<TitleVerdict> verdicts = JudgeTitles(playback);
+  std::vector<std::optional<DvdTitleInfo>> titles;
+  for (size_t i = 0; i < described.size(); ++i) {
+    std::optional<DvdTitleInfo>& info = described[i].info;
+    if (info) {
+      info->MainFeature = verdicts[i].mainFeature ? 1 : 0;
+      info->FakeReason = std::uint8_t(verdicts[i].fakeReason);
+      info->FakeDetail = verdicts[i].fakeDetail;
+    }
+    titles.push_back(info);
+  }
+  return titles;
 }
 
 }  // namespace
 
 int TitleList::Enumerate(const std::string& path) {
-  std::vector<std::optional<DvdTitleInfo>> titles;
+  std::vector<Described> described;
   Disc disc = OpenDisc(path);
   if (disc.reader) {
     if (IfoHandle vmg = OpenIfo(disc, 0)) {
       TitleSets sets(disc);
-      for (int index = 0; index < vmg->tt_srpt->nr_of_srpts; ++index) titles.push_back(Describe(*vmg, index, sets));
+      for (int index = 0; index < vmg->tt_srpt->nr_of_srpts; ++index) described.push_back(Describe(*vmg, index, sets));
     }
   }
+  std::vector<std::optional<DvdTitleInfo>> titles = Judged(described);
   const std::lock_guard guard(mutex_);
   titles_ = std::move(titles);
   return int(titles_.size());

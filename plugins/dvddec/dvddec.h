@@ -43,8 +43,19 @@ typedef struct DvdTitleInfo {
   DvdSubtitleEntry Subtitles[32];  /* 712 */
   int32_t ChapterCount;            /* 3144 */
   uint8_t DisplayAspect;           /* 3148: the IFO's display aspect, 0 for 4:3, 3 for 16:9 */
-  uint8_t reserved2[811];          /* up to 3960 bytes */
+  uint8_t MainFeature;             /* 3149: 1 for the disc's main feature (one title at most) */
+  uint8_t FakeReason;              /* 3150: DVDDEC_FAKE_*; a fake title is best left unconverted */
+  uint8_t reserved3;               /* 3151 */
+  int32_t FakeDetail;              /* 3152: the title (from 1) a copy repeats; the plays of a looped part */
+  uint8_t reserved2[804];          /* up to 3960 bytes */
 } DvdTitleInfo;
+
+/* Why a title is taken for one of the fake titles structure-protected discs
+ * list around the real one. */
+#define DVDDEC_FAKE_NONE 0    /* a real title */
+#define DVDDEC_FAKE_COPY 1    /* plays the main feature's cells again, whole or out of order */
+#define DVDDEC_FAKE_LOOP 2    /* plays one of its cells several times */
+#define DVDDEC_FAKE_LENGTH 3  /* claims a length no disc holds */
 
 typedef struct DvdParam {
   int32_t Title;          /* 0-based title index */
@@ -105,7 +116,8 @@ static_assert(sizeof(DvdTitleInfo) == 3960 && offsetof(DvdTitleInfo, Duration) =
               offsetof(DvdTitleInfo, Height) == 20 && offsetof(DvdTitleInfo, AudioCount) == 32 &&
               offsetof(DvdTitleInfo, Audio) == 36 && offsetof(DvdTitleInfo, SubtitleCount) == 708 &&
               offsetof(DvdTitleInfo, Subtitles) == 712 && offsetof(DvdTitleInfo, ChapterCount) == 3144 &&
-              offsetof(DvdTitleInfo, DisplayAspect) == 3148);
+              offsetof(DvdTitleInfo, DisplayAspect) == 3148 && offsetof(DvdTitleInfo, MainFeature) == 3149 &&
+              offsetof(DvdTitleInfo, FakeReason) == 3150 && offsetof(DvdTitleInfo, FakeDetail) == 3152);
 static_assert(sizeof(DvdParam) == 28);
 #endif
 

@@ -43,6 +43,20 @@ QStringList titleColumns(const DvdTitleInfo& title) {
           "   " + QString::fromStdString(DvdStreamTypeName(title.VideoType)), QString()};
 }
 
+// Why a fake title is left unchecked; empty for a real title.
+QString fakeTitleNote(const DvdTitleInfo& title) {
+  switch (title.FakeReason) {
+    case DVDDEC_FAKE_COPY:
+      return "Left unchecked: repeats the cells of title " + QString::number(title.FakeDetail);
+    case DVDDEC_FAKE_LOOP:
+      return "Left unchecked: plays the same part " + QString::number(title.FakeDetail) + " times";
+    case DVDDEC_FAKE_LENGTH:
+      return "Left unchecked: implausible length " +
+             QString::fromStdString(FormatHMS(std::int64_t(title.Duration)));
+    default: return {};
+  }
+}
+
 std::unique_ptr<TlvFilesRecord> titleJob(int index, const DvdTitleInfo& title) {
   auto record = std::make_unique<TlvFilesRecord>();
   record->JobIndex = index;
@@ -160,19 +174,29 @@ bool TDvdController::CheckDvdSource(const QString& path, bool drive) {
   return true;
 }
 
+// One row per valid title; fake titles stay listed but unchecked, with the
+// reason as their tool tip, so a start converts the film once. The main
+// feature's row (else the first) is selected to show its streams and chapters.
 void TDvdController::AddDvdTitles(int count) {
   TJobList& jobs = jobs_.Jobs();
+  int mainRow = 0;
   for (int i = 0; i < count; ++i) {
     DvdTitleInfo title;
     if (!DVDGetTitle(i, title)) {
       warn(context_.window, invalidTitle(i));
       continue;
     }
-    jobs.AddRow(TJobList::Layout::Dvd, "DVD Title " + QString::number(i + 1), titleColumns(title), titleJob(i, title));
+    const int row = jobs.AddRow(TJobList::Layout::Dvd, "DVD Title " + QString::number(i + 1), titleColumns(title),
+                                titleJob(i, title));
+    if (title.MainFeature) mainRow = row;
+    const QString note = fakeTitleNote(title);
+    if (note.isEmpty()) continue;
+    jobs.SetChecked(row, false);
+    jobs.SetRowNote(row, note);
   }
   if (jobs.Count() == 0) return;
   jobs_.SetJobActionsEnabled(true);
-  jobs.Select(0);  // shows the first title's streams and chapters
+  jobs.Select(mainRow);
 }
 
 // The DVD start converts every checked job as File › Start does.

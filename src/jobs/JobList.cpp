@@ -116,6 +116,15 @@ void TJobList::Select(int row) {
   view_->setFocus();
 }
 
+void TJobList::SetRowNote(int row, const QString& note) {
+  QTreeWidgetItem* item = Item(row);
+  const int last = view_->columnCount() - 1;
+  item->setToolTip(0, note.isEmpty() ? item->text(0) : note);
+  for (int column = 1; column < last; ++column) item->setToolTip(column, note);
+}
+
+QString TJobList::RowNote(int row) const { return Item(row)->toolTip(1); }
+
 void TJobList::SetProgressText(int row, const QString& text, const QString& toolTip) {
   QTreeWidgetItem* item = Item(row);
   const int last = view_->columnCount() - 1;

@@ -46,6 +46,11 @@ class TJobList {
   // Selects the row and gives the list the focus.
   void Select(int row);
 
+  // A note on the row as the tool tip of every column but the progress one
+  // (which keeps its own); an empty note gives the caption its own back.
+  void SetRowNote(int row, const QString& note);
+  QString RowNote(int row) const;
+
   // The text of the last column ("Progress"); a tool tip explains a failure.
   void SetProgressText(int row, const QString& text, const QString& toolTip = {});
   QString ProgressText(int row) const;

@@ -9,6 +9,7 @@
 #include "disc/DvdController.h"
 #include "dvd/OpenDvdString.h"
 #include "frontend/ConversionBatch.h"
+#include "jobs/JobList.h"
 #include "media/Dispatcher.h"
 #include "player/MediaPlayer.h"
 #include "preview/PreviewPane.h"
@@ -122,6 +123,34 @@ TEST_F(DvdController, EngineConvertsTheChaptersTheAddressNames) {
   double last = -1;
   ForEachDecodedFrame(batch.Destination(0), AVMEDIA_TYPE_VIDEO, [&](const AVFrame&, double seconds) { last = seconds; });
   EXPECT_NEAR(last, 1.8, 0.2);
+}
+
+// A protected disc's fake titles stay listed but unchecked, each saying why;
+// the main feature is selected, so its streams and chapters show. An ordinary
+// disc keeps every title checked and selects its main feature, title 1.
+TEST_F(DvdController, FakeTitlesAreLeftUncheckedAndTheMainFeatureSelected) {
+  h.prompts.queueDvd(QString::fromStdString(test_dvd::Path(test_dvd::Disc::Protected)));
+  h.actAddDvdFolder->trigger();
+  TJobList& jobs = h.jobs->Jobs();
+  ASSERT_EQ(jobs.Count(), test_dvd::kProtectedTitleCount);
+  const int mainRow = test_dvd::kProtectedMainTitle - 1, bonusRow = test_dvd::kProtectedBonusTitle - 1;
+  EXPECT_EQ(jobs.SelectedRow(), mainRow);
+  EXPECT_EQ(h.grpDvd->title(), "DVD Title " + QString::number(test_dvd::kProtectedMainTitle));
+  EXPECT_EQ(h.edtTo->text(), "4");
+  EXPECT_EQ(jobs.CheckedCount(), 2);
+  EXPECT_TRUE(jobs.IsChecked(mainRow));
+  EXPECT_TRUE(jobs.IsChecked(bonusRow));
+  EXPECT_TRUE(jobs.RowNote(mainRow).isEmpty());
+  EXPECT_EQ(jobs.RowNote(0), "Left unchecked: repeats the cells of title 4");
+  EXPECT_EQ(jobs.RowNote(1), "Left unchecked: plays the same part 4 times");
+  EXPECT_TRUE(jobs.RowNote(2).startsWith("Left unchecked: implausible length 8:00:")) << jobs.RowNote(2).toStdString();
+  for (int row = 0; row < jobs.Count(); ++row)
+    EXPECT_EQ(jobs.RowNote(row).isEmpty(), row == mainRow || row == bonusRow) << "row " << row;
+
+  OpenIso();
+  EXPECT_EQ(jobs.CheckedCount(), 3);
+  EXPECT_EQ(jobs.SelectedRow(), 0);
+  for (int row = 0; row < jobs.Count(); ++row) EXPECT_TRUE(jobs.RowNote(row).isEmpty()) << "row " << row;
 }
 
 // Play on an empty list opens "Add DVD"; once a disc was added its first title

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 
+#include "IfoBytes.h"
 #include "Shell.h"
 #include "TestDvd.h"
 
@@ -13,18 +13,6 @@ namespace test_dvd {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-unsigned BigEndian(const std::string& bytes, size_t offset, int size) {
-  if (offset + size_t(size) > bytes.size()) throw std::runtime_error("IFO too short to patch");
-  unsigned value = 0;
-  for (int i = 0; i < size; ++i) value = value << 8 | static_cast<unsigned char>(bytes[offset + size_t(i)]);
-  return value;
-}
 
 // Writes a 16-bit big-endian value into a title set IFO and its backup, at an
 // offset found from the IFO's own tables.
@@ -50,11 +38,8 @@ size_t ChapterTwoProgramChain(const std::string& ifo) {
 // The number of program chains, first in the table whose sector is at 0xCC.
 size_t ProgramChainCount(const std::string& ifo) { return size_t(BigEndian(ifo, 0xCC, 4)) * kSectorBytes; }
 
-// Title 1's program chain: the first in the table whose sector is at 0xCC.
-size_t FirstProgramChain(const std::string& ifo) {
-  const size_t table = size_t(BigEndian(ifo, 0xCC, 4)) * kSectorBytes;
-  return table + BigEndian(ifo, table + 12, 4);
-}
+// Title 1's program chain: the first of its title set.
+size_t FirstProgramChain(const std::string& ifo) { return ProgramChainOffset(ifo, 1); }
 
 // Title 3's first audio control word (in its title set's first program chain).
 size_t FirstAudioControl(const std::string& ifo) { return FirstProgramChain(ifo) + 0x0C; }
@@ -97,7 +82,7 @@ void WriteWideCopy(const std::string& discFolder, const std::string& target) {
     const size_t control = FirstProgramChain(bytes) + 0x1C;
     const char word[4] = {char(0x80), char(kWideSubtitleStream), 2, 3};
     bytes.replace(control, 4, word, 4);
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
+    WriteFile(path, bytes);
   }
   PatchTitleSet(target, "VTS_02_0", FirstAudioControl, 0);  // title 3's only audio stream switched off
 }

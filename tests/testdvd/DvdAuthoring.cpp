@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "FlashBeep.h"
+#include "IfoBytes.h"
 #include "InterlacedBar.h"
 #include "MediaWriter.h"
 #include "Recipes.h"
@@ -38,8 +38,6 @@ MediaSpec NtscSource(double seconds) {
   return spec;
 }
 
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
-
 // spumux's time form, 00:00:SS.ss, for times under a minute.
 std::string Timecode(double seconds) {
   char text[16];
@@ -58,7 +56,7 @@ struct Overlay {
 void AddSubtitle(const std::string& work, const Overlay& overlay, const std::string& source, const std::string& target) {
   const std::string name = "subtitle" + std::to_string(overlay.stream);
   WriteSubtitlePicture(work + "/" + name + ".png", overlay.box.width, overlay.box.height);
-  WriteText(work + "/" + name + ".xml",
+  WriteFile(work + "/" + name + ".xml",
             "<subpictures format=\"PAL\"><stream>\n"
             "  <spu start=\"" + Timecode(overlay.start) + "\" end=\"" + Timecode(overlay.end) + "\" image=\"" + work +
                 "/" + name + ".png\" xoffset=\"" + std::to_string(overlay.box.x) + "\" yoffset=\"" +
@@ -170,14 +168,14 @@ void AuthorFilmDisc(const std::string& work, const std::string& discFolder) {
   flashBeep.muxer = "dvd";
   flashBeep.muxerOptions = test_media::Recipe(test_media::Kind::DvdNtscMpeg2Ac3).muxerOptions;
   test_media::WriteMedia(flashBeep, work + "/flashbeep.mpg");
-  WriteText(work + "/dvd.xml", FilmProject(work, discFolder));
+  WriteFile(work + "/dvd.xml", FilmProject(work, discFolder));
   Run("cd " + Quote(work) + " && VIDEO_FORMAT=NTSC dvdauthor -x dvd.xml", work + "/dvdauthor.log");
 }
 
 void AuthorInterlacedDisc(const std::string& work, const std::string& discFolder) {
   std::filesystem::create_directories(work);
   test_media::WriteMedia(InterlacedSource(), work + "/interlaced.mpg");
-  WriteText(work + "/dvd.xml", InterlacedProject(work, discFolder));
+  WriteFile(work + "/dvd.xml", InterlacedProject(work, discFolder));
   Run("cd " + Quote(work) + " && VIDEO_FORMAT=PAL dvdauthor -x dvd.xml", work + "/dvdauthor.log");
 }
 
@@ -188,7 +186,7 @@ void AuthorDisc(const std::string& work, const std::string& discFolder) {
   test_media::WriteMedia(PalSource(1.8), work + "/title2a.mpg");
   test_media::WriteMedia(PalSource(1.2), work + "/title2b.mpg");
   test_media::WriteMedia(NtscSource(2.4), work + "/title3.mpg");
-  WriteText(work + "/dvd.xml", Project(work, discFolder));
+  WriteFile(work + "/dvd.xml", Project(work, discFolder));
   Run("cd " + Quote(work) + " && VIDEO_FORMAT=PAL dvdauthor -x dvd.xml", work + "/dvdauthor.log");
 }
 
@@ -197,7 +195,7 @@ void AuthorWideSubtitleDisc(const std::string& work, const std::string& discFold
   test_media::WriteMedia(WideSource(), work + "/plain.mpg");
   AddSubtitle(work, {0, kTopBox, kLateSubtitleStart, kLateSubtitleEnd}, work + "/plain.mpg", work + "/top.mpg");
   AddSubtitle(work, {1, kBottomBox, kLateSubtitleStart, kLateSubtitleEnd}, work + "/top.mpg", work + "/wide.mpg");
-  WriteText(work + "/dvd.xml", WideProject(work, discFolder));
+  WriteFile(work + "/dvd.xml", WideProject(work, discFolder));
   Run("cd " + Quote(work) + " && VIDEO_FORMAT=PAL dvdauthor -x dvd.xml", work + "/dvdauthor.log");
 }
 

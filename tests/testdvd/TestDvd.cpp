@@ -8,6 +8,7 @@
 
 #include "DiscCopies.h"
 #include "DvdAuthoring.h"
+#include "ProtectedDisc.h"
 #include "media/MediaLoader.h"
 
 namespace test_dvd {
@@ -15,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Raised whenever the discs change, so build trees author them anew.
-constexpr int kDiscSetVersion = 8;
+constexpr int kDiscSetVersion = 9;
 
 std::string DiscSetFolder() { return OXBEL_TESTDVD_DIR "-" + std::to_string(kDiscSetVersion); }
 
@@ -39,6 +40,7 @@ void AuthorAll(const std::string& folder) {
   AuthorWideSubtitleDisc(work + "/widesubtitles", folder + "/widesubtitles");
   AuthorInterlacedDisc(work + "/interlaced", folder + "/interlaced");
   AuthorFilmDisc(work + "/film", folder + "/film");
+  AuthorProtectedDisc(work + "/protected", folder + "/protected");
 }
 
 // Authors into a folder private to this process and renames it into place, so
@@ -84,6 +86,7 @@ std::string Path(Disc disc) {
     case Disc::WideSubtitles: return folder + "/widesubtitles";
     case Disc::Interlaced: return folder + "/interlaced";
     case Disc::Film: return folder + "/film";
+    case Disc::Protected: return folder + "/protected";
   }
   throw std::logic_error("unknown test disc");
 }

@@ -30,6 +30,7 @@ enum class Disc {
   Film,             // an NTSC disc of its own: titles 1 and 2 film of kFilmTitleSeconds (media/Telecine.h),
                     // soft and hard telecined, English AC-3; title 3 the 29.97 flash-and-beep clip
                     // (media/FlashBeep.h) of kFlashBeepTitleSeconds, 352x240 with MPEG audio
+  Protected,        // a structure-protected disc of its own (below)
 };
 
 constexpr double kEnglishHz = 440, kGermanHz = 880, kFrenchHz = 660;
@@ -53,6 +54,17 @@ constexpr int kWideWidth = 352, kWideHeight = 288;
 
 constexpr double kInterlacedTitleSeconds = 4;
 constexpr double kFilmTitleSeconds = 2, kFlashBeepTitleSeconds = 8;
+
+// The Protected disc: kProtectedTitleCount PAL 352x288 titles in one title set,
+// English AC-3. Title kProtectedMainTitle (from 1) is the main feature of
+// kProtectedMainSeconds in four chapters of one cell each; title
+// kProtectedBonusTitle a bonus of kProtectedBonusSeconds with a cell of its own.
+// Every other title is a fake playing the main title's four cells again:
+// title 1 out of order, title 2 the first cell four times, title 3 in order but
+// claiming more than eight hours, title 6 exactly as the main title, the rest
+// out of order or looped.
+constexpr int kProtectedTitleCount = 16, kProtectedMainTitle = 4, kProtectedBonusTitle = 5;
+constexpr double kProtectedMainSeconds = 4.8, kProtectedBonusSeconds = 1.2;
 
 constexpr int kDamagedFirstSector = 200, kDamagedSectorCount = 4;  // in VTS_01_1.VOB
 
