@@ -197,6 +197,15 @@ bool saveDvdTitles(TfrmMain& window, ScriptedPrompts& prompts, const QString& fo
   return ok;
 }
 
+// A structure-protected disc's titles: the fakes listed but unchecked, the
+// main feature selected with its streams and chapters shown.
+bool saveProtectedDisc(TfrmMain& window, ScriptedPrompts& prompts, const QString& folder) {
+  prompts.queueDvd(QString::fromStdString(test_dvd::Path(test_dvd::Disc::Protected)));
+  window.menus().actAddDvdFolder->trigger();
+  settle();
+  return saveScreen(folder, "dvd-protected-titles") && window.Jobs().Count() == 16;
+}
+
 // Triggers an editor's Edit-menu entry; `shoot` runs once the dialog has
 // played for a while, then the dialog closes.
 bool shootEditor(QAction* entry, const std::function<bool(QWidget*)>& shoot) {
@@ -392,6 +401,7 @@ int main(int argc, char** argv) {
   ok = saveDvdTitles(window, prompts, folder) && ok;
   ok = saveEditors(window, folder) && ok;
   ok = saveTurnedClip(window, folder, settingsHome.path()) && ok;
+  ok = saveProtectedDisc(window, prompts, folder) && ok;
   window.hide();  // the player windows stand on their own
   ok = savePlayerWindows(folder) && ok;
 
