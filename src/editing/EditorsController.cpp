@@ -30,6 +30,16 @@ TEditorsController::TEditorsController(const EditorActions& actions, TJobList& j
 
 TEditorsController::~TEditorsController() = default;
 
+// A new editor of that kind in place of the last one, its player
+// deinterlacing as the conversion will.
+template <typename Editor>
+Editor& TEditorsController::Fresh(std::unique_ptr<Editor>& editor) {
+  editor.reset();
+  editor = std::make_unique<Editor>(dispatcher_, app_paths::programFolder() + "LibAV", context_.window);
+  editor->Player().Deinterlace = deinterlace_choice::PictureChoice(context_.settings());
+  return *editor;
+}
+
 int TEditorsController::ClaimForSelected() {
   const int row = jobs_.SelectedRow();
   if (row >= 0) arbiter_.Claim(this);
@@ -56,12 +66,9 @@ void TEditorsController::TrimClick() {
 void TEditorsController::CropClick() {
   const int row = ClaimForSelected();
   if (row < 0) return;
-  crop_.reset();
-  crop_ = std::make_unique<TfrmCrop>(dispatcher_, app_paths::programFolder() + "LibAV", context_.window);
-  crop_->Player().Deinterlace = deinterlace_choice::PictureChoice(context_.settings());
   TlvFilesRecord& record = jobs_.Record(row);
   const CropSpins frame{record.CropFrame[0], record.CropFrame[2], record.CropFrame[1], record.CropFrame[3]};
-  const auto choice = crop_->Edit({sourceOf_(record), jobs_.Caption(row), frame, record.ZoomMode});
+  const auto choice = Fresh(crop_).Edit({sourceOf_(record), jobs_.Caption(row), frame, record.ZoomMode});
   arbiter_.Release(this);
   if (!choice) return;
   const int stored[4] = {choice->Frame.Up, choice->Frame.Left, choice->Frame.Down, choice->Frame.Right};
@@ -77,13 +84,10 @@ void TEditorsController::CropClick() {
 void TEditorsController::EffectsClick() {
   const int row = ClaimForSelected();
   if (row < 0) return;
-  waterMark_.reset();
-  waterMark_ = std::make_unique<TfrmWaterMark>(dispatcher_, app_paths::programFolder() + "LibAV", context_.window);
-  waterMark_->Player().Deinterlace = deinterlace_choice::PictureChoice(context_.settings());
   TlvFilesRecord& record = jobs_.Record(row);
   const WaterMarkPlaces places{record.TextHorizPercent, record.TextVertPercent, record.ImageHorizPercent,
                                record.ImageVertPercent};
-  const auto choice = waterMark_->Edit({sourceOf_(record), jobs_.Caption(row), EffectSettingsOf(record), places,
+  const auto choice = Fresh(waterMark_).Edit({sourceOf_(record), jobs_.Caption(row), EffectSettingsOf(record), places,
                                         record.CropTop, record.CropLeft, record.CropBottom, record.CropRight});
   arbiter_.Release(this);
   if (!choice) return;

@@ -47,6 +47,8 @@ class TEditorsController : public QObject {
  private:
   // The selected job's row with the preview stopped; -1 when none is selected.
   int ClaimForSelected();
+  template <typename Editor>
+  Editor& Fresh(std::unique_ptr<Editor>& editor);
 
   TJobList& jobs_;
   Dispatcher* dispatcher_;
