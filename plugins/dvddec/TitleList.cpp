@@ -5,13 +5,14 @@
 #include "DvdDisc.h"
 #include "FakeTitles.h"
 #include "PluginLog.h"
+#include "StreamPictureSize.h"
 #include "TitleInfo.h"
 #include "TitleLayout.h"
 
 namespace dvddec {
 namespace {
 
-// Title set IFOs opened so far; nullptr for one that cannot be read.
+// Title set IFOs and VOB files opened so far; nullptr for one that cannot be read.
 class TitleSets {
  public:
   explicit TitleSets(Disc& disc) : disc_(disc) {}
@@ -20,16 +21,31 @@ class TitleSets {
     if (found == sets_.end()) found = sets_.emplace(titleSet, OpenIfo(disc_, titleSet)).first;
     return found->second.get();
   }
+  dvd_file_t* Vobs(int titleSet) {
+    auto found = vobs_.find(titleSet);
+    if (found == vobs_.end()) found = vobs_.emplace(titleSet, OpenTitleVobs(*disc_.reader, titleSet)).first;
+    return found->second.get();
+  }
 
  private:
   Disc& disc_;
   std::map<int, IfoHandle> sets_;
+  std::map<int, FileHandle> vobs_;
 };
 
 struct Described {
   std::optional<DvdTitleInfo> info;  // nothing for an invalid title
   TitlePlayback playback;
 };
+
+// The video stream's own picture size in place of the IFO's, when it can be read.
+void TakeStreamPictureSize(const TitleLayout& layout, dvd_file_t* vobs, DvdTitleInfo& info) {
+  if (!vobs || layout.chapters.empty() || layout.chapters.front().empty()) return;
+  if (const auto size = StreamPictureSize(*vobs, layout.chapters.front().front())) {
+    info.Width = size->width;
+    info.Height = size->height;
+  }
+}
 
 Described Describe(const ifo_handle_t& vmg, int index, TitleSets& sets) {
   const int titleSet = TitleSetOf(vmg, index);
@@ -42,6 +58,7 @@ Described Describe(const ifo_handle_t& vmg, int index, TitleSets& sets) {
   }
   DvdTitleInfo info;
   FillTitleInfo(*layout, *vts->vtsi_mat, info);
+  TakeStreamPictureSize(*layout, sets.Vobs(titleSet), info);
   return {info, PlaybackOf(*layout, titleSet)};
 }
 

@@ -210,6 +210,23 @@ TEST_F(DvdJobs, TitleWithoutAudioAndWideTitleConvert) {
   EXPECT_NEAR(bottom, 121, 2);
 }
 
+// CIF titles, whose IFO resolution field dvdauthor and libdvdread read
+// differently, are fitted by the stream's picture size and convert; the
+// protected disc's fakes stay out of the batch.
+TEST_F(DvdJobs, CifTitlesConvertIntoALetterboxedFrame) {
+  Show();
+  OpenFolderOrImage(discPath(Disc::Protected));
+  ASSERT_EQ(window.Jobs().Count(), test_dvd::kProtectedTitleCount);
+  StartDvd();
+  EXPECT_TRUE(prompts.asked.isEmpty()) << prompts.asked.value(0).text.toStdString();
+  const VideoSummary main = videoOf(Output("DVD Title 4_(new).3gp"));
+  EXPECT_EQ(main.width, 176);
+  EXPECT_EQ(main.height, 144);
+  EXPECT_NEAR(main.last, test_dvd::kProtectedMainSeconds, 0.2);
+  EXPECT_NEAR(videoOf(Output("DVD Title 5_(new).3gp")).last, test_dvd::kProtectedBonusSeconds, 0.2);
+  EXPECT_FALSE(QFile::exists(Output("DVD Title 6_(new).3gp"))) << "a fake title was converted";
+}
+
 // A job trimmed to start 1 s in reads the whole title from there.
 TEST_F(DvdJobs, TrimmedJobReadsTheWholeTitleFromItsStart) {
   Show();

@@ -68,6 +68,21 @@ TEST_P(DvdTitles, DescribeEveryTitle) {
 INSTANTIATE_TEST_SUITE_P(FolderAndIso, DvdTitles, testing::Values(Disc::Folder, Disc::Iso),
                          [](const auto& info) { return info.param == Disc::Folder ? "Folder" : "Iso"; });
 
+// dvdauthor writes CIF sizes into bits 5-3 of the IFO's resolution field,
+// where libdvdread reads half-D1: the size comes from the stream itself.
+TEST(DvdTitleList, CifTitlesReportTheStreamsPictureSize) {
+  ASSERT_TRUE(BindBuiltPlugin()) << DvdLastError();
+  ASSERT_EQ(DVDEnumTitle(test_dvd::Path(Disc::Protected)), test_dvd::kProtectedTitleCount);
+  DvdTitleInfo title;
+  ASSERT_TRUE(DVDGetTitle(test_dvd::kProtectedMainTitle - 1, title));
+  EXPECT_EQ(title.Width, 352);
+  EXPECT_EQ(title.Height, 288);
+  ASSERT_EQ(DVDEnumTitle(test_dvd::Path(Disc::Film)), 3);
+  ASSERT_TRUE(DVDGetTitle(2, title));
+  EXPECT_EQ(title.Width, 352);
+  EXPECT_EQ(title.Height, 240);
+}
+
 TEST(DvdTitleList, WideTitlesNameTheirSubtitlesFromThe16x9Field) {
   ASSERT_TRUE(BindBuiltPlugin()) << DvdLastError();
   ASSERT_EQ(DVDEnumTitle(test_dvd::Path(Disc::Wide)), 3);
