@@ -30,7 +30,7 @@ bool Parse(const std::vector<std::string>& arguments, FormatCommand& command) {
     const bool hasValue = i + 1 < arguments.size();
     if (argument == "--format" && hasValue) {
       const std::string& code = arguments[++i];
-      command.code = code.find_first_not_of("0123456789") == std::string::npos && code.size() < 4 ? std::stoi(code) : -1;
+      command.code = code.find_first_not_of("0123456789") == std::string::npos && code.size() < 5 ? std::stoi(code) : -1;
       if (command.code < 0 || !format_catalogue::FormatName(command.code)) {
         std::fprintf(stderr, "oxbel-cli convert: unknown format code '%s' (see oxbel-cli formats)\n", code.c_str());
         return false;

@@ -42,6 +42,16 @@ const std::vector<FormatGroup>& groups() {
         "M4A MPEG-4 Audio (*.m4a)", "WMA - Windows Meida Audio (*.wma)",
         "WAV - Waveform Audio (*.wav)", "OGG Vorbis Audio Codec (*.ogg)",
         "AC-3 Audio Codec (*.ac3)"}},
+      {"Phones and Tablets", GroupPicture::Tablet,
+       {"Phone and Tablet H.264 HD 720p (*.mp4)", "Phone and Tablet H.264 Full HD 1080p (*.mp4)",
+        "Phone and Tablet HEVC Full HD 1080p (*.mp4)"}},
+      {"TV and Streaming Sticks", GroupPicture::Television,
+       {"TV H.264 Full HD 1080p (*.mp4)", "TV HEVC 4K 2160p (*.mp4)"}},
+      {"Web", GroupPicture::Web, {"WebM VP9 Video (*.webm)", "WebM AV1 Video (*.webm)"}},
+      {"Archive", GroupPicture::Archive,
+       {"Archive H.264 with All Tracks and Chapters (*.mkv)", "Archive HEVC with All Tracks and Chapters (*.mkv)"}},
+      {"Audio for Today's Players", GroupPicture::Waveform,
+       {"Opus Audio (*.opus)", "FLAC Lossless Audio (*.flac)"}},
   };
   return rows;
 }
@@ -52,7 +62,10 @@ const std::vector<EncoderRow>& encoders() {
   static const std::vector<EncoderRow> rows{
       {Video, "mpeg-4", "mpeg4"},
       {Video, "xvid", "libxvid"},
-      {Video, "h264", "libx264", DevicePreset, nullptr, "crf"},
+      {Video, "h264", "libx264", DevicePreset, nullptr, "crf", "profile=high\npreset=veryfast"},
+      {Video, "hevc", "libx265", Named, nullptr, "crf", "preset=veryfast\nx265-params=log-level=error", "hvc1"},
+      {Video, "vp9", "libvpx-vp9", Named, nullptr, "crf", "deadline=realtime\ncpu-used=8\nrow-mt=1"},
+      {Video, "av1", "libsvtav1", Named, nullptr, "crf", "preset=10"},
       {Video, "3gp", "3gp", ByContainer},
       {Video, "3g2", "3g2", ByContainer},
       {Video, "mov", "mov", ByContainer},
@@ -81,6 +94,8 @@ const std::vector<EncoderRow>& encoders() {
       {Audio, "ogg", "vorbis"},
       {Audio, "mp2", "mp2"},
       {Audio, "aac", "libfaac"},
+      {Audio, "opus", "libopus"},
+      {Audio, "copy", "copy"},
       {Audio, "ac-3", "ac3"},
       {Audio, "flac", "libflac"},
       {Audio, "amr_nb", "libopencore_amrnb"},
@@ -111,6 +126,21 @@ const std::vector<DiscTarget>& discTargets() {
       {"ntsc-dvd", kDvdTarget, kNtscNorm, "720x480"}, {"pal-dvd", kDvdTarget, kPalNorm, "720x576"},
       {"ntsc-vcd", kVcdTarget, kNtscNorm, nullptr},   {"pal-vcd", kVcdTarget, kPalNorm, nullptr},
       {"ntsc-svcd", kSvcdTarget, kNtscNorm, nullptr}, {"pal-svcd", kSvcdTarget, kPalNorm, nullptr},
+  };
+  return rows;
+}
+
+const std::vector<CurrentTarget>& currentTargets() {
+  constexpr const char* kFastStart = "movflags=+faststart";
+  static const std::vector<CurrentTarget> rows{
+      {"phone-720p", "mp4", kFastStart, 1280, 720, true},
+      {"phone-1080p", "mp4", kFastStart, 1920, 1080, true},
+      {"tv-1080p", "mp4", kFastStart, 1920, 1080, true, false, true},
+      {"tv-2160p", "mp4", kFastStart, 3840, 2160, true, false, true},
+      {"webm", "webm", nullptr, 1920, 1080},
+      {"archive-mkv", "matroska", nullptr, 0, 0, true, true},
+      {"opus", "opus"},
+      {"flac", "flac"},
   };
   return rows;
 }
@@ -180,6 +210,10 @@ const TargetRow* TargetNamed(std::string_view lowerCaseName) {
 
 const DiscTarget* DiscTargetNamed(std::string_view lowerCaseName) {
   return FindRow(discTargets(), [&](const DiscTarget& row) { return row.name == lowerCaseName; });
+}
+
+const CurrentTarget* CurrentTargetNamed(std::string_view lowerCaseName) {
+  return FindRow(currentTargets(), [&](const CurrentTarget& row) { return row.name == lowerCaseName; });
 }
 
 const ParameterList* ParameterListOf(std::string_view paraKey) {

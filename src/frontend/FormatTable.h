@@ -12,7 +12,10 @@
 namespace format_catalogue {
 
 // The picture the format picker draws beside a group.
-enum class GroupPicture { Iphone, Gphone, MobilePhone, BlackBerry, Nokia, PocketPc, Film, Note };
+enum class GroupPicture {
+  Iphone, Gphone, MobilePhone, BlackBerry, Nokia, PocketPc, Film, Note,
+  Tablet, Television, Web, Archive, Waveform
+};
 
 // A group's caption and picture and its formats' display names by position;
 // each format's catalogue section holds its container, codecs, sizes and rates.
@@ -44,6 +47,11 @@ struct EncoderRow {
   // The encoder's option that takes a quality level ("Quality 20") for
   // constant-quality encoding; nullptr: the encoder has none.
   const char* qualityOption = nullptr;
+  // Option lines ("name=value") the current formats give the encoder: the
+  // profile today's devices play and the speed setting measured to keep up
+  // with real time on two cores.
+  const char* currentOptions = nullptr;
+  const char* mp4Tag = nullptr;  // the tag MP4 files need for Apple players
 };
 
 // A catalogue "Format" value, in lower case, that a conversion acts on. A
@@ -55,6 +63,21 @@ struct TargetRow {
 };
 // The device of the preset when the format's target has none of its own.
 constexpr const char* kDefaultPresetDevice = "mp4";
+
+// A catalogue "Format" value of the groups after the specified eight: a
+// container for today's players and what a conversion adds for it. Their
+// encoders take their currentOptions in place of any device preset.
+struct CurrentTarget {
+  const char* name;                // the catalogue "Format" value, lower case
+  const char* muxer;               // the engine's output format
+  const char* options = nullptr;   // option lines for the output ("name=value")
+  int maxWidth = 0, maxHeight = 0;  // an "as source" picture is fitted into this; 0: no limit
+  bool chapters = false;           // a DVD title's chapters become chapter marks
+  bool wholeTitle = false;         // a DVD job writes every audio and subtitle stream of its title
+  bool keepsSurround = false;      // a 5.1 AC-3 track of the source is copied beside the converted one
+};
+// "as source" frame rates of the current formats stop here.
+constexpr int kMaxSourceFrameRate = 60;
 
 // The engine's target numbers and norms.
 constexpr int kVcdTarget = 1, kSvcdTarget = 2, kDvdTarget = 3;
@@ -90,6 +113,7 @@ const std::vector<FormatGroup>& groups();
 const std::vector<EncoderRow>& encoders();
 const std::vector<TargetRow>& targets();
 const std::vector<DiscTarget>& discTargets();
+const std::vector<CurrentTarget>& currentTargets();
 // Channel items, matched as written.
 const std::vector<StoredItem>& channels();
 // The percentages a Volume item may read ("25%"); 100 % is the engine's 256.
@@ -104,6 +128,7 @@ const EncoderRow* EncoderOfItem(EncoderKind kind, std::string_view lowerCaseItem
 const EncoderRow* EncoderStoredAs(EncoderKind kind, std::string_view stored);
 const TargetRow* TargetNamed(std::string_view lowerCaseName);
 const DiscTarget* DiscTargetNamed(std::string_view lowerCaseName);
+const CurrentTarget* CurrentTargetNamed(std::string_view lowerCaseName);
 const ParameterList* ParameterListOf(std::string_view paraKey);
 
 }  // namespace format_catalogue

@@ -10,6 +10,11 @@ TSourcePicture SourcePictureOf(TCustomMediaProbe& probe) {
   picture.Width = info.Width;
   picture.Height = info.Height;
   picture.BitRate = info.BitRate;
+  const bool average = info.AverageFrameRateNum > 0 && info.AverageFrameRateDen > 0;
+  if (average || (info.FrameRateNum > 0 && info.FrameRateDen > 0)) {
+    picture.FrameRateNum = average ? info.AverageFrameRateNum : info.FrameRateNum;
+    picture.FrameRateDen = average ? info.AverageFrameRateDen : info.FrameRateDen;
+  }
   if (info.SampleAspectNum > 0 && info.SampleAspectDen > 0) {
     picture.SampleAspectNum = info.SampleAspectNum;
     picture.SampleAspectDen = info.SampleAspectDen;

@@ -9,6 +9,8 @@ struct TSourcePicture {
   int BitRate = -1;           // of that stream, bits/s; 0 or less when unknown
   // Pixel width over pixel height; 1/1 when the source does not say.
   int SampleAspectNum = 1, SampleAspectDen = 1;
+  // Pictures per second as a fraction (the average where known); 0 when unknown.
+  int FrameRateNum = 0, FrameRateDen = 0;
 
   // A storage width as seen on a display, in square pixels.
   long double DisplayWidth(int storageWidth) const {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "engine/face/EngineRecords.h"
+#include "frontend/CurrentFormats.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/FormatTable.h"
@@ -102,13 +103,14 @@ void BuildAudioOnly(const FormatParameters& format, TOutputOptions& output, TInp
 const fc::TargetRow* TargetRowOf(const std::string& target) { return fc::TargetNamed(LowerCase(target)); }
 
 // The encoder as the format table says to use it; an encoder the table does
-// not know, or leaves to the container, names none.
-void ChooseVideoCodec(const std::string& encoder, const std::string& target, TOutputOptions& output) {
+// not know, or leaves to the container, names none. The current formats give
+// their encoders options of their own in place of a device preset.
+void ChooseVideoCodec(const std::string& encoder, const std::string& target, bool current, TOutputOptions& output) {
   const fc::EncoderRow* row = fc::EncoderStoredAs(fc::EncoderKind::Video, encoder);
   if (!row || row->use == fc::EncoderUse::ByContainer) return;
   output.VideoCodec = EngineName(row, encoder);
   if (row->use == fc::EncoderUse::DvdTarget) output.Target = fc::kDvdTarget;
-  if (row->use == fc::EncoderUse::DevicePreset) {
+  if (row->use == fc::EncoderUse::DevicePreset && !current) {
     const fc::TargetRow* device = TargetRowOf(target);
     output.VideoPreset = encoder + "-" + (device && device->presetDevice ? device->name : fc::kDefaultPresetDevice);
   }
@@ -140,14 +142,18 @@ void ChooseRatesAndContainer(const FormatParameters& format, const std::string& 
   if (frameRate != kAsSource && IsNumber(frameRate, &rate) && rate > 0) {
     RequireWithin(rate, limits::kMinFrameRate, limits::kMaxFrameRate, limits::kFrameRateInvalid);
     output.FrameRate = frameRate;
+  } else if (frameRate == kAsSource && current_formats::TargetOf(target)) {
+    output.FrameRate = current_formats::CappedFrameRate(source);
   }
   const fc::TargetRow* container = TargetRowOf(target);
   if (container && container->setsContainer) output.FileFormat = target;
 }
 
 void BuildPicture(const TFileJob& job, const FormatParameters& format, const TSourcePicture& source,
-                  TOutputOptions& output, const AskQuestion& ask) {
-  const TTargetSize size = ChooseTargetSize(format.Read("paraVideoSize", "null"), output.VideoCodec, source, ask);
+                  const fc::CurrentTarget* current, TOutputOptions& output, const AskQuestion& ask) {
+  const std::string sizeText = format.Read("paraVideoSize", "null");
+  TTargetSize size = ChooseTargetSize(sizeText, output.VideoCodec, source, ask);
+  if (current && sizeText == kAsSource) size = current_formats::AsSourceSize(*current, source);
   for (int* crop : {&output.CropTop, &output.CropBottom, &output.CropLeft, &output.CropRight})
     if (*crop == -1) *crop = 0;
   const std::string filters = FitPicture(job, source, size.Width, size.Height, output);
@@ -160,18 +166,24 @@ void BuildFormatOptions(const TFileJob& job, const FormatParameters& format, TOu
                         const SourceRules& rules) {
   const std::string target = format.Target();
   if (ApplyDiscTarget(target, format, output) && rules.discTargetCompletes) return;
+  const fc::CurrentTarget* current = current_formats::TargetOf(target);
   const std::string encoder = format.Read("paraVideoEncoder", "");
-  if (IsBlank(encoder)) return BuildAudioOnly(format, output, input);
-  ChooseVideoCodec(encoder, target, output);
+  if (IsBlank(encoder)) {
+    BuildAudioOnly(format, output, input);
+    if (current) current_formats::ApplyTarget(*current, nullptr, output);
+    return;
+  }
+  ChooseVideoCodec(encoder, target, current, output);
   if (source.VideoStreamCount < 1) {
     output.DisableVideo = true;
   } else {
     ChooseRatesAndContainer(format, target, source, rules, output);
-    BuildPicture(job, format, source, output, ask);
+    BuildPicture(job, format, source, current, output, ask);
   }
   output.AudioCodec = AudioEncoder(format, "");
   if (IsBlank(output.AudioCodec)) output.DisableAudio = true;
   ApplyAudioSettings(format, output);
+  if (current) current_formats::ApplyTarget(*current, fc::EncoderStoredAs(fc::EncoderKind::Video, encoder), output);
 }
 
 }  // namespace

@@ -320,6 +320,8 @@ TVideoStreamInfo TCustomMediaProbe::VideoStreamInfo(int index) {
   info.PixelFormat = parameters->format;
   info.FrameRateNum = stream->r_frame_rate.num;
   info.FrameRateDen = stream->r_frame_rate.den;
+  info.AverageFrameRateNum = stream->avg_frame_rate.num;
+  info.AverageFrameRateDen = stream->avg_frame_rate.den;
   return info;
 }
 

@@ -47,6 +47,9 @@ struct TVideoStreamInfo {
   int PixelFormat = -1;
   int FrameRateNum = -1;
   int FrameRateDen = -1;
+  // The average rate, which a clip of varying frame rate states where its
+  // base rate above may be a multiple; 0/0 when unknown.
+  int AverageFrameRateNum = 0, AverageFrameRateDen = 0;
   // Width, Height and the aspects above describe the picture as shown: a
   // stored picture that its display matrix turns by Rotation degrees clockwise
   // (after a mirror when Mirrored).

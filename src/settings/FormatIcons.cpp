@@ -70,6 +70,55 @@ void DrawPocketPc(QPainter& p) {
   }
 }
 
+// A flat screen on a foot.
+void DrawTelevision(QPainter& p) {
+  p.setPen(QPen(QColor(25, 25, 30), 1));
+  p.setBrush(QColor(45, 45, 55));
+  p.drawRoundedRect(QRectF(1.5, 3, 17, 11.5), 1.2, 1.2);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(80, 150, 230));
+  p.drawRect(QRectF(3, 4.5, 14, 8.5));
+  p.setBrush(QColor(45, 45, 55));
+  p.drawRect(QRectF(9, 14.5, 2, 2));
+  p.drawRoundedRect(QRectF(5.5, 16.5, 9, 1.8), 0.8, 0.8);
+}
+
+// A globe with its meridians and parallels.
+void DrawGlobe(QPainter& p) {
+  const QRectF globe(2.5, 2.5, 15, 15);
+  p.setPen(QPen(QColor(20, 90, 160), 1.2));
+  p.setBrush(QColor(120, 190, 240));
+  p.drawEllipse(globe);
+  p.setBrush(Qt::NoBrush);
+  p.drawEllipse(QRectF(6.5, 2.5, 7, 15));
+  p.drawLine(QPointF(10, 2.5), QPointF(10, 17.5));
+  p.drawLine(QPointF(2.5, 10), QPointF(17.5, 10));
+  p.drawLine(QPointF(4, 6), QPointF(16, 6));
+  p.drawLine(QPointF(4, 14), QPointF(16, 14));
+}
+
+// A storage box with its lid and label.
+void DrawArchiveBox(QPainter& p) {
+  const QColor cardboard(190, 140, 80);
+  p.setPen(QPen(cardboard.darker(160), 1));
+  p.setBrush(cardboard);
+  p.drawRect(QRectF(3, 7, 14, 10.5));
+  p.setBrush(cardboard.darker(115));
+  p.drawRect(QRectF(2, 3.5, 16, 3.5));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(250, 245, 230));
+  p.drawRect(QRectF(7, 9.5, 6, 3));
+}
+
+// The bars of a sound level meter.
+void DrawWaveform(QPainter& p) {
+  static const double kHeights[] = {4, 9, 14, 7, 12, 5};
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(40, 150, 120));
+  for (int i = 0; i < 6; ++i)
+    p.drawRoundedRect(QRectF(2 + i * 2.8, 10 - kHeights[i] / 2, 1.9, kHeights[i]), 0.8, 0.8);
+}
+
 void Draw(QPainter& p, format_catalogue::GroupPicture picture) {
   using format_catalogue::GroupPicture;
   switch (picture) {
@@ -81,6 +130,11 @@ void Draw(QPainter& p, format_catalogue::GroupPicture picture) {
     case GroupPicture::PocketPc: DrawPocketPc(p); break;
     case GroupPicture::Film: DrawFilm(p); break;
     case GroupPicture::Note: DrawNote(p); break;
+    case GroupPicture::Tablet: DrawPhone(p, QColor(70, 70, 80), QColor(250, 200, 120), QRectF(2, 3, 16, 14), false); break;
+    case GroupPicture::Television: DrawTelevision(p); break;
+    case GroupPicture::Web: DrawGlobe(p); break;
+    case GroupPicture::Archive: DrawArchiveBox(p); break;
+    case GroupPicture::Waveform: DrawWaveform(p); break;
   }
 }
 

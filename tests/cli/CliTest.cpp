@@ -106,7 +106,11 @@ TEST(Cli, ConvertsFilesWithAFormatOfTheCatalogue) {
   EXPECT_EQ(formats.exitCode, 0);
   EXPECT_NE(formats.output.find("200  Mobile Phone 3GP h263 Video(*.3gp)"), std::string::npos) << formats.output;
   EXPECT_NE(formats.output.find("706  AC-3 Audio Codec (*.ac3)"), std::string::npos);
-  EXPECT_EQ(std::count(formats.output.begin(), formats.output.end(), '\n'), 39);
+  EXPECT_NE(formats.output.find("1201  FLAC Lossless Audio (*.flac)"), std::string::npos);
+  EXPECT_EQ(std::count(formats.output.begin(), formats.output.end(), '\n'), 50);
+  const CliRun opus = RunCli("convert --format 1200 -d '" + other + "' '" + source + "'");
+  EXPECT_EQ(opus.exitCode, 0) << opus.output;
+  EXPECT_TRUE(std::filesystem::exists(other + "/dvd_pal_(new).opus"));
 }
 
 // A stored frame rate of 0.0001 once made a video track of months: refused.

@@ -16,14 +16,18 @@ QString catalogueValue(const IniFile& catalogue, int code, const char* key) {
   return QString::fromStdString(catalogue.readString(fc::SectionName(code).toStdString(), key, "null"));
 }
 
-TEST(FormatNames, EightGroupsOf39NamesFillTheTable) {
+// The eight groups of 39 names, then the five groups of today's formats.
+TEST(FormatNames, EightGroupsOf39NamesThenTheCurrentGroupsFillTheTable) {
   FormatNameTable table;
   table.fill();
-  int count = 0;
+  int specified = 0, current = 0;
   for (int g = 0; g < fc::kTableSize; ++g)
     for (int p = 0; p < fc::kTableSize; ++p)
-      if (!table.name(g, p).isEmpty()) ++count;
-  EXPECT_EQ(count, 39);
+      if (!table.name(g, p).isEmpty()) ++(g < 8 ? specified : current);
+  EXPECT_EQ(specified, 39);
+  EXPECT_EQ(current, 11);
+  EXPECT_EQ(table.name(8, 0), "Phone and Tablet H.264 HD 720p (*.mp4)");
+  EXPECT_EQ(table.name(12, 1), "FLAC Lossless Audio (*.flac)");
   EXPECT_EQ(table.name(2, 0), "Mobile Phone 3GP h263 Video(*.3gp)");
   EXPECT_EQ(table.name(7, 6), "AC-3 Audio Codec (*.ac3)");
   EXPECT_TRUE(table.name(7, 7).isEmpty());

@@ -111,6 +111,7 @@ struct Expected {
 };
 
 constexpr const char* kMov = "mov,mp4,m4a,3gp,3g2,mj2";
+constexpr const char* kMatroska = "matroska,webm";
 
 const Expected kFormats[] = {
     {0, kMov, "M4V ", "h264", 480, 320, "aac"},       {1, kMov, "M4V ", "h264", 480, 272, "aac"},
@@ -133,6 +134,13 @@ const Expected kFormats[] = {
     {702, kMov, "M4A ", "", 0, 0, "aac"},             {703, "asf", "", "", 0, 0, "wmav2"},
     {704, "wav", "", "", 0, 0, "pcm_s16le"},          {705, "ogg", "", "", 0, 0, "vorbis"},
     {706, "ac3", "", "", 0, 0, "ac3"},
+    // Today's formats: "as source" sizes; the archive copies the clip's sound.
+    {800, kMov, "isom", "h264", 320, 240, "aac"},     {801, kMov, "isom", "h264", 320, 240, "aac"},
+    {802, kMov, "isom", "hevc", 320, 240, "aac"},     {900, kMov, "isom", "h264", 320, 240, "aac"},
+    {901, kMov, "isom", "hevc", 320, 240, "aac"},     {1000, kMatroska, "", "vp9", 320, 240, "opus"},
+    {1001, kMatroska, "", "av1", 320, 240, "opus"},   {1100, kMatroska, "", "h264", 320, 240, "aac"},
+    {1101, kMatroska, "", "hevc", 320, 240, "aac"},   {1200, "ogg", "", "", 0, 0, "opus"},
+    {1201, "flac", "", "", 0, 0, "flac"},
 };
 
 void PrintTo(const Expected& expected, std::ostream* os) { *os << "format " << expected.code; }

@@ -59,12 +59,14 @@ TEST_F(InstalledCatalogueRows, EveryEncoderItemHasARowOfItsKind) {
 }
 
 // A target the table does not know leaves the container to the extension, so
-// it must name the same container as the extension does.
+// it must name the same container as the extension does; the current
+// formats' targets name their muxer.
 TEST_F(InstalledCatalogueRows, EveryTargetIsADiscAContainerOrTheExtension) {
   for (const auto& format : fc::AllFormats()) {
     const std::string target = LowerCase(Read(format.code, "Format"));
     const fc::TargetRow* container = fc::TargetNamed(target);
-    if (fc::DiscTargetNamed(target) || (container && container->setsContainer)) continue;
+    if (fc::DiscTargetNamed(target) || fc::CurrentTargetNamed(target) || (container && container->setsContainer))
+      continue;
     EXPECT_EQ(target, fc::FormatFileExt(catalogue, format.code)) << format.name;
   }
 }

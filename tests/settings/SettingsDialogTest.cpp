@@ -138,7 +138,7 @@ TEST_F(SettingsDialog, AnotherFormatIsTakenByOkOnlyAndDefaultStoresNothing) {
   EXPECT_EQ(window->controls().cmbAudioBitRate->currentText(), "128");
   EXPECT_EQ(stored("paraAudioBitRate", 700), "128");
   EXPECT_FALSE(settings().readBool("lstformat", "7", true));  // the dialog's expanded group
-  EXPECT_EQ(window->controls().lst1->count(), 15);
+  EXPECT_EQ(window->controls().lst1->count(), 20);
 }
 
 // On a fresh settings file the dialog shows what the panel shows and what a

@@ -51,6 +51,18 @@ std::string ResolvedPath(const std::string& path) {
   return error ? path : target.string();
 }
 
+// The muxer's own reopening of its file (MP4's index moved to the front reads
+// back what it wrote) goes to the partial file the output is written under.
+int OpenWrittenFile(AVFormatContext* context, AVIOContext** io, const char* url, int flags, AVDictionary** options) {
+  std::string name = url;
+  if (context->url && name == context->url) {
+    const std::string path = ResolvedPath(unicode_protocol::LocalPath(name));
+    if (!path.empty() && partial_output::UsesPartialFile(path)) name = partial_output::PartialPathOf(path);
+  }
+  return media::avio_open2(io, unicode_protocol::NameForLibrary(name).c_str(), flags, &context->interrupt_callback,
+                           options);
+}
+
 int closestSampleRate(const int* rates, int wanted) {
   int best = rates[0];
   for (; *rates; ++rates)
@@ -289,6 +301,7 @@ void TCustomEngineTask::OpenOutputTarget(OutputFile& output, const std::string& 
     output.partialPath = partial_output::PartialPathOf(path);
     output.replace = std::filesystem::exists(path, error);
     target = output.partialPath;
+    output.context->io_open = OpenWrittenFile;
   }
   const int opened = media::avio_open(&output.context->pb, unicode_protocol::NameForLibrary(target).c_str(),
                                       AVIO_FLAG_WRITE);
