@@ -16,88 +16,13 @@
 #include "testmedia/MediaWriter.h"
 #include "testmedia/TestMedia.h"
 #include "picture/PixelFormats.h"
+#include "support/CatalogueConversion.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"
 
 namespace {
 
 using test_media::Kind;
-
-// What a converted file holds, read straight from the libraries.
-struct Described {
-  std::string demuxer, brand;
-  std::string videoCodec, audioCodec;  // empty: no such stream
-  int width = 0, height = 0;
-  AVRational pixelAspect{0, 1};
-};
-
-Described Describe(const std::string& path) {
-  Described file;
-  AVFormatContext* input = nullptr;
-  if (media::avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return file;
-  media::avformat_find_stream_info(input, nullptr);
-  file.demuxer = input->iformat->name;
-  if (const AVDictionaryEntry* brand = media::av_dict_get(input->metadata, "major_brand", nullptr, 0))
-    file.brand = brand->value;
-  for (unsigned i = 0; i < input->nb_streams; ++i) {
-    const AVCodecParameters* stream = input->streams[i]->codecpar;
-    const char* codec = media::avcodec_get_name(stream->codec_id);
-    if (stream->codec_type == AVMEDIA_TYPE_VIDEO && file.videoCodec.empty()) {
-      file.videoCodec = codec;
-      file.width = stream->width;
-      file.height = stream->height;
-      file.pixelAspect = input->streams[i]->sample_aspect_ratio.num ? input->streams[i]->sample_aspect_ratio
-                                                                     : stream->sample_aspect_ratio;
-    }
-    if (stream->codec_type == AVMEDIA_TYPE_AUDIO && file.audioCodec.empty()) file.audioCodec = codec;
-  }
-  media::avformat_close_input(&input);
-  return file;
-}
-
-// A user's conversion: settings of a fresh home (so the format's own defaults),
-// the installed catalogue, the job's fitting mode, then Start.
-class Conversion {
- public:
-  explicit Conversion(int code) : code_(code) {}
-
-  // The destination, or an empty text with the failure recorded.
-  std::string Run(const std::string& source, const TFileJob& job) {
-    TMediaEngine engine;
-    if (!engine.Probe().LoadFile(source)) return fail(engine.Probe().LastErrorMessage());
-    const IniFile settings(platform_paths::SettingsFilePath());
-    const IniFile catalogue(platform_paths::CatalogueFilePath());
-    const std::string destination = MakeDestinationPath(
-        home_.path().toStdString(), source, "." + format_catalogue::FormatFileExt(catalogue, code_));
-    TInputOptions input;
-    input.FileName = source;
-    TOutputOptions output;
-    output.FileName = destination;
-    BuildTaskOptions(job, FormatParameters(settings, catalogue, code_), output, engine.Probe(), input,
-                     [](const std::string&, const std::string&) { return true; });
-    engine.Probe().Close();
-    const int task = engine.AddTask(source, &input);
-    if (task < 0 || !engine.SetOutputFile(task, destination, &output)) return fail(engine.LastErrorMessage());
-    TTerminateInfo end;
-    engine.OnTerminate = [&](TCustomMediaEngine*, const TTerminateInfo& info) {
-      if (info.TaskIndex >= 0) end = info;
-    };
-    engine.StartTask(0);
-    if (!end.Finished) return fail(end.ExceptionMsg.empty() ? "not finished" : end.ExceptionMsg);
-    return destination;
-  }
-  const std::string& error() const { return error_; }
-
- private:
-  std::string fail(const std::string& message) {
-    error_ = message;
-    return {};
-  }
-
-  TempHome home_;
-  int code_;
-  std::string error_;
-};
 
 // What each display name announces: container (demuxer and brand), codecs and
 // frame size of the format's default choices.
