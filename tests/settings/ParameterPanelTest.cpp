@@ -206,6 +206,32 @@ TEST_F(Panel, StoredChoicesAreShownAndEachChoiceIsStoredByItsTable) {
   EXPECT_TRUE(prompts.asked.isEmpty());
 }
 
+// Today's formats offer quality levels beside kbit/s values in the bit-rate
+// field; the choice is stored for its format alone and shown again on return.
+TEST_F(Panel, QualityLevelsAreOfferedStoredPerFormatAndShownAgain) {
+  const QString phone = "Phone and Tablet H.264 HD 720p (*.mp4)";
+  Show();
+  QTest::mouseClick(ui().imgbtn1, Qt::LeftButton);
+  PressRow(ui().lst1, "Phones and Tablets", 5);
+  PressRow(ui().lst1, phone);
+  ASSERT_EQ(ui().edt1->text(), phone);
+  EXPECT_EQ(ui().cmbVideoBitRate->currentText(), "Quality 23");
+  EXPECT_NE(ui().cmbVideoBitRate->findText("2500"), -1);
+  EXPECT_EQ(ui().cmbFrameRate->currentText(), "as source");
+  PickItem(ui().cmbVideoBitRate, 1);
+  EXPECT_EQ(stored("paraVideoBitRate", 800), "Quality 20");
+
+  Choose3gp();
+  EXPECT_EQ(ui().cmbVideoBitRate->currentText(), "128");
+  QTest::mouseClick(ui().imgbtn1, Qt::LeftButton);
+  PressRow(ui().lst1, phone);
+  EXPECT_EQ(ui().cmbVideoBitRate->currentText(), "Quality 20");
+  EXPECT_EQ(stored("paraVideoBitRate", 801), "<none>");
+  PickItem(ui().cmbVideoBitRate, 6);
+  EXPECT_EQ(stored("paraVideoBitRate", 800), "2500");
+  EXPECT_TRUE(prompts.asked.isEmpty());
+}
+
 TEST_F(Panel, TypedFieldsFilterKeysAndStoreEveryValidEdit) {
   settings().writeString("settings", "FormatCode", "200");
   Show();
