@@ -320,6 +320,16 @@ bool savePickerAndSettings(TfrmMain& window, const QString& folder) {
   pressRow(window.controls().lst1, "Mobile Phone", 5);
   settle();
   bool ok = saveScreen(folder, "format-picker");
+  // The groups for today's devices: two of them open, then the panel of one of
+  // their formats with its quality levels.
+  pressRow(window.controls().lst1, "Mobile Phone", 5);
+  pressRow(window.controls().lst1, "Phones and Tablets", 5);
+  pressRow(window.controls().lst1, "Archive", 5);
+  settle();
+  ok = saveScreen(folder, "format-picker-current-groups") && ok;
+  pressRow(window.controls().lst1, "Phone and Tablet HEVC Full HD 1080p (*.mp4)", 40);
+  settle();
+  ok = saveScreen(folder, "format-panel-quality") && ok;
   window.controls().lst1->hide();
   QTimer::singleShot(400, [&] {
     auto* dialog = qobject_cast<TfrmSettings*>(QApplication::activeModalWidget());

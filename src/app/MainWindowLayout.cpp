@@ -145,8 +145,8 @@ QGroupBox* optionsGroup(const QString& caption, const std::initializer_list<std:
   auto* group = new QGroupBox(caption);
   auto* grid = new QGridLayout(group);
   grid->setVerticalSpacing(3);
-  grid->setHorizontalSpacing(4);
-  grid->setContentsMargins(6, 4, 6, 4);
+  grid->setHorizontalSpacing(3);
+  grid->setContentsMargins(4, 4, 4, 4);
   int index = 0;
   for (const auto& [label, box] : rows) {
     grid->addWidget(new QLabel(QString::fromLatin1(label)), index / 2, (index % 2) * 2);
@@ -185,8 +185,9 @@ QWidget* buildParameterPanel(MainControls& c, QWidget* style) {
   c.cmbVolume = combo("cmbVolume", false);
   // Wider for their longer items, as far as the window's width allows.
   c.cmbZoom->setMinimumContentsLength(11);
-  c.cmbChannel->setMinimumContentsLength(14);
-  c.cmbSamplerate->setMinimumContentsLength(6);
+  c.cmbChannel->setMinimumContentsLength(15);
+  c.cmbSamplerate->setMinimumContentsLength(5);
+  c.cmbFrameRate->setMinimumContentsLength(8);  // "as source"
   auto* groups = new QHBoxLayout;
   groups->addWidget(optionsGroup(QStringLiteral("Video Options"),
                                  {{"Frame Size:", c.cmbVideoSize},
