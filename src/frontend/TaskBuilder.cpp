@@ -23,6 +23,10 @@ namespace fc = format_catalogue;
 namespace limits = parameter_limits;
 
 constexpr const char* kAsSource = "as source";
+// The engine's video sync that keeps each picture once at its own time: film
+// stored at 29.97 (telecined) stays 23.976 and a phone's varying rate stays
+// as recorded, instead of pictures repeated to fill a constant rate.
+constexpr int kVariableRate = 2;
 
 std::string LowerCase(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
@@ -144,6 +148,7 @@ void ChooseRatesAndContainer(const FormatParameters& format, const std::string& 
     output.FrameRate = frameRate;
   } else if (frameRate == kAsSource && current_formats::TargetOf(target)) {
     output.FrameRate = current_formats::CappedFrameRate(source);
+    output.VideoSync = kVariableRate;
   }
   const fc::TargetRow* container = TargetRowOf(target);
   if (container && container->setsContainer) output.FileFormat = target;

@@ -10,7 +10,9 @@
 #include "frontend/PlatformPaths.h"
 #include "media/MediaLoader.h"
 #include "support/CatalogueConversion.h"
+#include "support/DecodedFrames.h"
 #include "testmedia/MediaWriter.h"
+#include "testmedia/Telecine.h"
 #include "testmedia/TestMedia.h"
 
 namespace {
@@ -52,6 +54,18 @@ std::pair<std::int64_t, std::int64_t> IndexAndDataOffsets(const std::string& pat
 
 double Rate(const Described& file) { return file.frameRate.den ? av_q2d(file.frameRate) : 0; }
 
+// Decoded pictures over the time from the first to the last.
+double PicturesPerSecond(const std::string& path) {
+  int pictures = 0;
+  double first = -1, last = 0;
+  ForEachDecodedFrame(path, AVMEDIA_TYPE_VIDEO, [&](const AVFrame&, double seconds) {
+    if (first < 0) first = seconds;
+    last = seconds;
+    ++pictures;
+  });
+  return pictures > 1 ? (pictures - 1) / (last - first) : 0;
+}
+
 class CurrentFormats : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(TMediaLoader::instance().loadSet(kEngineLibraries)); }
@@ -86,7 +100,8 @@ TEST_F(CurrentFormats, PhoneAndTvFilesCarryTheProfileTagAndIndexDevicesNeed) {
   }
 }
 
-// "as source": a film stays 23.976, a PAL DVD 25 and its 4:3 picture is shown
+// "as source": a film stays 23.976 (also when stored telecined at 29.97), a
+// PAL DVD 25 and its 4:3 picture is shown
 // in square pixels; 120 pictures a second stop at 60; a picture larger than
 // the format's frame is fitted into it.
 TEST_F(CurrentFormats, AsSourceKeepsRateAndShapeWithinTheFormatsLimits) {
@@ -103,6 +118,14 @@ TEST_F(CurrentFormats, AsSourceKeepsRateAndShapeWithinTheFormatsLimits) {
     EXPECT_EQ(dvd.height, 576);
     EXPECT_TRUE(dvd.pixelAspect.num == dvd.pixelAspect.den || dvd.pixelAspect.num == 0);
     EXPECT_EQ(dvd.audioCodec, "ac3") << "the archive copies the sound";
+  }
+  for (const bool soft : {true, false}) {
+    SCOPED_TRACE(soft ? "soft telecine" : "hard telecine");
+    Conversion conversion(1100);
+    const std::string source = conversion.home().file("film.mpg");
+    test_media::WriteMedia(soft ? test_media::SoftTelecineSpec(2) : test_media::HardTelecineSpec(2), source);
+    EXPECT_NEAR(PicturesPerSecond(conversion.Run(source, TFileJob{})), 24000.0 / 1001, 0.5)
+        << "film stored at 29.97 comes out as film";
   }
   {
     Conversion conversion(1000);

@@ -1,6 +1,7 @@
 #include "support/CatalogueConversion.h"
 
 #include "engine/face/MediaEngine.h"
+#include "frontend/DeinterlaceChoice.h"
 #include "frontend/DestinationPath.h"
 #include "frontend/FormatChoices.h"
 #include "frontend/FormatList.h"
@@ -53,6 +54,7 @@ std::string Conversion::Run(const std::string& source, const TFileJob& job) {
                                                       "." + format_catalogue::FormatFileExt(catalogue, code_));
   TInputOptions input;
   input.FileName = source;
+  deinterlace_choice::ApplyTo(settings, input);
   TOutputOptions output;
   output.FileName = destination;
   BuildTaskOptions(job, FormatParameters(settings, catalogue, code_), output, engine.Probe(), input,

@@ -20,8 +20,8 @@ struct Described {
 Described Describe(const std::string& path);
 
 // A user's conversion: settings of a fresh home (so the format's own defaults
-// unless the test stores choices first), the installed catalogue, the job's
-// fitting mode, then Start.
+// and automatic deinterlacing unless the test stores choices first), the
+// installed catalogue, the job's fitting mode, then Start.
 class Conversion {
  public:
   explicit Conversion(int code) : code_(code) {}
