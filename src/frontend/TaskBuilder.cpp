@@ -130,8 +130,8 @@ void ChooseQuality(int level, const FormatParameters& format, TOutputOptions& ou
                        std::to_string(level) + "\nb=0";
 }
 
-void ChooseRatesAndContainer(const FormatParameters& format, const std::string& target, const TSourcePicture& source,
-                             const SourceRules& rules, TOutputOptions& output) {
+void ChooseRatesAndContainer(const FormatParameters& format, const std::string& target, bool current,
+                             const TSourcePicture& source, const SourceRules& rules, TOutputOptions& output) {
   const std::string bitRate = format.Read("paraVideoBitRate", "512");
   int kbits = 0;
   if (const std::optional<int> level = QualityLevel(bitRate)) {
@@ -146,7 +146,7 @@ void ChooseRatesAndContainer(const FormatParameters& format, const std::string& 
   if (frameRate != kAsSource && IsNumber(frameRate, &rate) && rate > 0) {
     RequireWithin(rate, limits::kMinFrameRate, limits::kMaxFrameRate, limits::kFrameRateInvalid);
     output.FrameRate = frameRate;
-  } else if (frameRate == kAsSource && current_formats::TargetOf(target)) {
+  } else if (frameRate == kAsSource && current) {
     output.FrameRate = current_formats::CappedFrameRate(source);
     output.VideoSync = kVariableRate;
   }
@@ -182,7 +182,7 @@ void BuildFormatOptions(const TFileJob& job, const FormatParameters& format, TOu
   if (source.VideoStreamCount < 1) {
     output.DisableVideo = true;
   } else {
-    ChooseRatesAndContainer(format, target, source, rules, output);
+    ChooseRatesAndContainer(format, target, current, source, rules, output);
     BuildPicture(job, format, source, current, output, ask);
   }
   output.AudioCodec = AudioEncoder(format, "");
