@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "dvd/DvdInput.h"
 #include "engine/options/CodecLookup.h"
 #include "engine/setup/EngineTask.h"
 #include "engine/setup/PartialOutput.h"
@@ -34,6 +35,21 @@ bool inputsContain(const std::vector<TCustomEngineTask::InputFile>& inputs, bool
           inputs[f].context->streams[i]->discard != AVDISCARD_ALL)
         return true;
   return false;
+}
+
+// The sound the outputs take, the first input's best audio stream still read,
+// is 5.1 AC-3.
+bool surroundSound(const std::vector<TCustomEngineTask::InputFile>& inputs) {
+  if (inputs.empty()) return false;
+  const AVFormatContext* context = inputs.front().context;
+  int chosen = media::av_find_best_stream(const_cast<AVFormatContext*>(context), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  if (chosen >= 0 && context->streams[chosen]->discard == AVDISCARD_ALL) chosen = -1;
+  for (unsigned i = 0; chosen < 0 && i < context->nb_streams; ++i)
+    if (context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO && context->streams[i]->discard != AVDISCARD_ALL)
+      chosen = int(i);
+  if (chosen < 0) return false;
+  const AVCodecParameters* sound = context->streams[chosen]->codecpar;
+  return sound->codec_id == AV_CODEC_ID_AC3 && sound->ch_layout.nb_channels == 6;
 }
 
 template <typename T>
@@ -109,14 +125,21 @@ void TCustomEngineTask::OpenOutputOrThrow(const std::string& fileName, bool join
 void TCustomEngineTask::CreateOutputStreams(OutputFile& output, bool join) {
   auto& pending = options_.pending;
   const AVOutputFormat* format = output.context->oformat;
+  const DvdInput* wholeTitle = WholeTitleInput();
   for (StreamKind kind : {StreamKind::Video, StreamKind::Audio, StreamKind::Subtitle}) {
     const auto k = size_t(kind);
+    const bool whole = wholeTitle && kind != StreamKind::Video;
     bool wanted = defaultCodec(format, kind) != AV_CODEC_ID_NONE || !pending.codecName[k].empty();
-    if (!inputs_.empty()) wanted = wanted && inputsContain(inputs_, join, MediaTypeOf(kind));
+    if (!inputs_.empty() && !whole) wanted = wanted && inputsContain(inputs_, join, MediaTypeOf(kind));
     if (pending.disabled[k]) wanted = false;
     if (!wanted) continue;
     try {
-      AddOutputStream(output, kind);
+      if (whole) AddWholeTitleStreams(output, kind, *wholeTitle);
+      else AddOutputStream(output, kind);
+      if (kind == StreamKind::Audio && !whole && pending.keepSurround && surroundSound(inputs_)) {
+        pending.codecName[k] = "copy";
+        AddOutputStream(output, kind);
+      }
     } catch (const EngineException& e) {
       static const char* const names[] = {"new_video_stream fail: %s", "new_audio_stream fail: %s",
                                           "new_subtitle_stream fail: %s"};
@@ -124,6 +147,7 @@ void TCustomEngineTask::CreateOutputStreams(OutputFile& output, bool join) {
     }
   }
   pending.disabled = {};
+  pending.keepSurround = false;
 }
 
 void TCustomEngineTask::AddOutputStream(OutputFile& output, StreamKind kind) {
