@@ -109,7 +109,8 @@ void FillTitleInfo(const TitleLayout& layout, const vtsi_mat_t& titleSet, DvdTit
   info.DisplayAspect = std::uint8_t(titleSet.vts_video_attr.display_aspect_ratio);
   FillAudio(*layout.pgc, titleSet, info);
   FillSubtitles(*layout.pgc, titleSet, info);
-  std::copy(std::begin(layout.pgc->palette), std::end(layout.pgc->palette), info.Palette);
+  // The program chain is a packed record: its array is read by index, not bound to a reference.
+  for (size_t i = 0; i < std::size(info.Palette); ++i) info.Palette[i] = layout.pgc->palette[i];
   info.ChapterCount = chapters;
   FillChapterStarts(layout, info);
 }

@@ -71,7 +71,7 @@ ShownSubtitle Shown(const AVSubtitle& subtitle, double packetSeconds) {
 // Decodes every subtitle stream of the file with the decoder of its codec.
 void DecodeSubtitles(AVFormatContext* input, OutputFile& file) {
   std::vector<AVCodecContext*> decoders(input->nb_streams, nullptr);
-  std::vector<int> slots(input->nb_streams, -1);
+  std::vector<int> trackOf(input->nb_streams, -1);
   for (unsigned i = 0; i < input->nb_streams; ++i) {
     const AVCodecParameters* parameters = input->streams[i]->codecpar;
     if (parameters->codec_type != AVMEDIA_TYPE_SUBTITLE) continue;
@@ -79,7 +79,7 @@ void DecodeSubtitles(AVFormatContext* input, OutputFile& file) {
     decoders[i] = media::avcodec_alloc_context3(codec);
     media::avcodec_parameters_to_context(decoders[i], parameters);
     media::avcodec_open2(decoders[i], codec, nullptr);
-    slots[i] = int(file.subtitles.size());
+    trackOf[i] = int(file.subtitles.size());
     file.subtitles.emplace_back();
   }
   AVPacket* packet = media::av_packet_alloc();
@@ -89,7 +89,7 @@ void DecodeSubtitles(AVFormatContext* input, OutputFile& file) {
     int got = 0;
     if (decoders[index] && media::avcodec_decode_subtitle2(decoders[index], &subtitle, &got, packet) >= 0 && got) {
       const double seconds = packet->pts * av_q2d(input->streams[index]->time_base);
-      file.subtitles[size_t(slots[index])].push_back(Shown(subtitle, seconds));
+      file.subtitles[size_t(trackOf[index])].push_back(Shown(subtitle, seconds));
       media::avsubtitle_free(&subtitle);
     }
     media::av_packet_unref(packet);
