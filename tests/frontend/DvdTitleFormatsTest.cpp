@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <mutex>
@@ -17,6 +16,7 @@
 #include "frontend/IniFile.h"
 #include "frontend/PlatformPaths.h"
 #include "media/Dispatcher.h"
+#include "support/DecodedSubtitles.h"
 #include "support/TempHome.h"
 #include "TestDvd.h"
 
@@ -39,13 +39,6 @@ struct Chapter {
   std::string title;
 };
 
-// A subtitle as the DVD subtitle decoder shows it.
-struct ShownSubtitle {
-  double start, end;  // seconds of the output
-  Box box;
-  std::uint32_t centre;  // the colour (ARGB) in the middle of the box
-};
-
 struct OutputFile {
   std::vector<OutputStream> streams;
   std::vector<Chapter> chapters;
@@ -55,47 +48,6 @@ struct OutputFile {
 std::string Tag(const AVDictionary* metadata, const char* key) {
   const AVDictionaryEntry* entry = media::av_dict_get(metadata, key, nullptr, 0);
   return entry ? entry->value : "";
-}
-
-ShownSubtitle Shown(const AVSubtitle& subtitle, double packetSeconds) {
-  ShownSubtitle shown{packetSeconds + subtitle.start_display_time / 1000.0,
-                      packetSeconds + subtitle.end_display_time / 1000.0, {}, 0};
-  if (subtitle.num_rects < 1) return shown;
-  const AVSubtitleRect& rect = *subtitle.rects[0];
-  shown.box = {rect.x, rect.y, rect.w, rect.h};
-  const std::uint8_t index = rect.data[0][(rect.h / 2) * rect.linesize[0] + rect.w / 2];
-  std::memcpy(&shown.centre, rect.data[1] + 4 * index, 4);
-  return shown;
-}
-
-// Decodes every subtitle stream of the file with the decoder of its codec.
-void DecodeSubtitles(AVFormatContext* input, OutputFile& file) {
-  std::vector<AVCodecContext*> decoders(input->nb_streams, nullptr);
-  std::vector<int> trackOf(input->nb_streams, -1);
-  for (unsigned i = 0; i < input->nb_streams; ++i) {
-    const AVCodecParameters* parameters = input->streams[i]->codecpar;
-    if (parameters->codec_type != AVMEDIA_TYPE_SUBTITLE) continue;
-    const AVCodec* codec = media::avcodec_find_decoder(parameters->codec_id);
-    decoders[i] = media::avcodec_alloc_context3(codec);
-    media::avcodec_parameters_to_context(decoders[i], parameters);
-    media::avcodec_open2(decoders[i], codec, nullptr);
-    trackOf[i] = int(file.subtitles.size());
-    file.subtitles.emplace_back();
-  }
-  AVPacket* packet = media::av_packet_alloc();
-  while (media::av_read_frame(input, packet) >= 0) {
-    const int index = packet->stream_index;
-    AVSubtitle subtitle{};
-    int got = 0;
-    if (decoders[index] && media::avcodec_decode_subtitle2(decoders[index], &subtitle, &got, packet) >= 0 && got) {
-      const double seconds = packet->pts * av_q2d(input->streams[index]->time_base);
-      file.subtitles[size_t(trackOf[index])].push_back(Shown(subtitle, seconds));
-      media::avsubtitle_free(&subtitle);
-    }
-    media::av_packet_unref(packet);
-  }
-  media::av_packet_free(&packet);
-  for (AVCodecContext*& decoder : decoders) media::avcodec_free_context(&decoder);
 }
 
 OutputFile Read(const std::string& path) {
@@ -116,8 +68,8 @@ OutputFile Read(const std::string& path) {
     file.chapters.push_back({chapter->start * av_q2d(chapter->time_base), chapter->end * av_q2d(chapter->time_base),
                              Tag(chapter->metadata, "title")});
   }
-  DecodeSubtitles(input, file);
   media::avformat_close_input(&input);
+  file.subtitles = DecodeSubtitleStreams(path);
   return file;
 }
 
@@ -134,10 +86,10 @@ void ExpectSubtitle(const std::vector<ShownSubtitle>& shown, const test_dvd::Sho
   EXPECT_NEAR(first.start, when.start, 0.1);
   EXPECT_NEAR(first.end, when.end, 0.1);
   constexpr int kMargin = 5;  // the picture's transparent margin, which the decoder may cut off
-  EXPECT_NEAR(first.box.x, box.x, kMargin);
-  EXPECT_NEAR(first.box.y, box.y, kMargin);
-  EXPECT_NEAR(first.box.width, box.width, 2 * kMargin);
-  EXPECT_NEAR(first.box.height, box.height, 2 * kMargin);
+  EXPECT_NEAR(first.x, box.x, kMargin);
+  EXPECT_NEAR(first.y, box.y, kMargin);
+  EXPECT_NEAR(first.width, box.width, 2 * kMargin);
+  EXPECT_NEAR(first.height, box.height, 2 * kMargin);
   for (int shift : {0, 8, 16}) EXPECT_GT((first.centre >> shift) & 0xFF, 200u) << "the box is white in the disc's colours";
 }
 

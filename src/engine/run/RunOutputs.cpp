@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/run/CodecOpening.h"
 #include "dvd/DvdInput.h"
+#include "engine/run/CodecOpening.h"
 #include "engine/run/VideoPath.h"
 #include "engine/setup/HookModules.h"
 #include "media/EngineException.h"
