@@ -57,8 +57,9 @@ class DvdInput {
   // Hands a prepared context to avformat_open_input with the demuxer to use.
   void Prepare(AVFormatContext* context, const AVInputFormat*& format);
   // After the stream information is read: keeps the chosen audio stream, drops
-  // subpictures, starts the input's clock at the chapters' first picture and
-  // takes the duration from the disc's tables.
+  // subpictures (a title read whole keeps both kinds, see AllStreams), starts
+  // the input's clock at the chapters' first picture, takes the duration from
+  // the disc's tables and, when asked, the chapters as the input's chapters.
   void Configure(AVFormatContext* context);
   // Whether a subpicture stream was chosen to be burned in. Its stream may be
   // missing after Configure: the demuxer adds it at its first packet.
