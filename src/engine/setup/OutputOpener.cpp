@@ -37,16 +37,20 @@ bool inputsContain(const std::vector<TCustomEngineTask::InputFile>& inputs, bool
   return false;
 }
 
-// The sound the outputs take, the first input's best audio stream still read,
-// is 5.1 AC-3.
+// The sound the outputs take is 5.1 AC-3: the first input's best audio stream,
+// or its last one still read when the best is not (as the run chooses).
 bool surroundSound(const std::vector<TCustomEngineTask::InputFile>& inputs) {
   if (inputs.empty()) return false;
-  const AVFormatContext* context = inputs.front().context;
-  int chosen = media::av_find_best_stream(const_cast<AVFormatContext*>(context), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-  if (chosen >= 0 && context->streams[chosen]->discard == AVDISCARD_ALL) chosen = -1;
-  for (unsigned i = 0; chosen < 0 && i < context->nb_streams; ++i)
-    if (context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO && context->streams[i]->discard != AVDISCARD_ALL)
-      chosen = int(i);
+  AVFormatContext* context = inputs.front().context;
+  const auto read = [&](int i) {
+    return context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO &&
+           context->streams[i]->discard != AVDISCARD_ALL;
+  };
+  int chosen = media::av_find_best_stream(context, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  if (chosen < 0 || !read(chosen)) {
+    chosen = int(context->nb_streams) - 1;
+    while (chosen >= 0 && !read(chosen)) --chosen;
+  }
   if (chosen < 0) return false;
   const AVCodecParameters* sound = context->streams[chosen]->codecpar;
   return sound->codec_id == AV_CODEC_ID_AC3 && sound->ch_layout.nb_channels == 6;
