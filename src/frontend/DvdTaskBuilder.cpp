@@ -34,8 +34,10 @@ void BuildDvdTaskOptions(const TFileJob& job, const FormatParameters& format, TO
                          const DvdTitleInfo& title, TInputOptions& input, const AskQuestion& ask) {
   BuildTaskOptions(job, format, output, DvdTitlePicture(title), input, ask,
                    SourceRules{.discTargetCompletes = false, .sourceBitRateFallback = false});
-  if (const auto* current = current_formats::TargetOf(format.Target()))
-    input.FileName = WithTitleExtras(input.FileName, {.allStreams = current->wholeTitle, .chapters = current->chapters});
+  if (const auto* current = current_formats::TargetOf(format.Target())) {
+    const OpenDvdExtras extras{.allStreams = current->wholeTitle, .chapters = current->chapters};
+    input.FileName = WithTitleExtras(input.FileName, extras);
+  }
 }
 
 std::string WithTitleExtras(const std::string& address, const OpenDvdExtras& extras) {

@@ -90,7 +90,8 @@ void ExpectSubtitle(const std::vector<ShownSubtitle>& shown, const test_dvd::Sho
   EXPECT_NEAR(first.y, box.y, kMargin);
   EXPECT_NEAR(first.width, box.width, 2 * kMargin);
   EXPECT_NEAR(first.height, box.height, 2 * kMargin);
-  for (int shift : {0, 8, 16}) EXPECT_GT((first.centre >> shift) & 0xFF, 200u) << "the box is white in the disc's colours";
+  for (int shift : {0, 8, 16})
+    EXPECT_GT((first.centre >> shift) & 0xFF, 200u) << "the box is white in the disc's colours";
 }
 
 class DvdTitleFormats : public ::testing::Test {

@@ -63,7 +63,8 @@ void Muxer::CopyMetadataAndChapters() {
 // time; empty when it lies outside (a trimmed job).
 Muxer::ChapterSpan Muxer::ClippedChapter(std::int64_t start, std::int64_t end, AVRational timeBase) const {
   const std::int64_t recording = run_.pending.recordingTime;
-  const std::int64_t limit = recording == INT64_MAX ? INT64_MAX : media::av_rescale_q(recording, kMicroseconds, timeBase);
+  const std::int64_t limit =
+      recording == INT64_MAX ? INT64_MAX : media::av_rescale_q(recording, kMicroseconds, timeBase);
   return {std::max<std::int64_t>(start, 0), std::min(end, limit)};
 }
 
