@@ -100,6 +100,10 @@ void DVDTitleReaderParam(DvdTitleReader* reader, DvdParam* param) {
   if (reader && param) *param = reader->param;
 }
 
+void DVDTitleReaderInfo(DvdTitleReader* reader, DvdTitleInfo* info) {
+  if (reader && info) *info = reader->info;
+}
+
 const char* DVDLastErrorText(void) { return dvddec::LastErrorText(); }
 
 }  // extern "C"

@@ -9,5 +9,7 @@ namespace dvddec {
 // the high byte); the letters themselves when the code is not in the table,
 // empty when they are not letters.
 std::string LanguageName(std::uint16_t code);
+// ISO 639-2 code ("eng", "ger") of an IFO language code; empty when the table lacks it.
+std::string LanguageCode(std::uint16_t code);
 
 }  // namespace dvddec

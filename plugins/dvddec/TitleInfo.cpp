@@ -1,6 +1,8 @@
 #include "TitleInfo.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -32,9 +34,13 @@ AudioFormat AudioFormatOf(unsigned format) {
   }
 }
 
-void CopyDescription(char (&target)[64], const std::string& text) {
-  std::snprintf(target, sizeof target, "%s", text.c_str());
+template <size_t N>
+void CopyText(char (&target)[N], const std::string& text) {
+  std::snprintf(target, N, "%s", text.c_str());
 }
+
+// The ISO 639-2 code of a stream the IFO gives a language.
+std::string LanguageOf(bool named, std::uint16_t code) { return named ? LanguageCode(code) : std::string(); }
 
 void FillVideo(const video_attr_t& video, DvdTitleInfo& info) {
   static const int kWidths[] = {720, 704, 352, 352};
@@ -51,12 +57,13 @@ void FillAudio(const pgc_t& pgc, const vtsi_mat_t& titleSet, DvdTitleInfo& info)
     const audio_attr_t& attributes = titleSet.vts_audio_attr[i];
     const AudioFormat format = AudioFormatOf(attributes.audio_format);
     if (format.baseId == 0) continue;
+    CopyText(info.AudioLanguage[info.AudioCount], LanguageOf(attributes.lang_type == 1, attributes.lang_code));
     DvdAudioEntry& entry = info.Audio[info.AudioCount++];
     entry.ID = format.baseId + ((pgc.audio_control[i] >> 8) & 7);
     std::string description = attributes.lang_type == 1 ? LanguageName(attributes.lang_code) : std::string();
     if (!description.empty()) description += ' ';
     description += std::string(format.name) + " " + std::to_string(attributes.channels + 1) + "ch";
-    CopyDescription(entry.Description, description);
+    CopyText(entry.Description, description);
   }
 }
 
@@ -69,11 +76,19 @@ void FillSubtitles(const pgc_t& pgc, const vtsi_mat_t& titleSet, DvdTitleInfo& i
   for (int i = 0; i < listed; ++i) {
     if (!(pgc.subp_control[i] & 0x80000000u)) continue;
     const subp_attr_t& attributes = titleSet.vts_subp_attr[i];
+    CopyText(info.SubtitleLanguage[info.SubtitleCount], LanguageOf(attributes.type == 1, attributes.lang_code));
     DvdSubtitleEntry& entry = info.Subtitles[info.SubtitleCount++];
     entry.ID = 0x20 + int((pgc.subp_control[i] >> shift) & 0x1F);
     const std::string language = attributes.type == 1 ? LanguageName(attributes.lang_code) : std::string();
-    CopyDescription(entry.Description, language.empty() ? "Unknown" : language);
+    CopyText(entry.Description, language.empty() ? "Unknown" : language);
   }
+}
+
+// Each chapter's start from the title's start, summed from the cells' times.
+void FillChapterStarts(const TitleLayout& layout, DvdTitleInfo& info) {
+  const int listed = std::min<int>(int(layout.chapters.size()), DVDDEC_MAX_CHAPTER_TIMES);
+  for (int chapter = 0; chapter < listed; ++chapter)
+    info.ChapterStart[chapter] = std::uint32_t(std::lround(ChaptersSeconds(layout, 0, chapter - 1) * 90000));
 }
 
 }  // namespace
@@ -94,7 +109,10 @@ void FillTitleInfo(const TitleLayout& layout, const vtsi_mat_t& titleSet, DvdTit
   info.DisplayAspect = std::uint8_t(titleSet.vts_video_attr.display_aspect_ratio);
   FillAudio(*layout.pgc, titleSet, info);
   FillSubtitles(*layout.pgc, titleSet, info);
+  // The program chain is a packed record: its array is read by index, not bound to a reference.
+  for (size_t i = 0; i < std::size(info.Palette); ++i) info.Palette[i] = layout.pgc->palette[i];
   info.ChapterCount = chapters;
+  FillChapterStarts(layout, info);
 }
 
 }  // namespace dvddec

@@ -103,6 +103,7 @@ std::unique_ptr<DvdTitleReader> OpenTitleReader(const std::string& path, const D
   reader->title.vobuStarts = VobuStarts(*vts);
   AppendRunOn(reader->title, layout->runOn[size_t(last)]);
   reader->seconds = ChaptersSeconds(*layout, first, last);
+  FillTitleInfo(*layout, *vts->vtsi_mat, reader->info);
   reader->vobs = OpenTitleVobs(*reader->disc.reader, titleSet);
   if (!reader->vobs || !CellsInsideVobs(reader->title.cells, *reader->vobs)) return nullptr;
   reader->source = std::make_unique<VobSource>(*reader->vobs);

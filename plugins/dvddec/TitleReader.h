@@ -17,6 +17,7 @@ struct DvdTitleReader {
   std::unique_ptr<dvddec::CellStream> stream;
   DvdParam param{};
   double seconds = 0;  // IFO time of the chosen chapters
+  DvdTitleInfo info{};  // the title's record
 };
 
 namespace dvddec {

@@ -30,6 +30,9 @@ typedef struct DvdSubtitleEntry {
   char Description[64];
 } DvdSubtitleEntry;        /* 76 bytes */
 
+/* Chapters whose start times a title record holds; a title may list more. */
+#define DVDDEC_MAX_CHAPTER_TIMES 99
+
 typedef struct DvdTitleInfo {
   double Duration;                 /* 0: seconds */
   int32_t VideoType;               /* 8: 1 MPEG-1, 2 MPEG-2 */
@@ -47,7 +50,11 @@ typedef struct DvdTitleInfo {
   uint8_t FakeReason;              /* 3150: DVDDEC_FAKE_*; a fake title is best left unconverted */
   uint8_t reserved3;               /* 3151 */
   int32_t FakeDetail;              /* 3152: the title (from 1) a copy repeats; the plays of a looped part */
-  uint8_t reserved2[804];          /* up to 3960 bytes */
+  char AudioLanguage[8][4];        /* 3156: ISO 639-2 code of Audio[i] ("eng"), "" when the disc names none */
+  char SubtitleLanguage[32][4];    /* 3188: the same for Subtitles[i] */
+  uint32_t Palette[16];            /* 3316: the subpicture colours of the title's program chain, 0x00YYCrCb */
+  uint32_t ChapterStart[DVDDEC_MAX_CHAPTER_TIMES]; /* 3380: chapter i's start from the title's, 1/90000 s */
+  uint8_t reserved2[184];          /* 3776: up to 3960 bytes */
 } DvdTitleInfo;
 
 /* Why a title is taken for one of the fake titles structure-protected discs
@@ -101,6 +108,9 @@ double DVDTitleDuration(DvdTitleReader* reader);              /* seconds of the 
 int64_t DVDTitleTimeToPosition(DvdTitleReader* reader, double seconds);
 /* The parameters the reader was opened with. */
 void DVDTitleReaderParam(DvdTitleReader* reader, DvdParam* param);
+/* The record of the reader's title read from its tables: DVDGetTitle's without
+ * the fake title verdicts and the picture size read from the video stream. */
+void DVDTitleReaderInfo(DvdTitleReader* reader, DvdTitleInfo* info);
 const char* DVDLastErrorText(void);
 
 #ifdef __cplusplus
@@ -117,7 +127,9 @@ static_assert(sizeof(DvdTitleInfo) == 3960 && offsetof(DvdTitleInfo, Duration) =
               offsetof(DvdTitleInfo, Audio) == 36 && offsetof(DvdTitleInfo, SubtitleCount) == 708 &&
               offsetof(DvdTitleInfo, Subtitles) == 712 && offsetof(DvdTitleInfo, ChapterCount) == 3144 &&
               offsetof(DvdTitleInfo, DisplayAspect) == 3148 && offsetof(DvdTitleInfo, MainFeature) == 3149 &&
-              offsetof(DvdTitleInfo, FakeReason) == 3150 && offsetof(DvdTitleInfo, FakeDetail) == 3152);
+              offsetof(DvdTitleInfo, FakeReason) == 3150 && offsetof(DvdTitleInfo, FakeDetail) == 3152 &&
+              offsetof(DvdTitleInfo, AudioLanguage) == 3156 && offsetof(DvdTitleInfo, SubtitleLanguage) == 3188 &&
+              offsetof(DvdTitleInfo, Palette) == 3316 && offsetof(DvdTitleInfo, ChapterStart) == 3380);
 static_assert(sizeof(DvdParam) == 28);
 #endif
 

@@ -2,8 +2,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
+#include <utility>
 
+#include "cli/DvdTitleJob.h"
 #include "cli/EngineRun.h"
 #include "engine/face/MediaEngine.h"
 #include "frontend/ConversionBatch.h"
@@ -20,8 +23,13 @@ namespace {
 struct FormatCommand {
   int code = -1;
   std::string folder;  // empty: the settings' output folder
-  std::vector<std::string> files;
+  std::vector<std::string> files;  // with a title: the one DVD
+  int title = 0;                   // a DVD title (from 1) to convert; 0 for files
 };
+
+bool IsWholeNumber(const std::string& text, size_t maxDigits) {
+  return !text.empty() && text.size() <= maxDigits && text.find_first_not_of("0123456789") == std::string::npos;
+}
 
 // False with the reason printed.
 bool Parse(const std::vector<std::string>& arguments, FormatCommand& command) {
@@ -30,7 +38,7 @@ bool Parse(const std::vector<std::string>& arguments, FormatCommand& command) {
     const bool hasValue = i + 1 < arguments.size();
     if (argument == "--format" && hasValue) {
       const std::string& code = arguments[++i];
-      command.code = code.find_first_not_of("0123456789") == std::string::npos && code.size() < 5 ? std::stoi(code) : -1;
+      command.code = IsWholeNumber(code, 4) ? std::stoi(code) : -1;
       if (command.code < 0 || !format_catalogue::FormatName(command.code)) {
         std::fprintf(stderr, "oxbel-cli convert: unknown format code '%s' (see oxbel-cli formats)\n", code.c_str());
         return false;
@@ -41,12 +49,23 @@ bool Parse(const std::vector<std::string>& arguments, FormatCommand& command) {
         std::fprintf(stderr, "oxbel-cli convert: the folder after -d is empty\n");
         return false;
       }
-    } else if (argument == "--format" || argument == "-d") {
+    } else if (argument == "--title" && hasValue) {
+      const std::string& number = arguments[++i];
+      command.title = IsWholeNumber(number, 3) ? std::stoi(number) : 0;
+      if (command.title < 1) {
+        std::fprintf(stderr, "oxbel-cli convert: '%s' is no title number (titles count from 1)\n", number.c_str());
+        return false;
+      }
+    } else if (argument == "--format" || argument == "-d" || argument == "--title") {
       std::fprintf(stderr, "oxbel-cli convert: %s needs a value\n", argument.c_str());
       return false;
     } else {
       command.files.push_back(argument);
     }
+  }
+  if (command.title > 0 && command.files.size() != 1) {
+    std::fprintf(stderr, "oxbel-cli convert: --title takes one DVD (a device, a folder holding VIDEO_TS or an .iso)\n");
+    return false;
   }
   if (command.files.empty()) std::fprintf(stderr, "oxbel-cli convert: no input file (see oxbel-cli --help)\n");
   return !command.files.empty();
@@ -70,6 +89,78 @@ bool AnswerYes(const std::string& caption, const std::string& text) {
   return true;
 }
 
+// The engine and the batch the jobs run in, one batch per job so that each
+// job's line follows its conversion.
+class Session {
+ public:
+  Session(const FormatCommand& command, IniFile& settings, const IniFile& catalogue, std::string folder)
+      : command_(command), settings_(settings), catalogue_(catalogue), folder_(std::move(folder)) {
+    engine_.SetDispatcher(&dispatcher_);
+  }
+
+  // Converts one job, which `add` hands to the batch (returning its task or
+  // -1), and prints its line. 0 converted, 1 failed, 130 stopped.
+  int Convert(int key, const std::string& label, const std::string& caption,
+              const std::function<int(ConversionBatch&, const TFileJob&)>& add) {
+    error_.clear();
+    batch_.Begin({command_.code, settings_, catalogue_, folder_, AnswerYes});
+    TFileJob job;
+    job.ZoomMode = batch_.ZoomMode();
+    bool stopped = false;
+    if (add(batch_, job) >= 0)
+      stopped = RunEngineTasks(engine_, dispatcher_, [&](const TTerminateInfo& info) { batch_.HandleTaskEnd(info); });
+    const std::string suffix = "." + format_catalogue::FormatFileExt(catalogue_, command_.code);
+    const std::string destination = batch_.Destination(key);
+    std::printf("[%s] %s -> %s: %s\n", label.c_str(), caption.c_str(),
+                (destination.empty() ? FirstDestinationPath(folder_, caption, suffix) : destination).c_str(),
+                error_.empty() ? "converted" : ("failed: " + error_).c_str());
+    std::fflush(stdout);
+    return stopped ? 130 : error_.empty() ? 0 : 1;
+  }
+
+ private:
+  const FormatCommand& command_;
+  IniFile& settings_;
+  const IniFile& catalogue_;
+  std::string folder_;
+  QueueDispatcher dispatcher_;
+  TMediaEngine engine_;
+  std::string error_;  // the running job's failure; the engine's ends come back on this thread
+  ConversionBatch batch_{engine_,
+                         {nullptr, nullptr,
+                          [this](int, const std::string& reason) {
+                            error_ = reason.empty() ? "conversion failed" : reason;
+                          },
+                          [this](int) { error_ = "stopped"; }}};
+};
+
+int ConvertFiles(const FormatCommand& command, Session& session) {
+  int failures = 0;
+  const size_t count = command.files.size();
+  for (size_t i = 0; i < count; ++i) {
+    const std::string& file = command.files[i];
+    const std::string label = std::to_string(i + 1) + "/" + std::to_string(count);
+    const int result = session.Convert(int(i), label, file, [&](ConversionBatch& batch, const TFileJob& job) {
+      return batch.AddFile(int(i), file, job);
+    });
+    if (result == 130) return 130;
+    failures += result;
+  }
+  return failures > 0 ? 1 : 0;
+}
+
+int ConvertDvdTitle(const FormatCommand& command, const IniFile& settings, Session& session) {
+  DvdTitleJob title;
+  std::string error;
+  if (!OpenDvdTitleJob(command.files.front(), command.title, settings, title, error)) {
+    std::fprintf(stderr, "oxbel-cli convert: %s\n", error.c_str());
+    return 1;
+  }
+  return session.Convert(0, "1/1", title.caption, [&](ConversionBatch& batch, const TFileJob& job) {
+    return batch.AddDvdTitle(0, title.caption, title.address, title.title, job);
+  });
+}
+
 }  // namespace
 
 int RunFormatConvertCommand(const std::vector<std::string>& arguments) {
@@ -79,36 +170,6 @@ int RunFormatConvertCommand(const std::vector<std::string>& arguments) {
   const IniFile catalogue(platform_paths::CatalogueFilePath());
   const std::string folder = OutputFolder(command, settings);
   if (folder.empty()) return 1;
-  const std::string suffix = "." + format_catalogue::FormatFileExt(catalogue, command.code);
-
-  QueueDispatcher dispatcher;
-  TMediaEngine engine;
-  engine.SetDispatcher(&dispatcher);
-  std::string error;
-  ConversionBatch batch(engine, {nullptr, nullptr,
-                                 [&](int, const std::string& reason) {
-                                   error = reason.empty() ? "conversion failed" : reason;
-                                 },
-                                 [&](int) { error = "stopped"; }});
-  int failures = 0;
-  const size_t count = command.files.size();
-  for (size_t i = 0; i < count; ++i) {
-    const std::string& file = command.files[i];
-    error.clear();
-    // One batch per file, so that each file's line follows its conversion.
-    batch.Begin({command.code, settings, catalogue, folder, AnswerYes});
-    TFileJob job;
-    job.ZoomMode = batch.ZoomMode();
-    bool stopped = false;
-    if (batch.AddFile(int(i), file, job) >= 0)
-      stopped = RunEngineTasks(engine, dispatcher, [&](const TTerminateInfo& info) { batch.HandleTaskEnd(info); });
-    const std::string destination = batch.Destination(int(i));
-    std::printf("[%zu/%zu] %s -> %s: %s\n", i + 1, count, file.c_str(),
-                (destination.empty() ? FirstDestinationPath(folder, file, suffix) : destination).c_str(),
-                error.empty() ? "converted" : ("failed: " + error).c_str());
-    std::fflush(stdout);
-    if (stopped) return 130;
-    if (!error.empty()) ++failures;
-  }
-  return failures > 0 ? 1 : 0;
+  Session session(command, settings, catalogue, folder);
+  return command.title > 0 ? ConvertDvdTitle(command, settings, session) : ConvertFiles(command, session);
 }

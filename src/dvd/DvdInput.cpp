@@ -6,14 +6,18 @@ namespace {
 
 constexpr int kIoBufferSize = 64 * 2048;
 
-// The demuxer's id of a DVD audio stream: MPEG audio carries its whole PES id.
-int demuxerAudioId(int dvdId) { return dvdId >= 0xC0 && dvdId <= 0xC7 ? 0x100 + dvdId : dvdId; }
-
 }  // namespace
+
+int DemuxerAudioId(int dvdId) { return dvdId >= 0xC0 && dvdId <= 0xC7 ? 0x100 + dvdId : dvdId; }
 
 bool IsOpenDvdName(const std::string& name) { return name.rfind("opendvd:", 0) == 0; }
 
-DvdInput::DvdInput(const std::string& name) : stream_(OpenDvdTitleStream(name)), param_(stream_->Param()) {
+DvdInput::DvdInput(const std::string& name)
+    : stream_(OpenDvdTitleStream(name)), param_(stream_->Param()), info_(stream_->Info()) {
+  std::string path;
+  DvdParam param;
+  bool hasParameters = false;
+  ParseOpenDvdString(name, path, param, hasParameters, &extras_);
   auto* buffer = static_cast<std::uint8_t*>(media::av_malloc(kIoBufferSize));
   io_ = media::avio_alloc_context(buffer, kIoBufferSize, 0, this, &DvdInput::ReadPacket, nullptr, &DvdInput::SeekStream);
   if (!io_) {
@@ -58,19 +62,27 @@ void DvdInput::Prepare(AVFormatContext* context, const AVInputFormat*& format) {
 }
 
 bool DvdInput::IsChosenSubtitle(const AVStream* stream) const {
-  return param_.SubtitleID && stream->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE && stream->id == param_.SubtitleID;
+  return BurnsInSubtitle() && stream->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE && stream->id == param_.SubtitleID;
 }
 
 void DvdInput::Configure(AVFormatContext* context) {
-  const int audioId = demuxerAudioId(param_.AudioID);
+  const int audioId = DemuxerAudioId(param_.AudioID);
+  const int video = media::av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  if (video >= 0) {
+    videoWidth_ = context->streams[video]->codecpar->width;
+    videoHeight_ = context->streams[video]->codecpar->height;
+  }
   for (unsigned i = 0; i < context->nb_streams; ++i) {
     AVStream* stream = context->streams[i];
     switch (stream->codecpar->codec_type) {
       case AVMEDIA_TYPE_AUDIO:
-        if (stream->id != audioId) stream->discard = AVDISCARD_ALL;
+        if (AllStreams()) Describe(*stream);
+        else if (stream->id != audioId) stream->discard = AVDISCARD_ALL;
         break;
       case AVMEDIA_TYPE_SUBTITLE:
-        if (IsChosenSubtitle(stream)) {
+        if (AllStreams()) {
+          Describe(*stream);
+        } else if (IsChosenSubtitle(stream)) {
           burnInStream_ = int(i);
         } else {
           stream->discard = AVDISCARD_ALL;
@@ -84,7 +96,6 @@ void DvdInput::Configure(AVFormatContext* context) {
   }
   // The chapters begin with their first picture: the sound multiplexed beside
   // it belongs partly to the chapter before, and the input's clock starts there.
-  const int video = media::av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   const AVStream* first = video >= 0 ? context->streams[video] : nullptr;
   if (first && first->start_time != AV_NOPTS_VALUE)
     context->start_time = media::av_rescale_q(first->start_time, first->time_base, {1, AV_TIME_BASE});
@@ -92,6 +103,7 @@ void DvdInput::Configure(AVFormatContext* context) {
   if (seconds <= 0) return;
   context->duration = std::int64_t(seconds * AV_TIME_BASE);
   if (context->start_time != AV_NOPTS_VALUE) endTime_ = context->start_time + context->duration;
+  if (extras_.chapters) AddChapters(context);
 }
 
 bool DvdInput::TakeLateSubtitle(const AVFormatContext* context, int index) {

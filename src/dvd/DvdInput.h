@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "dvd/OpenDvdString.h"
 #include "media/MediaApi.h"
 
 extern "C" {
@@ -20,6 +22,14 @@ class DvdTitleStream {
   virtual double Duration() = 0;                         // seconds of the chosen chapters
   virtual std::int64_t TimeToPosition(double seconds) = 0;  // byte position of the VOBU, -1 out of range
   virtual DvdParam Param() = 0;
+  virtual DvdTitleInfo Info() = 0;                       // the title's record from the disc's tables
+};
+
+// An audio or subtitle stream of a title as the disc's tables list it.
+struct DvdListedStream {
+  int demuxerId = 0;     // AVStream::id the program stream demuxer gives it
+  std::string language;  // ISO 639-2 ("eng"), empty when the disc names none
+  bool chosen = false;   // the job's choice
 };
 
 // Opens the title an "opendvd:" name describes; raises EngineException with the
@@ -27,6 +37,9 @@ class DvdTitleStream {
 std::unique_ptr<DvdTitleStream> OpenDvdTitleStream(const std::string& name);
 
 bool IsOpenDvdName(const std::string& name);
+
+// The demuxer's id of a DVD audio stream: MPEG audio carries its whole PES id.
+int DemuxerAudioId(int dvdId);
 
 // Clock jumps between a title's cells larger than this are smoothed at once.
 constexpr std::int64_t kDvdDiscontinuityThreshold = 1000000;  // microseconds
@@ -44,12 +57,25 @@ class DvdInput {
   // Hands a prepared context to avformat_open_input with the demuxer to use.
   void Prepare(AVFormatContext* context, const AVInputFormat*& format);
   // After the stream information is read: keeps the chosen audio stream, drops
-  // subpictures, starts the input's clock at the chapters' first picture and
-  // takes the duration from the disc's tables.
+  // subpictures (a title read whole keeps both kinds, see AllStreams), starts
+  // the input's clock at the chapters' first picture, takes the duration from
+  // the disc's tables and, when asked, the chapters as the input's chapters.
   void Configure(AVFormatContext* context);
   // Whether a subpicture stream was chosen to be burned in. Its stream may be
   // missing after Configure: the demuxer adds it at its first packet.
-  bool BurnsInSubtitle() const { return param_.SubtitleID != 0; }
+  bool BurnsInSubtitle() const { return param_.SubtitleID != 0 && !extras_.allStreams; }
+  // The title is converted whole: Configure keeps every audio and subpicture
+  // stream (none is burned in), each with its language and the subpictures
+  // with the title's colours.
+  bool AllStreams() const { return extras_.allStreams; }
+  // The title's audio or subtitle streams from its tables, the chosen one first.
+  std::vector<DvdListedStream> ListedStreams(AVMediaType type) const;
+  // Gives a stream of the title (also one the demuxer adds late) its language
+  // and, for subpictures, the title's colours and picture size as the DVD
+  // subtitle decoder reads them from the extradata.
+  void Describe(AVStream& stream) const;
+  // The same for the parameters of a subpicture stream not yet seen.
+  void DescribeSubtitle(AVCodecParameters& parameters) const;
   // For a stream the demuxer added after Configure: true when it is the chosen
   // subpicture stream and none was found before; it becomes BurnInStream().
   bool TakeLateSubtitle(const AVFormatContext* context, int index);
@@ -70,9 +96,15 @@ class DvdInput {
   static int ReadPacket(void* opaque, std::uint8_t* buffer, int size);
   static std::int64_t SeekStream(void* opaque, std::int64_t offset, int whence);
   bool IsChosenSubtitle(const AVStream* stream) const;
+  // The chosen chapters as the input's chapters, named "Chapter N" from the
+  // first chosen one, on the demuxer's clock.
+  void AddChapters(AVFormatContext* context) const;
 
   std::unique_ptr<DvdTitleStream> stream_;
   DvdParam param_{};
+  OpenDvdExtras extras_;
+  DvdTitleInfo info_{};
+  int videoWidth_ = 0, videoHeight_ = 0;  // of the title's video stream, once configured
   AVIOContext* io_ = nullptr;
   std::int64_t position_ = 0;
   int burnInStream_ = -1;

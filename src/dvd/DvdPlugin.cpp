@@ -57,6 +57,7 @@ void ResolveReader(void* handle, const std::string& library, DvdReaderApi& reade
   Resolve(handle, "DVDTitleDuration", library, reader.duration);
   Resolve(handle, "DVDTitleTimeToPosition", library, reader.timeToPosition);
   Resolve(handle, "DVDTitleReaderParam", library, reader.param);
+  Resolve(handle, "DVDTitleReaderInfo", library, reader.info);
   Resolve(handle, "DVDLastErrorText", library, reader.lastError);
 }
 

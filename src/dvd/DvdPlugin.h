@@ -39,6 +39,7 @@ struct DvdReaderApi {
   double (*duration)(DvdTitleReader* reader);
   int64_t (*timeToPosition)(DvdTitleReader* reader, double seconds);
   void (*param)(DvdTitleReader* reader, DvdParam* param);
+  void (*info)(DvdTitleReader* reader, DvdTitleInfo* info);
   const char* (*lastError)();
 };
 // The reader's entry points; nullptr while the plug-in is not bound.

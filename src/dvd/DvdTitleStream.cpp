@@ -24,6 +24,11 @@ class PluginTitleStream : public DvdTitleStream {
     api_.param(reader_, &param);
     return param;
   }
+  DvdTitleInfo Info() override {
+    DvdTitleInfo info{};
+    api_.info(reader_, &info);
+    return info;
+  }
 
  private:
   const DvdReaderApi& api_;

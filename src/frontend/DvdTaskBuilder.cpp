@@ -2,6 +2,10 @@
 
 #include <numeric>
 
+#include "dvd/OpenDvdString.h"
+#include "engine/face/EngineRecords.h"
+#include "frontend/CurrentFormats.h"
+#include "frontend/FormatChoices.h"
 #include "frontend/SourcePicture.h"
 #include "frontend/TaskBuilder.h"
 
@@ -30,4 +34,16 @@ void BuildDvdTaskOptions(const TFileJob& job, const FormatParameters& format, TO
                          const DvdTitleInfo& title, TInputOptions& input, const AskQuestion& ask) {
   BuildTaskOptions(job, format, output, DvdTitlePicture(title), input, ask,
                    SourceRules{.discTargetCompletes = false, .sourceBitRateFallback = false});
+  if (const auto* current = current_formats::TargetOf(format.Target())) {
+    const OpenDvdExtras extras{.allStreams = current->wholeTitle, .chapters = current->chapters};
+    input.FileName = WithTitleExtras(input.FileName, extras);
+  }
+}
+
+std::string WithTitleExtras(const std::string& address, const OpenDvdExtras& extras) {
+  std::string path;
+  DvdParam param{};
+  bool hasParameters = false;
+  if (!ParseOpenDvdString(address, path, param, hasParameters) || !hasParameters) return address;
+  return BuildOpenDvdString(path, param, extras);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+
+#include "dvd/OpenDvdString.h"
 #include "dvddec/dvddec.h"
 #include "frontend/TargetSize.h"
 
@@ -17,6 +20,11 @@ TSourcePicture DvdTitlePicture(const DvdTitleInfo& title);
 // Fills the option records of a DVD title's task as the file task builder does
 // for a file, with the DVD's differences: a disc target does not complete the
 // build, the picture is the title's, and a video bit rate of "as source" stays
-// unset. The job's trim and hook rule apply as for files.
+// unset. The job's trim and hook rule apply as for files. A format of today's
+// devices adds to the input's "opendvd:" name what it takes from the title:
+// its chapters as chapter marks, every audio and subtitle stream.
 void BuildDvdTaskOptions(const TFileJob& job, const FormatParameters& format, TOutputOptions& output,
                          const DvdTitleInfo& title, TInputOptions& input, const AskQuestion& ask);
+
+// A full "opendvd:" name with the extras set as given; any other name unchanged.
+std::string WithTitleExtras(const std::string& address, const OpenDvdExtras& extras);

@@ -68,6 +68,40 @@ TEST_P(DvdTitles, DescribeEveryTitle) {
 INSTANTIATE_TEST_SUITE_P(FolderAndIso, DvdTitles, testing::Values(Disc::Folder, Disc::Iso),
                          [](const auto& info) { return info.param == Disc::Folder ? "Folder" : "Iso"; });
 
+// What a title converted whole needs: each stream's language as ISO 639-2,
+// the chapters' starts from the cells' times and the subpicture colours; the
+// title reader gives the same record.
+TEST(DvdTitleList, RecordsLanguagesChapterStartsAndColours) {
+  ASSERT_TRUE(BindBuiltPlugin()) << DvdLastError();
+  ASSERT_EQ(DVDEnumTitle(test_dvd::Path(Disc::TwoSubtitles)), 1);
+  DvdTitleInfo title;
+  ASSERT_TRUE(DVDGetTitle(0, title));
+  ASSERT_EQ(title.AudioCount, 2);
+  EXPECT_STREQ(title.AudioLanguage[0], "eng");
+  EXPECT_STREQ(title.AudioLanguage[1], "ger");
+  EXPECT_EQ(SubtitlesOf(title), (std::vector<Stream>{{0x20, "English"}, {0x21, "German"}}));
+  EXPECT_STREQ(title.SubtitleLanguage[0], "eng");
+  EXPECT_STREQ(title.SubtitleLanguage[1], "ger");
+  ASSERT_EQ(title.ChapterCount, 3);
+  for (int chapter = 0; chapter < 3; ++chapter)
+    EXPECT_NEAR(title.ChapterStart[chapter] / 90000.0, test_dvd::kTwoSubtitlesChapters[chapter], 0.1)
+        << "chapter " << chapter + 1;
+  EXPECT_EQ(title.ChapterStart[1] % 3600, 0u) << "whole PAL pictures";
+  bool coloured = false;
+  for (std::uint32_t colour : title.Palette) coloured = coloured || colour != 0;
+  EXPECT_TRUE(coloured);
+
+  const DvdParam param = Chapters(0, 2, 3);
+  DvdTitleReader* reader = DvdReader()->open(test_dvd::Path(Disc::TwoSubtitles).c_str(), &param);
+  ASSERT_NE(reader, nullptr) << DvdReader()->lastError();
+  DvdTitleInfo read{};
+  DvdReader()->info(reader, &read);
+  DvdReader()->close(reader);
+  for (int c = 0; c < DVDDEC_MAX_CHAPTER_TIMES; ++c) EXPECT_EQ(read.ChapterStart[c], title.ChapterStart[c]) << c;
+  EXPECT_EQ(std::memcmp(read.Palette, title.Palette, sizeof title.Palette), 0);
+  EXPECT_STREQ(read.AudioLanguage[1], "ger");
+}
+
 // dvdauthor writes CIF sizes into bits 5-3 of the IFO's resolution field,
 // where libdvdread reads half-D1: the size comes from the stream itself.
 TEST(DvdTitleList, CifTitlesReportTheStreamsPictureSize) {

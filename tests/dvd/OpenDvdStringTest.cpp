@@ -43,6 +43,28 @@ TEST(OpenDvdString, FieldsInAnyOrderWithDefaults) {
   EXPECT_EQ(path, "/dev/sr0");
 }
 
+// The extras follow the fields only when set; names without them read as none.
+TEST(OpenDvdString, ExtrasFollowTheFieldsWhenSet) {
+  const DvdParam param{0, 0, 99, 128, 0, 2, 0};
+  EXPECT_EQ(BuildOpenDvdString("D:", param, {.allStreams = true, .chapters = true}),
+            "opendvd:D:|Title=1,FromChapter=0,ToChapter=99,AudioID=128,SubtitleID=0,AudioChannels=2,Deinterlace=0,"
+            "AllStreams=1,Chapters=1");
+  EXPECT_EQ(BuildOpenDvdString("D:", param, {.chapters = true}), BuildOpenDvdString("D:", param) + ",Chapters=1");
+  std::string path;
+  DvdParam parsed{};
+  bool hasParameters = false;
+  OpenDvdExtras extras;
+  ASSERT_TRUE(ParseOpenDvdString("opendvd:D:|AllStreams=1,Title=2", path, parsed, hasParameters, &extras));
+  EXPECT_TRUE(extras.allStreams);
+  EXPECT_FALSE(extras.chapters);
+  EXPECT_EQ(parsed.Title, 1);
+  ASSERT_TRUE(ParseOpenDvdString(BuildOpenDvdString("D:", param), path, parsed, hasParameters, &extras));
+  EXPECT_FALSE(extras.allStreams || extras.chapters);
+  for (const char* text : {"opendvd:D:|Title=1,AllStreams=2", "opendvd:D:|Title=1,Chapters=1,Chapters=1",
+                           "opendvd:D:|Title=1,AllStreams="})
+    EXPECT_FALSE(ParseOpenDvdString(text, path, parsed, hasParameters, &extras)) << text;
+}
+
 TEST(OpenDvdString, RefusesMalformedNames) {
   std::string path;
   DvdParam param{};

@@ -12,6 +12,7 @@
 #include "probe/MediaProbe.h"
 #include "SubtitleBoxes.h"
 #include "support/DecodedFrames.h"
+#include "support/DecodedSubtitles.h"
 #include "support/FilmCadence.h"
 #include "support/PacketTimes.h"
 #include "support/TempHome.h"
@@ -222,6 +223,35 @@ TEST_F(DvdConversion, EachListedSubtitleOfAWideTitleBurnsInItsOwnTrack) {
     const std::string output = home.file(("track" + std::to_string(i) + ".mp4").c_str());
     ASSERT_EQ(convert(source(Disc::WideSubtitles, 1, 1, 99, 0x80, title.Subtitles[i].ID), output, kFrom, 2.5), "");
     expectOnlyTrackShown(boxesShown(output), stream, kFrom);
+  }
+}
+
+// A title read whole copies both subpicture tracks although the demuxer meets
+// their streams only while converting: each becomes its own track, with its
+// language and box, beside the copied sound.
+TEST_F(DvdConversion, LateSubtitleStreamsOfAWholeTitleBecomeTracks) {
+  std::string path;
+  DvdParam param{};
+  bool hasParameters = false;
+  ASSERT_TRUE(ParseOpenDvdString(source(Disc::WideSubtitles, 1, 1, 99, 0x80, 0x21), path, param, hasParameters));
+  const std::string output = home.file("whole.mkv");
+  constexpr double kFrom = test_dvd::kLateSubtitleStart - 1;
+  TCustomEngineTask task;
+  task.ApplyOption("ss", std::to_string(kFrom));
+  task.ApplyOption("t", "2.5");
+  ASSERT_TRUE(task.OpenInputFile(BuildOpenDvdString(path, param, {.allStreams = true}))) << task.ErrorText();
+  task.ApplyOption("vcodec", "mpeg4");
+  task.ApplyOption("acodec", "copy");
+  ASSERT_GE(task.OpenOutputFile(output, false), 0) << task.ErrorText();
+  task.Run();
+  ASSERT_TRUE(task.Finished()) << task.ErrorText();
+  const auto subtitles = DecodeSubtitleStreams(output);
+  ASSERT_EQ(subtitles.size(), 2u);
+  const test_dvd::Box boxes[] = {test_dvd::kBottomBox, test_dvd::kTopBox};  // the chosen stream 1 first
+  for (size_t i = 0; i < 2; ++i) {
+    ASSERT_FALSE(subtitles[i].empty()) << "track " << i;
+    EXPECT_NEAR(subtitles[i].front().start, test_dvd::kLateSubtitleStart - kFrom, 0.1);
+    EXPECT_NEAR(subtitles[i].front().y, boxes[i].y, 5) << "track " << i;
   }
 }
 

@@ -124,6 +124,26 @@ std::string WideProject(const std::string& work, const std::string& discFolder) 
                          "wide.mpg", "0,10,20");
 }
 
+// The TwoSubtitles title's source: small 4:3 PAL pictures with both AC-3 tracks.
+MediaSpec TwoSubtitlesSource() {
+  MediaSpec spec = PalSource(kTwoSubtitlesSeconds);
+  spec.video->width = kWideWidth;
+  spec.video->height = kWideHeight;
+  spec.video->sampleAspect = {12, 11};
+  return spec;
+}
+
+std::string TwoSubtitlesProject(const std::string& work, const std::string& discFolder) {
+  return "<dvdauthor dest=\"" + discFolder + "\">\n  <vmgm/>\n"
+         "  <titleset><titles>\n"
+         "    <video format=\"pal\" aspect=\"4:3\" resolution=\"352x288\"/>\n"
+         "    <audio format=\"ac3\" lang=\"en\"/>\n    <audio format=\"ac3\" lang=\"de\"/>\n"
+         "    <subpicture lang=\"en\"/>\n    <subpicture lang=\"de\"/>\n"
+         "    <pgc>\n      <vob file=\"" + work + "/two.mpg\" chapters=\"0,1.2,2.4\"/>\n    </pgc>\n"
+         "  </titles></titleset>\n"
+         "</dvdauthor>\n";
+}
+
 // The Interlaced disc's title: the interlaced bar in PAL with English AC-3.
 MediaSpec InterlacedSource() {
   MediaSpec spec = test_media::Recipe(test_media::Kind::DvdPalMpeg2Ac3);
@@ -187,6 +207,15 @@ void AuthorDisc(const std::string& work, const std::string& discFolder) {
   test_media::WriteMedia(PalSource(1.2), work + "/title2b.mpg");
   test_media::WriteMedia(NtscSource(2.4), work + "/title3.mpg");
   WriteFile(work + "/dvd.xml", Project(work, discFolder));
+  Run("cd " + Quote(work) + " && VIDEO_FORMAT=PAL dvdauthor -x dvd.xml", work + "/dvdauthor.log");
+}
+
+void AuthorTwoSubtitlesDisc(const std::string& work, const std::string& discFolder) {
+  std::filesystem::create_directories(work);
+  test_media::WriteMedia(TwoSubtitlesSource(), work + "/plain.mpg");
+  AddSubtitle(work, {0, kTopBox, kEnglishSubtitle.start, kEnglishSubtitle.end}, work + "/plain.mpg", work + "/top.mpg");
+  AddSubtitle(work, {1, kBottomBox, kGermanSubtitle.start, kGermanSubtitle.end}, work + "/top.mpg", work + "/two.mpg");
+  WriteFile(work + "/dvd.xml", TwoSubtitlesProject(work, discFolder));
   Run("cd " + Quote(work) + " && VIDEO_FORMAT=PAL dvdauthor -x dvd.xml", work + "/dvdauthor.log");
 }
 

@@ -14,6 +14,9 @@ void AuthorWideSubtitleDisc(const std::string& work, const std::string& discFold
 // Authors the Interlaced disc (see TestDvd.h) the same way.
 void AuthorInterlacedDisc(const std::string& work, const std::string& discFolder);
 
+// Authors the TwoSubtitles disc (see TestDvd.h) the same way.
+void AuthorTwoSubtitlesDisc(const std::string& work, const std::string& discFolder);
+
 // Authors the Film disc (see TestDvd.h) the same way.
 void AuthorFilmDisc(const std::string& work, const std::string& discFolder);
 

@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Raised whenever the discs change, so build trees author them anew.
-constexpr int kDiscSetVersion = 9;
+constexpr int kDiscSetVersion = 10;
 
 std::string DiscSetFolder() { return OXBEL_TESTDVD_DIR "-" + std::to_string(kDiscSetVersion); }
 
@@ -41,6 +41,7 @@ void AuthorAll(const std::string& folder) {
   AuthorInterlacedDisc(work + "/interlaced", folder + "/interlaced");
   AuthorFilmDisc(work + "/film", folder + "/film");
   AuthorProtectedDisc(work + "/protected", folder + "/protected");
+  AuthorTwoSubtitlesDisc(work + "/twosubtitles", folder + "/twosubtitles");
 }
 
 // Authors into a folder private to this process and renames it into place, so
@@ -84,6 +85,7 @@ std::string Path(Disc disc) {
     case Disc::LibraryCrash: return folder + "/librarycrash";
     case Disc::Wide: return folder + "/wide";
     case Disc::WideSubtitles: return folder + "/widesubtitles";
+    case Disc::TwoSubtitles: return folder + "/twosubtitles";
     case Disc::Interlaced: return folder + "/interlaced";
     case Disc::Film: return folder + "/film";
     case Disc::Protected: return folder + "/protected";

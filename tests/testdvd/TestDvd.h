@@ -31,6 +31,7 @@ enum class Disc {
                     // soft and hard telecined, English AC-3; title 3 the 29.97 flash-and-beep clip
                     // (media/FlashBeep.h) of kFlashBeepTitleSeconds, 352x240 with MPEG audio
   Protected,        // a structure-protected disc of its own (below)
+  TwoSubtitles,     // a small disc of its own: title 1 with two audio and two subtitle tracks (below)
 };
 
 constexpr double kEnglishHz = 440, kGermanHz = 880, kFrenchHz = 660;
@@ -51,6 +52,18 @@ struct Box {
 constexpr Box kTopBox{56, 16, 240, 48}, kBottomBox{56, 224, 240, 48};
 constexpr double kLateTitleSeconds = 32, kLateSubtitleStart = 30, kLateSubtitleEnd = 31.5;
 constexpr int kWideWidth = 352, kWideHeight = 288;
+
+// The TwoSubtitles disc: one PAL 352x288 4:3 title of kTwoSubtitlesSeconds in
+// chapters starting at kTwoSubtitlesChapters (one cell each), audio 0x80
+// English AC-3 (kEnglishHz) and 0x81 German AC-3 (kGermanHz), subtitle 0x20
+// English kTopBox shown from kEnglishSubtitle.start to .end, 0x21 German
+// kBottomBox from kGermanSubtitle.start to .end.
+struct Shown {
+  double start, end;  // seconds into the title
+};
+constexpr double kTwoSubtitlesSeconds = 3.0;
+constexpr double kTwoSubtitlesChapters[] = {0, 1.2, 2.4};
+constexpr Shown kEnglishSubtitle{0.4, 1.4}, kGermanSubtitle{1.6, 2.6};
 
 constexpr double kInterlacedTitleSeconds = 4;
 constexpr double kFilmTitleSeconds = 2, kFlashBeepTitleSeconds = 8;

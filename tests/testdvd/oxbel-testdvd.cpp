@@ -8,7 +8,8 @@ int main() {
   try {
     using test_dvd::Disc;
     for (Disc disc : {Disc::Folder, Disc::Iso, Disc::Damaged, Disc::TruncatedIfo, Disc::BadChapterTable, Disc::LibraryCrash,
-                      Disc::Wide, Disc::WideSubtitles, Disc::Interlaced, Disc::Film, Disc::Protected})
+                      Disc::Wide, Disc::WideSubtitles, Disc::Interlaced, Disc::Film, Disc::Protected,
+                      Disc::TwoSubtitles})
       std::printf("%s\n", test_dvd::Path(disc).c_str());
     return 0;
   } catch (const std::exception& e) {

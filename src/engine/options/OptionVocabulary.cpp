@@ -176,6 +176,7 @@ void addSpecialOptions(OptionTable& table) {
     call.options.pending.recordingTimestamp = Date(call.name, call.value) / AV_TIME_BASE;
   };
   table["metadata"] = metadata;
+  table["keepsurround"] = [](const OptionCall& call) { call.options.pending.keepSurround = Boolean(call.value); };
   table["timelimit"] = [](const OptionCall& call) {
     call.Log(llWarning, "Warning: -timelimit not implemented on Windows");
   };

@@ -70,6 +70,7 @@ struct PendingFileSettings {
   std::map<int, int> streamIds;         // "streamid": output stream index -> id
   int topFieldFirst = -1;               // "top"
   int intraDcPrecision = 8;             // "dc"
+  bool keepSurround = false;            // "keepsurround": 5.1 AC-3 sound is also copied beside the converted
 };
 
 // Settings of the whole task.

@@ -4,6 +4,7 @@
 #include <deque>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "engine/run/DecoderStage.h"
 #include "picture/FilterGraph.h"
@@ -54,5 +55,5 @@ struct InputFileState {
   // because subpicture packets are stored later than the pictures they cover.
   std::deque<std::pair<InputStreamState*, AVFrame*>> delayed;
   std::int64_t lastReadUs = INT64_MIN;  // latest packet time read from the file
-  int lateBurnIn = -1;  // the run's record of a burn-in stream the demuxer added while reading
+  std::vector<int> lateStreams;  // the run's records of streams the demuxer added while reading
 };

@@ -37,6 +37,10 @@ class Muxer {
   const MuxedBytes& Bytes() const { return bytes_; }
 
  private:
+  struct ChapterSpan {
+    std::int64_t start, end;
+  };
+  ChapterSpan ClippedChapter(std::int64_t start, std::int64_t end, AVRational timeBase) const;
   void LogSessionDescription();
   void WriteFiltered(OutputStreamState& output, AVPacket* packet);
 

@@ -1,5 +1,7 @@
 // The output files before their first packet: metadata and chapters,
 // bitstream filters, headers and the session description.
+#include <algorithm>
+
 #include "engine/run/Muxer.h"
 #include "media/EngineException.h"
 #include "media/MediaLogger.h"
@@ -34,6 +36,10 @@ void Muxer::CopyMetadataAndChapters() {
       const AVFormatContext* input = task.Input(f);
       for (unsigned c = 0; c < input->nb_chapters; ++c) {
         const AVChapter* from = input->chapters[c];
+        const std::int64_t offset =
+            media::av_rescale_q(run_.inputFiles[size_t(f)].tsOffset, kMicroseconds, from->time_base);
+        const ChapterSpan span = ClippedChapter(from->start + offset, from->end + offset, from->time_base);
+        if (span.end <= span.start) continue;
         auto* chapter = static_cast<AVChapter*>(media::av_mallocz(sizeof(AVChapter)));
         auto** grown = static_cast<AVChapter**>(
             media::av_realloc_array(output.context->chapters, output.context->nb_chapters + 1, sizeof(AVChapter*)));
@@ -42,17 +48,24 @@ void Muxer::CopyMetadataAndChapters() {
           throw EngineException("av_realloc fail");
         }
         output.context->chapters = grown;
-        const std::int64_t offset =
-            media::av_rescale_q(run_.inputFiles[size_t(f)].tsOffset, kMicroseconds, from->time_base);
         chapter->id = std::int64_t(output.context->nb_chapters);
         chapter->time_base = from->time_base;
-        chapter->start = from->start + offset;
-        chapter->end = from->end + offset;
+        chapter->start = span.start;
+        chapter->end = span.end;
         media::av_dict_copy(&chapter->metadata, from->metadata, 0);
         grown[output.context->nb_chapters++] = chapter;
       }
     }
   }
+}
+
+// A chapter within what the output holds: from its start to the recording
+// time; empty when it lies outside (a trimmed job).
+Muxer::ChapterSpan Muxer::ClippedChapter(std::int64_t start, std::int64_t end, AVRational timeBase) const {
+  const std::int64_t recording = run_.pending.recordingTime;
+  const std::int64_t limit =
+      recording == INT64_MAX ? INT64_MAX : media::av_rescale_q(recording, kMicroseconds, timeBase);
+  return {std::max<std::int64_t>(start, 0), std::min(end, limit)};
 }
 
 void Muxer::InitBitstreamFilters() {

@@ -10,7 +10,7 @@ OutputRouter::OutputRouter(RunContext& run, RunInputs& inputs, RunOutputs& outpu
       muxer_(muxer) {}
 
 bool OutputRouter::Reads(const OutputStreamState& output, const InputStreamState& input) {
-  return &inputs_.Stream(output.source) == &input;
+  return output.source >= 0 && &inputs_.Stream(output.source) == &input;
 }
 
 template <typename Give>

@@ -52,7 +52,7 @@ struct OutputStreamState {
   AVStream* stream = nullptr;
   TCustomEngineTask::OutputStreamSetup* setup = nullptr;
   AVCodecContext* encoder = nullptr;  // nullptr for copy
-  int source = -1, sync = -1;         // input stream indexes
+  int source = -1, sync = -1;         // input stream indexes; -1 while a DVD subtitle stream has not appeared
   std::int64_t frameNumber = 0;
   std::int64_t syncOpts = 0;          // next output timestamp in the encoder's time base
   double clockShift = 0;              // output frames the source's clock jumped by

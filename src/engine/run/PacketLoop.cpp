@@ -2,7 +2,9 @@
 // recording end, and the end of each input.
 #include <thread>
 
+#include "dvd/DvdInput.h"
 #include "engine/run/TranscodeRun.h"
+#include "media/MediaLogger.h"
 #include "media/MediaUtils.h"
 
 int TranscodeRun::ChooseInputFile() {
@@ -15,6 +17,7 @@ int TranscodeRun::ChooseInputFile() {
   int chosen = -1;
   double smallest = 1e300;
   for (const auto& output : outputs_.All()) {
+    if (output.source < 0) continue;
     const auto& input = inputs_.Stream(output.source);
     if (input.finished || inputs_.File(input.file).noPacketNow) continue;
     if (output.FrameLimitReached(settings)) return -2;
@@ -64,9 +67,27 @@ bool TranscodeRun::ReadPacket(int file, std::int64_t recordingEnd) {
   if (run_.settings.dumpPackets)
     media::av_pkt_dump_log2(nullptr, AV_LOG_INFO, packet, run_.settings.hexDump, context->streams[packet->stream_index]);
   InputStreamState* stream = inputs_.PacketStream(file, packet->stream_index);
+  if (!stream) stream = TakeLateSource(file, packet->stream_index);
   if (stream && stream->used) HandlePacket(*stream, recordingEnd);
   media::av_packet_unref(packet);
   return true;
+}
+
+// A stream of a DVD title converted whole that the demuxer adds while reading
+// (a subtitle first shown late in the title) becomes the source of the output
+// stream waiting for it.
+InputStreamState* TranscodeRun::TakeLateSource(int file, int index) {
+  const auto& opened = run_.inputFiles[size_t(file)];
+  if (!opened.dvd || !opened.dvd->AllStreams() || index < 0 || index >= int(opened.context->nb_streams)) return nullptr;
+  AVStream* stream = opened.context->streams[index];
+  OutputStreamState* output = outputs_.WaitingFor(stream->id);
+  if (!output || stream->codecpar->codec_type != AVMEDIA_TYPE_SUBTITLE) return nullptr;
+  opened.dvd->Describe(*stream);
+  output->source = output->sync = inputs_.AddLateStream(file, index);
+  if (run_.settings.verbosity > 0)
+    TMediaLogger::instance().LogFmt(&run_.task, llInfo, "Subtitle stream #%d.%d appeared -> #%d.%d", file, index,
+                                    output->file, output->index);
+  return &inputs_.Stream(output->source);
 }
 
 // A packet of a stream some output reads: its time, the recording end, the

@@ -111,9 +111,26 @@ void RunInputs::OpenDecoders() {
 InputStreamState* RunInputs::PacketStream(int file, int index) {
   const auto& state = files_[size_t(file)];
   if (index < state.streamCount) return &streams_[size_t(state.firstStream + index)];
-  if (state.lateBurnIn >= 0 && streams_[size_t(state.lateBurnIn)].index == index)
-    return &streams_[size_t(state.lateBurnIn)];
+  for (const int late : state.lateStreams)
+    if (streams_[size_t(late)].index == index) return &streams_[size_t(late)];
   return TakeLateBurnIn(file, index);
+}
+
+int RunInputs::AddLateStream(int file, int index) {
+  InputStreamState late;
+  late.file = file;
+  late.index = index;
+  late.stream = run_.inputFiles[size_t(file)].context->streams[index];
+  late.used = true;
+  streams_.push_back(std::move(late));
+  files_[size_t(file)].lateStreams.push_back(int(streams_.size()) - 1);
+  return int(streams_.size()) - 1;
+}
+
+int RunInputs::FindById(AVMediaType type, int id) const {
+  for (size_t i = 0; i < streams_.size(); ++i)
+    if (streams_[i].stream->codecpar->codec_type == type && streams_[i].stream->id == id) return int(i);
+  return -1;
 }
 
 // A DVD subpicture stream first seen while reading (its first subtitle comes
@@ -124,13 +141,8 @@ InputStreamState* RunInputs::TakeLateBurnIn(int file, int index) {
   auto& opened = run_.inputFiles[size_t(file)];
   if (!state.burnIn || !opened.dvd || !opened.dvd->TakeLateSubtitle(opened.context, index)) return nullptr;
   opened.burnInStream = index;
-  InputStreamState late;
-  late.file = file;
-  late.index = index;
-  late.stream = opened.context->streams[index];
-  late.burnIn = late.used = late.decodingNeeded = true;
-  streams_.push_back(std::move(late));
-  state.lateBurnIn = int(streams_.size()) - 1;
+  InputStreamState& late = streams_[size_t(AddLateStream(file, index))];
+  late.burnIn = late.decodingNeeded = true;
   OpenDecoders();
   if (run_.settings.verbosity > 0)
     TMediaLogger::instance().LogFmt(&run_.task, llInfo, "Subtitle stream #%d.%d appeared, burned into the picture",

@@ -24,8 +24,14 @@ class RunInputs {
   // Opens a decoder for every stream that needs one and has none yet.
   void OpenDecoders();
   // The record of a packet's stream; nullptr for a stream the demuxer added
-  // after the file was opened, unless it is the chosen DVD subpicture stream.
+  // after the file was opened, unless it is the chosen DVD subpicture stream
+  // or was added with AddLateStream.
   InputStreamState* PacketStream(int file, int index);
+  // A record for a stream the demuxer added while reading, read by some
+  // output; its index.
+  int AddLateStream(int file, int index);
+  // The stream of the given kind whose demuxer id is `id`, -1 when none is known yet.
+  int FindById(AVMediaType type, int id) const;
 
   InputStreamState& Stream(int index) { return streams_[size_t(index)]; }
   std::deque<InputStreamState>& Streams() { return streams_; }

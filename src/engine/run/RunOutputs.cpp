@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "dvd/DvdInput.h"
 #include "engine/run/CodecOpening.h"
 #include "engine/run/VideoPath.h"
 #include "engine/setup/HookModules.h"
@@ -13,6 +14,8 @@
 #include "media/MediaUtils.h"
 
 namespace {
+
+constexpr AVRational kDvdSubtitleTimeBase{1, 90000};  // the program stream's clock
 
 std::string codecNameOf(AVCodecID id) { return media::avcodec_get_name(id); }
 
@@ -73,6 +76,13 @@ void RunOutputs::Map() {
         throw EngineException(StringPrintf("Codec type mismatch for mapping #%d.%d (%s) -> #%d.%d (%s)", map.file,
                                            map.stream, codecNameOf(source->codecpar->codec_id).c_str(), output.file,
                                            output.index, streamCodecName(output).c_str()));
+    } else if (output.setup->sourceId != TCustomEngineTask::kAnySource) {
+      // A subpicture stream the demuxer has not met yet is taken when it appears.
+      output.source = output.sync = inputs_.FindById(kind, output.setup->sourceId);
+      if (output.source < 0 && kind == AVMEDIA_TYPE_SUBTITLE) continue;
+      if (output.source < 0)
+        throw EngineException(StringPrintf("Could not find the DVD's stream 0x%x for output stream #%d.%d",
+                                           output.setup->sourceId, output.file, output.index));
     } else {
       output.source = output.sync = inputs_.ChooseStream(kind, run_.joining ? 0 : -1);
       if (output.source < 0)
@@ -91,6 +101,10 @@ void RunOutputs::Prepare(VideoPath& video) {
 }
 
 void RunOutputs::PrepareStream(OutputStreamState& output, VideoPath& video) {
+  if (output.source < 0) {
+    PrepareWaitingSubtitle(output);
+    return;
+  }
   const auto& input = inputs_.Stream(output.source);
   const AVStream* source = input.stream;
   media::av_dict_copy(&output.stream->metadata, source->metadata, AV_DICT_DONT_OVERWRITE);
@@ -125,6 +139,19 @@ void RunOutputs::PrepareStream(OutputStreamState& output, VideoPath& video) {
     default: throw EngineException("invalid codec_type of output stream");
   }
   PreparePassLog(output);
+}
+
+// A DVD subpicture stream that appears later: its parameters come from the disc's tables.
+void RunOutputs::PrepareWaitingSubtitle(OutputStreamState& output) {
+  for (const auto& input : run_.inputFiles)
+    if (input.dvd && input.dvd->AllStreams()) input.dvd->DescribeSubtitle(*output.stream->codecpar);
+  output.stream->time_base = kDvdSubtitleTimeBase;
+}
+
+OutputStreamState* RunOutputs::WaitingFor(int id) {
+  for (auto& output : streams_)
+    if (output.source < 0 && output.setup->sourceId == id) return &output;
+  return nullptr;
 }
 
 void RunOutputs::PreparePassLog(OutputStreamState& output) {
@@ -175,6 +202,11 @@ void RunOutputs::LogMapping() const {
   if (!logger.WillDeliver(llInfo)) return;
   logger.Log(&run_.task, llInfo, "Stream mapping:");
   for (const auto& output : streams_) {
+    if (output.source < 0) {
+      logger.Log(&run_.task, llInfo, StringPrintf("  DVD stream 0x%x (when it appears) -> #%d.%d (copy)",
+                                                  output.setup->sourceId, output.file, output.index));
+      continue;
+    }
     const auto& source = inputs_.Stream(output.source);
     std::string line = StringPrintf("  Stream #%d.%d -> #%d.%d (%s)", source.file, source.index, output.file,
                                     output.index, streamCodecName(output).c_str());
@@ -189,6 +221,7 @@ void RunOutputs::LogMapping() const {
 
 void RunOutputs::FollowFile(int file) {
   for (auto& output : streams_) {
+    if (output.source < 0) continue;
     const AVMediaType kind = inputs_.Stream(output.source).stream->codecpar->codec_type;
     const int source = inputs_.ChooseStream(kind, file);
     if (source < 0) continue;

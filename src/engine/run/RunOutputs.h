@@ -27,10 +27,14 @@ class RunOutputs {
   void FollowFile(int file);
 
   std::vector<OutputStreamState>& All() { return streams_; }
+  // The output stream waiting for the DVD stream with this demuxer id to
+  // appear (source -1); nullptr for none.
+  OutputStreamState* WaitingFor(int id);
 
  private:
   void PrepareStream(OutputStreamState& output, VideoPath& video);
   void PreparePassLog(OutputStreamState& output);
+  void PrepareWaitingSubtitle(OutputStreamState& output);
 
   RunContext& run_;
   RunInputs& inputs_;

@@ -35,7 +35,7 @@ void TranscodeRun::Setup() {
 
 void TranscodeRun::FlushEncoders() {
   for (auto& output : outputs_.All()) {
-    if (!output.encoder || output.flushed) continue;
+    if (!output.encoder || output.flushed || output.source < 0) continue;
     output.flushed = true;
     auto& input = inputs_.Stream(output.source);
     const AVMediaType type = output.encoder->codec_type;

@@ -38,6 +38,7 @@ class TranscodeRun {
   // Reads the file's next packet and hands it on; false when the loop ends.
   bool ReadPacket(int file, std::int64_t recordingEnd);
   void HandlePacket(InputStreamState& input, std::int64_t recordingEnd);
+  InputStreamState* TakeLateSource(int file, int index);
   // Returns true when the loop ends.
   bool EndOfFile(int file);
   // Joining: the next input continues where the outputs stand, through the same encoders.

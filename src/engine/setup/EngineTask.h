@@ -114,7 +114,9 @@ class TCustomEngineTask : private OptionHost {
     std::string videoFilters;
     int cropTop = 0, cropBottom = 0, cropLeft = 0, cropRight = 0;
     float audioQuality = -99999;
+    int sourceId = kAnySource;  // a whole DVD title's stream: the input stream with this demuxer id
   };
+  static constexpr int kAnySource = -1;
   struct OutputFile {
     AVFormatContext* context = nullptr;
     std::int64_t startTime = 0;  // "ss" given for this output: earlier frames are dropped
@@ -149,6 +151,8 @@ class TCustomEngineTask : private OptionHost {
   void OpenOutputOrThrow(const std::string& fileName, bool join);
   void CreateOutputStreams(OutputFile& output, bool join);
   void AddOutputStream(OutputFile& output, StreamKind kind);
+  const DvdInput* WholeTitleInput() const;
+  void AddWholeTitleStreams(OutputFile& output, StreamKind kind, const DvdInput& title);
   void ConfigureVideoEncoder(AVCodecContext* encoder, const AVCodec* codec, const AVOutputFormat* format);
   void ConfigureAudioEncoder(AVCodecContext* encoder, const AVCodec* codec);
   void FinishOutputContext(OutputFile& output, const std::string& fileName, bool join);

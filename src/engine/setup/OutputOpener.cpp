@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "dvd/DvdInput.h"
 #include "engine/options/CodecLookup.h"
 #include "engine/setup/EngineTask.h"
 #include "engine/setup/PartialOutput.h"
@@ -34,6 +35,25 @@ bool inputsContain(const std::vector<TCustomEngineTask::InputFile>& inputs, bool
           inputs[f].context->streams[i]->discard != AVDISCARD_ALL)
         return true;
   return false;
+}
+
+// The sound the outputs take is 5.1 AC-3: the first input's best audio stream,
+// or its last one still read when the best is not (as the run chooses).
+bool surroundSound(const std::vector<TCustomEngineTask::InputFile>& inputs) {
+  if (inputs.empty()) return false;
+  AVFormatContext* context = inputs.front().context;
+  const auto read = [&](int i) {
+    return context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO &&
+           context->streams[i]->discard != AVDISCARD_ALL;
+  };
+  int chosen = media::av_find_best_stream(context, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  if (chosen < 0 || !read(chosen)) {
+    chosen = int(context->nb_streams) - 1;
+    while (chosen >= 0 && !read(chosen)) --chosen;
+  }
+  if (chosen < 0) return false;
+  const AVCodecParameters* sound = context->streams[chosen]->codecpar;
+  return sound->codec_id == AV_CODEC_ID_AC3 && sound->ch_layout.nb_channels == 6;
 }
 
 template <typename T>
@@ -109,14 +129,21 @@ void TCustomEngineTask::OpenOutputOrThrow(const std::string& fileName, bool join
 void TCustomEngineTask::CreateOutputStreams(OutputFile& output, bool join) {
   auto& pending = options_.pending;
   const AVOutputFormat* format = output.context->oformat;
+  const DvdInput* wholeTitle = WholeTitleInput();
   for (StreamKind kind : {StreamKind::Video, StreamKind::Audio, StreamKind::Subtitle}) {
     const auto k = size_t(kind);
+    const bool whole = wholeTitle && kind != StreamKind::Video;
     bool wanted = defaultCodec(format, kind) != AV_CODEC_ID_NONE || !pending.codecName[k].empty();
-    if (!inputs_.empty()) wanted = wanted && inputsContain(inputs_, join, MediaTypeOf(kind));
+    if (!inputs_.empty() && !whole) wanted = wanted && inputsContain(inputs_, join, MediaTypeOf(kind));
     if (pending.disabled[k]) wanted = false;
     if (!wanted) continue;
     try {
-      AddOutputStream(output, kind);
+      if (whole) AddWholeTitleStreams(output, kind, *wholeTitle);
+      else AddOutputStream(output, kind);
+      if (kind == StreamKind::Audio && !whole && pending.keepSurround && surroundSound(inputs_)) {
+        pending.codecName[k] = "copy";
+        AddOutputStream(output, kind);
+      }
     } catch (const EngineException& e) {
       static const char* const names[] = {"new_video_stream fail: %s", "new_audio_stream fail: %s",
                                           "new_subtitle_stream fail: %s"};
@@ -124,6 +151,7 @@ void TCustomEngineTask::CreateOutputStreams(OutputFile& output, bool join) {
     }
   }
   pending.disabled = {};
+  pending.keepSurround = false;
 }
 
 void TCustomEngineTask::AddOutputStream(OutputFile& output, StreamKind kind) {
