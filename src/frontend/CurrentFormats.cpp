@@ -47,6 +47,7 @@ void ApplyTarget(const fc::CurrentTarget& target, const fc::EncoderRow* videoEnc
   output.FileFormat = target.muxer;
   AppendLines(output.ExtOptions, target.options);
   if (target.keepsSurround) AppendLines(output.ExtOptions, "keepsurround=1");
+  if (target.wholeTitle) AppendLines(output.ExtOptions, "everystream=1");
   if (!videoEncoder || output.DisableVideo) return;
   AppendLines(output.ExtOptions, videoEncoder->currentOptions);
   if (videoEncoder->mp4Tag && std::string(target.muxer) == "mp4") output.VideoTag = videoEncoder->mp4Tag;

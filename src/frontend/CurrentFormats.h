@@ -25,8 +25,9 @@ TTargetSize AsSourceSize(const format_catalogue::CurrentTarget& target, const TS
 std::string CappedFrameRate(const TSourcePicture& source);
 
 // Container, output options (with the engine's "keepsurround" where the target
-// keeps surround sound), and the video encoder's current options and MP4 tag
-// for the stored encoder (nullptr row: none of them).
+// keeps surround sound, "everystream" where it keeps every track of a file),
+// and the video encoder's current options and MP4 tag for the stored encoder
+// (nullptr row: none of them).
 void ApplyTarget(const format_catalogue::CurrentTarget& target, const format_catalogue::EncoderRow* videoEncoder,
                  TOutputOptions& output);
 

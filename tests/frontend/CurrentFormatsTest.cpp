@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 
 #include "frontend/IniFile.h"
 #include "frontend/PlatformPaths.h"
@@ -138,6 +139,31 @@ TEST_F(CurrentFormats, AsSourceKeepsRateAndShapeWithinTheFormatsLimits) {
     EXPECT_EQ(large.width, 1280);
     EXPECT_EQ(large.height, 720);
   }
+}
+
+// A file into the archive keeps every sound track, copied unchanged, in the
+// file's order; a real clip's DVD subtitles become a subtitle track.
+TEST_F(CurrentFormats, ArchiveKeepsEveryTrackOfAFile) {
+  Conversion conversion(1100);
+  test_media::MediaSpec spec;
+  spec.muxer = "matroska";
+  spec.video = test_media::VideoSpec{.encoder = "libx264", .width = 320, .height = 240};
+  spec.audio = test_media::AudioSpec{.encoder = "aac", .toneHz = 440};
+  spec.moreAudio = {test_media::AudioSpec{.encoder = "libmp3lame", .toneHz = 880}};
+  spec.seconds = 0.5;
+  const std::string source = conversion.home().file("two-tracks.mkv");
+  test_media::WriteMedia(spec, source);
+  const std::string output = conversion.Run(source, TFileJob{});
+  ASSERT_FALSE(output.empty()) << conversion.error();
+  const Described file = Describe(output);
+  EXPECT_EQ(file.audioStreams, 2);
+  EXPECT_EQ(file.audioCodec, "aac");
+
+  const std::string sample = std::string(OXBEL_SHARED_MEDIA) + "/sample_with_vobsub.mkv";
+  if (!std::filesystem::exists(sample)) GTEST_SKIP() << "no sample media";
+  const std::string subtitled = conversion.Run(sample, TFileJob{});
+  ASSERT_FALSE(subtitled.empty()) << conversion.error();
+  EXPECT_EQ(Describe(subtitled).subtitleCodec, "dvd_subtitle");
 }
 
 // A stored quality level reaches the encoder as its constant-quality setting

@@ -37,6 +37,8 @@ Described Describe(const std::string& path) {
   for (unsigned i = 0; i < input->nb_streams; ++i) {
     const AVCodecParameters* stream = input->streams[i]->codecpar;
     if (stream->codec_type == AVMEDIA_TYPE_VIDEO && file.videoCodec.empty()) DescribeVideo(*input->streams[i], file);
+    if (stream->codec_type == AVMEDIA_TYPE_SUBTITLE && file.subtitleCodec.empty())
+      file.subtitleCodec = media::avcodec_get_name(stream->codec_id);
     if (stream->codec_type != AVMEDIA_TYPE_AUDIO) continue;
     if (file.audioCodec.empty()) file.audioCodec = media::avcodec_get_name(stream->codec_id);
     ++file.audioStreams;

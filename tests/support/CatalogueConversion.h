@@ -9,7 +9,7 @@
 // What a converted file holds, read straight from the libraries.
 struct Described {
   std::string demuxer, brand;
-  std::string videoCodec, audioCodec;  // empty: no such stream
+  std::string videoCodec, audioCodec, subtitleCodec;  // the first of each kind; empty: none
   std::string videoProfile;            // the libraries' name of the video profile
   std::string videoTag;                // the container's four-character code, if any
   int width = 0, height = 0;

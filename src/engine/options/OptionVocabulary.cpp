@@ -177,6 +177,7 @@ void addSpecialOptions(OptionTable& table) {
   };
   table["metadata"] = metadata;
   table["keepsurround"] = [](const OptionCall& call) { call.options.pending.keepSurround = Boolean(call.value); };
+  table["everystream"] = [](const OptionCall& call) { call.options.pending.everyStream = Boolean(call.value); };
   table["timelimit"] = [](const OptionCall& call) {
     call.Log(llWarning, "Warning: -timelimit not implemented on Windows");
   };

@@ -71,6 +71,7 @@ struct PendingFileSettings {
   int topFieldFirst = -1;               // "top"
   int intraDcPrecision = 8;             // "dc"
   bool keepSurround = false;            // "keepsurround": 5.1 AC-3 sound is also copied beside the converted
+  bool everyStream = false;             // "everystream": each audio and subtitle stream of the first input kept
 };
 
 // Settings of the whole task.

@@ -32,6 +32,8 @@ class RunInputs {
   int AddLateStream(int file, int index);
   // The stream of the given kind whose demuxer id is `id`, -1 when none is known yet.
   int FindById(AVMediaType type, int id) const;
+  // The record of stream `index` of input `file`.
+  int StreamIndexOf(int file, int index) const { return files_[size_t(file)].firstStream + index; }
 
   InputStreamState& Stream(int index) { return streams_[size_t(index)]; }
   std::deque<InputStreamState>& Streams() { return streams_; }

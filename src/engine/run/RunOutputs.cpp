@@ -76,6 +76,8 @@ void RunOutputs::Map() {
         throw EngineException(StringPrintf("Codec type mismatch for mapping #%d.%d (%s) -> #%d.%d (%s)", map.file,
                                            map.stream, codecNameOf(source->codecpar->codec_id).c_str(), output.file,
                                            output.index, streamCodecName(output).c_str()));
+    } else if (output.setup->sourceIndex != TCustomEngineTask::kAnySource) {
+      output.source = output.sync = inputs_.StreamIndexOf(0, output.setup->sourceIndex);
     } else if (output.setup->sourceId != TCustomEngineTask::kAnySource) {
       // A subpicture stream the demuxer has not met yet is taken when it appears.
       output.source = output.sync = inputs_.FindById(kind, output.setup->sourceId);

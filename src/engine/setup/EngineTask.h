@@ -114,7 +114,8 @@ class TCustomEngineTask : private OptionHost {
     std::string videoFilters;
     int cropTop = 0, cropBottom = 0, cropLeft = 0, cropRight = 0;
     float audioQuality = -99999;
-    int sourceId = kAnySource;  // a whole DVD title's stream: the input stream with this demuxer id
+    int sourceId = kAnySource;     // a whole DVD title's stream: the input stream with this demuxer id
+    int sourceIndex = kAnySource;  // a stream of the first input kept with every other: its index there
   };
   static constexpr int kAnySource = -1;
   struct OutputFile {
@@ -153,6 +154,9 @@ class TCustomEngineTask : private OptionHost {
   void AddOutputStream(OutputFile& output, StreamKind kind);
   const DvdInput* WholeTitleInput() const;
   void AddWholeTitleStreams(OutputFile& output, StreamKind kind, const DvdInput& title);
+  void AddEveryStream(OutputFile& output, StreamKind kind);
+  // The first input's stream with this demuxer id, or nullptr.
+  const AVStream* StreamWithId(int id) const;
   void ConfigureVideoEncoder(AVCodecContext* encoder, const AVCodec* codec, const AVOutputFormat* format);
   void ConfigureAudioEncoder(AVCodecContext* encoder, const AVCodec* codec);
   void FinishOutputContext(OutputFile& output, const std::string& fileName, bool join);

@@ -133,12 +133,14 @@ void TCustomEngineTask::CreateOutputStreams(OutputFile& output, bool join) {
   for (StreamKind kind : {StreamKind::Video, StreamKind::Audio, StreamKind::Subtitle}) {
     const auto k = size_t(kind);
     const bool whole = wholeTitle && kind != StreamKind::Video;
+    const bool every = pending.everyStream && !wholeTitle && !inputs_.empty() && kind != StreamKind::Video;
     bool wanted = defaultCodec(format, kind) != AV_CODEC_ID_NONE || !pending.codecName[k].empty();
     if (!inputs_.empty() && !whole) wanted = wanted && inputsContain(inputs_, join, MediaTypeOf(kind));
     if (pending.disabled[k]) wanted = false;
     if (!wanted) continue;
     try {
       if (whole) AddWholeTitleStreams(output, kind, *wholeTitle);
+      else if (every) AddEveryStream(output, kind);
       else AddOutputStream(output, kind);
       if (kind == StreamKind::Audio && !whole && pending.keepSurround && surroundSound(inputs_)) {
         pending.codecName[k] = "copy";
@@ -152,6 +154,7 @@ void TCustomEngineTask::CreateOutputStreams(OutputFile& output, bool join) {
   }
   pending.disabled = {};
   pending.keepSurround = false;
+  pending.everyStream = false;
 }
 
 void TCustomEngineTask::AddOutputStream(OutputFile& output, StreamKind kind) {

@@ -1,7 +1,28 @@
-// The output streams of a DVD title converted whole.
+// The output streams of a DVD title converted whole, and of a file whose
+// every audio and subtitle stream is kept.
 #include "dvd/DvdInput.h"
 #include "engine/setup/EngineTask.h"
 #include "media/MediaUtils.h"
+
+namespace {
+
+// The stream's codec: "copy" only where the container holds the source's
+// codec; else empty, the container's own codec (DVD LPCM into Matroska).
+std::string CodecFor(const TCustomEngineTask::OutputFile& output, const AVStream* source, const std::string& codec) {
+  if (codec != "copy" || !source) return codec;
+  return media::avformat_query_codec(output.context->oformat, source->codecpar->codec_id, FF_COMPLIANCE_NORMAL) == 1
+             ? codec
+             : std::string();
+}
+
+}  // namespace
+
+const AVStream* TCustomEngineTask::StreamWithId(int id) const {
+  AVFormatContext* input = inputs_.front().context;
+  for (unsigned i = 0; i < input->nb_streams; ++i)
+    if (input->streams[i]->id == id) return input->streams[i];
+  return nullptr;
+}
 
 const DvdInput* TCustomEngineTask::WholeTitleInput() const {
   if (inputs_.empty() || !inputs_.front().dvd || !inputs_.front().dvd->AllStreams()) return nullptr;
@@ -10,13 +31,14 @@ const DvdInput* TCustomEngineTask::WholeTitleInput() const {
 
 // One output stream for each audio or subtitle stream of the title, the
 // chosen one first and marked default, each with the disc's language. Sound
-// takes the output's codec (or is copied); subpictures are always copied.
+// takes the output's codec (or is copied where the container holds it);
+// subpictures are always copied.
 void TCustomEngineTask::AddWholeTitleStreams(OutputFile& output, StreamKind kind, const DvdInput& title) {
   auto& pending = options_.pending;
   const auto k = size_t(kind);
   const std::string codec = kind == StreamKind::Subtitle ? "copy" : pending.codecName[k];
   for (const DvdListedStream& listed : title.ListedStreams(MediaTypeOf(kind))) {
-    pending.codecName[k] = codec;
+    pending.codecName[k] = kind == StreamKind::Audio ? CodecFor(output, StreamWithId(listed.demuxerId), codec) : codec;
     pending.language[k] = listed.language;
     AddOutputStream(output, kind);
     output.streams.back().sourceId = listed.demuxerId;
@@ -27,4 +49,27 @@ void TCustomEngineTask::AddWholeTitleStreams(OutputFile& output, StreamKind kind
   // Matroska would otherwise mark the first subtitle default when none was
   // chosen, and players would show it; other muxers lack the option.
   media::av_opt_set(output.context, "default_mode", "infer_no_subs", AV_OPT_SEARCH_CHILDREN);
+}
+
+// One output stream for each audio or subtitle stream of the first input that
+// is read, in the file's order, with its language and default mark. Sound the
+// container cannot hold is encoded with the container's codec; such a
+// subtitle stream is left out.
+void TCustomEngineTask::AddEveryStream(OutputFile& output, StreamKind kind) {
+  auto& pending = options_.pending;
+  const auto k = size_t(kind);
+  const std::string codec = kind == StreamKind::Subtitle ? "copy" : pending.codecName[k];
+  AVFormatContext* input = inputs_.front().context;
+  for (unsigned i = 0; i < input->nb_streams; ++i) {
+    const AVStream* source = input->streams[i];
+    if (source->codecpar->codec_type != MediaTypeOf(kind) || source->discard == AVDISCARD_ALL) continue;
+    const std::string chosen = CodecFor(output, source, codec);
+    if (codec == "copy" && chosen.empty() && kind == StreamKind::Subtitle) continue;
+    pending.codecName[k] = chosen;
+    AddOutputStream(output, kind);
+    output.streams.back().sourceIndex = int(i);
+    output.context->streams[output.context->nb_streams - 1]->disposition |=
+        source->disposition & AV_DISPOSITION_DEFAULT;
+  }
+  pending.codecName[k].clear();
 }
