@@ -3,11 +3,8 @@
 // job, and jobs that cannot become tasks fail without leaving a reservation.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <deque>
 #include <filesystem>
 #include <map>
-#include <mutex>
 
 #include "engine/face/MediaEngine.h"
 #include "frontend/ConversionBatch.h"
@@ -15,6 +12,7 @@
 #include "frontend/PlatformPaths.h"
 #include "media/Dispatcher.h"
 #include "testmedia/TestMedia.h"
+#include "support/BatchRun.h"
 #include "support/DecodedFrames.h"
 #include "support/TempHome.h"
 
@@ -35,34 +33,7 @@ class BatchCore : public ::testing::Test {
             [](const std::string&, const std::string&) { return true; }};
   }
 
-  // Runs the engine's tasks one at a time and hands their ends to the batch
-  // on this thread, as the front ends do.
-  void Run(ConversionBatch& batch) {
-    std::mutex lock;
-    std::deque<TTerminateInfo> ends;
-    bool allEnded = false;
-    engine.OnTerminate = [&](TCustomMediaEngine*, const TTerminateInfo& info) {
-      const std::lock_guard guard(lock);
-      ends.push_back(info);
-    };
-    engine.StartTask(1);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!allEnded && std::chrono::steady_clock::now() < deadline) {
-      dispatcher.pump();
-      std::deque<TTerminateInfo> arrived;
-      {
-        const std::lock_guard guard(lock);
-        arrived.swap(ends);
-      }
-      for (const TTerminateInfo& info : arrived) {
-        if (info.TaskIndex < 0) allEnded = true;
-        else batch.HandleTaskEnd(info);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    engine.OnTerminate = nullptr;
-    ASSERT_TRUE(allEnded);
-  }
+  void Run(ConversionBatch& batch) { ASSERT_TRUE(RunBatchOnThisThread(engine, dispatcher, batch)); }
 
   // The names in the output folder, hidden partial files included.
   std::vector<std::string> FolderNames() const {

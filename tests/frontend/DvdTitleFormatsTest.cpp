@@ -3,11 +3,7 @@
 // chapter formats carry the disc's chapters as chapter marks.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <deque>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 #include "dvd/DvdPlugin.h"
 #include "dvd/OpenDvdString.h"
@@ -16,6 +12,7 @@
 #include "frontend/IniFile.h"
 #include "frontend/PlatformPaths.h"
 #include "media/Dispatcher.h"
+#include "support/BatchRun.h"
 #include "support/DecodedSubtitles.h"
 #include "support/TempHome.h"
 #include "TestDvd.h"
@@ -118,31 +115,7 @@ class DvdTitleFormats : public ::testing::Test {
     return batch.Destination(0);
   }
 
-  void RunBatch() {
-    std::mutex lock;
-    std::deque<TTerminateInfo> ends;
-    engine.OnTerminate = [&](TCustomMediaEngine*, const TTerminateInfo& info) {
-      const std::lock_guard guard(lock);
-      ends.push_back(info);
-    };
-    engine.StartTask(1);
-    bool allEnded = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!allEnded && std::chrono::steady_clock::now() < deadline) {
-      dispatcher.pump();
-      std::deque<TTerminateInfo> arrived;
-      {
-        const std::lock_guard guard(lock);
-        arrived.swap(ends);
-      }
-      for (const TTerminateInfo& info : arrived) {
-        if (info.TaskIndex < 0) allEnded = true;
-        else batch.HandleTaskEnd(info);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    engine.OnTerminate = nullptr;
-  }
+  void RunBatch() { ASSERT_TRUE(RunBatchOnThisThread(engine, dispatcher, batch)); }
 
   void ExpectChapters(const OutputFile& file, const std::vector<Chapter>& expected) {
     ASSERT_EQ(file.chapters.size(), expected.size());
