@@ -48,6 +48,9 @@ void ApplyTarget(const fc::CurrentTarget& target, const fc::EncoderRow* videoEnc
   AppendLines(output.ExtOptions, target.options);
   if (target.keepsSurround) AppendLines(output.ExtOptions, "keepsurround=1");
   if (target.wholeTitle) AppendLines(output.ExtOptions, "everystream=1");
+  // Other targets carry no subtitle track: a picture subtitle cannot become
+  // the text tracks MP4 and WebM players show (a DVD job burns its choice in).
+  else output.DisableSubtitle = true;
   if (!videoEncoder || output.DisableVideo) return;
   AppendLines(output.ExtOptions, videoEncoder->currentOptions);
   if (videoEncoder->mp4Tag && std::string(target.muxer) == "mp4") output.VideoTag = videoEncoder->mp4Tag;

@@ -142,7 +142,8 @@ TEST_F(CurrentFormats, AsSourceKeepsRateAndShapeWithinTheFormatsLimits) {
 }
 
 // A file into the archive keeps every sound track, copied unchanged, in the
-// file's order; a real clip's DVD subtitles become a subtitle track.
+// file's order; a real clip's DVD subtitles become a subtitle track there and
+// are left out of WebM.
 TEST_F(CurrentFormats, ArchiveKeepsEveryTrackOfAFile) {
   Conversion conversion(1100);
   test_media::MediaSpec spec;
@@ -164,6 +165,11 @@ TEST_F(CurrentFormats, ArchiveKeepsEveryTrackOfAFile) {
   const std::string subtitled = conversion.Run(sample, TFileJob{});
   ASSERT_FALSE(subtitled.empty()) << conversion.error();
   EXPECT_EQ(Describe(subtitled).subtitleCodec, "dvd_subtitle");
+  // The web's WebM takes no picture subtitles: the clip converts without them.
+  Conversion web(1000);
+  const std::string webm = web.Run(sample, TFileJob{});
+  ASSERT_FALSE(webm.empty()) << web.error();
+  EXPECT_EQ(Describe(webm).subtitleCodec, "");
 }
 
 // A stored quality level reaches the encoder as its constant-quality setting
