@@ -143,7 +143,7 @@ TEST_F(CurrentFormats, AsSourceKeepsRateAndShapeWithinTheFormatsLimits) {
 
 // A file into the archive keeps every sound track, copied unchanged, in the
 // file's order; a real clip's DVD subtitles become a subtitle track there and
-// are left out of WebM.
+// are left out of WebM; sound Matroska cannot hold unchanged is kept in FLAC.
 TEST_F(CurrentFormats, ArchiveKeepsEveryTrackOfAFile) {
   Conversion conversion(1100);
   test_media::MediaSpec spec;
@@ -165,6 +165,10 @@ TEST_F(CurrentFormats, ArchiveKeepsEveryTrackOfAFile) {
   const std::string subtitled = conversion.Run(sample, TFileJob{});
   ASSERT_FALSE(subtitled.empty()) << conversion.error();
   EXPECT_EQ(Describe(subtitled).subtitleCodec, "dvd_subtitle");
+  // A phone's AMR sound, which Matroska cannot hold unchanged, is kept in FLAC.
+  const std::string amr = conversion.Run(std::string(OXBEL_SHARED_MEDIA) + "/fixture.3gp", TFileJob{});
+  ASSERT_FALSE(amr.empty()) << conversion.error();
+  EXPECT_EQ(Describe(amr).audioCodec, "flac");
   // The web's WebM takes no picture subtitles: the clip converts without them.
   Conversion web(1000);
   const std::string webm = web.Run(sample, TFileJob{});

@@ -6,13 +6,18 @@
 
 namespace {
 
+bool Holds(const AVOutputFormat* format, AVCodecID codec) {
+  return media::avformat_query_codec(format, codec, FF_COMPLIANCE_NORMAL) == 1;
+}
+
 // The stream's codec: "copy" only where the container holds the source's
-// codec; else empty, the container's own codec (DVD LPCM into Matroska).
+// codec; else sound is kept losslessly in FLAC where the container takes it
+// (DVD LPCM, a phone's AMR into Matroska), or takes the container's own codec.
 std::string CodecFor(const TCustomEngineTask::OutputFile& output, const AVStream* source, const std::string& codec) {
   if (codec != "copy" || !source) return codec;
-  return media::avformat_query_codec(output.context->oformat, source->codecpar->codec_id, FF_COMPLIANCE_NORMAL) == 1
-             ? codec
-             : std::string();
+  const AVOutputFormat* format = output.context->oformat;
+  if (Holds(format, source->codecpar->codec_id)) return codec;
+  return Holds(format, AV_CODEC_ID_FLAC) ? "flac" : std::string();
 }
 
 }  // namespace
@@ -53,8 +58,8 @@ void TCustomEngineTask::AddWholeTitleStreams(OutputFile& output, StreamKind kind
 
 // One output stream for each audio or subtitle stream of the first input that
 // is read, in the file's order, with its language and default mark. Sound the
-// container cannot hold is encoded with the container's codec; such a
-// subtitle stream is left out.
+// container cannot hold unchanged is encoded (CodecFor); such a subtitle
+// stream is left out.
 void TCustomEngineTask::AddEveryStream(OutputFile& output, StreamKind kind) {
   auto& pending = options_.pending;
   const auto k = size_t(kind);
@@ -63,9 +68,9 @@ void TCustomEngineTask::AddEveryStream(OutputFile& output, StreamKind kind) {
   for (unsigned i = 0; i < input->nb_streams; ++i) {
     const AVStream* source = input->streams[i];
     if (source->codecpar->codec_type != MediaTypeOf(kind) || source->discard == AVDISCARD_ALL) continue;
-    const std::string chosen = CodecFor(output, source, codec);
-    if (codec == "copy" && chosen.empty() && kind == StreamKind::Subtitle) continue;
-    pending.codecName[k] = chosen;
+    const bool sound = kind == StreamKind::Audio;
+    if (!sound && !Holds(output.context->oformat, source->codecpar->codec_id)) continue;
+    pending.codecName[k] = sound ? CodecFor(output, source, codec) : codec;
     AddOutputStream(output, kind);
     output.streams.back().sourceIndex = int(i);
     output.context->streams[output.context->nb_streams - 1]->disposition |=
