@@ -56,5 +56,6 @@ void BenchCurrentFormats(const std::string& folder) {
     const Measurement m = MeasureInChild([&] { return Convert(format.code, source, folder); });
     std::printf("%4d %-52s %6.1f pictures/s  %.2f x real time  (%.2f cores)\n", format.code, format.name,
                 kPictures / m.seconds, kSeconds / m.seconds, m.cpuSeconds / m.seconds);
+    std::fflush(stdout);  // the next child must not inherit the line to print it again
   }
 }
