@@ -1,10 +1,10 @@
 #include "frontend/CurrentFormats.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "engine/face/EngineRecords.h"
+#include "frontend/FormatList.h"
 #include "frontend/SourcePicture.h"
 
 namespace fc = format_catalogue;
@@ -23,9 +23,7 @@ int EvenAtLeastTwo(long double value) { return std::max(2, int(value / 2) * 2); 
 }  // namespace
 
 const fc::CurrentTarget* TargetOf(const std::string& catalogueFormat) {
-  std::string lower = catalogueFormat;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  return fc::CurrentTargetNamed(lower);
+  return fc::CurrentTargetNamed(fc::LowerCase(catalogueFormat));
 }
 
 TTargetSize AsSourceSize(const fc::CurrentTarget& target, const TSourcePicture& source) {

@@ -11,15 +11,9 @@ namespace fc = format_catalogue;
 
 namespace {
 
-std::string lowerCase(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  return lower;
-}
-
 // Encoder items match in any case.
 std::optional<std::string> StoredEncoder(fc::EncoderKind kind, std::string_view item) {
-  const fc::EncoderRow* row = fc::EncoderOfItem(kind, lowerCase(item));
+  const fc::EncoderRow* row = fc::EncoderOfItem(kind, fc::LowerCase(item));
   return row ? std::optional<std::string>(row->stored) : std::nullopt;
 }
 

@@ -1,5 +1,8 @@
 #include "frontend/FormatList.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "frontend/IniFile.h"
 
 namespace format_catalogue {
@@ -16,6 +19,12 @@ const char* FormatName(int code) {
   if (code < 0 || group >= int(groups().size()) || position >= int(groups()[size_t(group)].names.size()))
     return nullptr;
   return groups()[size_t(group)].names[size_t(position)];
+}
+
+std::string LowerCase(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return lower;
 }
 
 std::string FormatSection(int code) { return "formatInfo" + std::to_string(code); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "frontend/FormatTable.h"
@@ -29,6 +30,9 @@ std::string FormatSection(int code);
 std::string FormatFileExt(const IniFile& catalogue, int code);
 // Catalogue "Format" of the code's section, default "null".
 std::string FormatTarget(const IniFile& catalogue, int code);
+
+// The text in lower case (ASCII), as the format table's names are matched.
+std::string LowerCase(std::string_view text);
 
 // A catalogue item list split at every comma, pieces kept as they are (a
 // trailing comma gives a last, empty item); "null" or empty gives no items.

@@ -10,6 +10,7 @@
 #include "frontend/CurrentFormats.h"
 #include "frontend/FileJob.h"
 #include "frontend/FormatChoices.h"
+#include "frontend/FormatList.h"
 #include "frontend/FormatTable.h"
 #include "frontend/NumberTexts.h"
 #include "frontend/ParameterLimits.h"
@@ -27,11 +28,6 @@ constexpr const char* kAsSource = "as source";
 // stored at 29.97 (telecined) stays 23.976 and a phone's varying rate stays
 // as recorded, instead of pictures repeated to fill a constant rate.
 constexpr int kVariableRate = 2;
-
-std::string LowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  return text;
-}
 
 bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
 
@@ -53,7 +49,7 @@ int BitsPerSecond(const std::string& text) {
 // Standard disc targets: codecs, sizes and rates come from the engine's
 // target presets. False when the format is no disc target.
 bool ApplyDiscTarget(const std::string& target, const FormatParameters& format, TOutputOptions& output) {
-  const fc::DiscTarget* disc = fc::DiscTargetNamed(LowerCase(target));
+  const fc::DiscTarget* disc = fc::DiscTargetNamed(fc::LowerCase(target));
   if (!disc) return false;
   output.Target = disc->target;
   output.TargetNorm = disc->norm;
@@ -104,7 +100,7 @@ void BuildAudioOnly(const FormatParameters& format, TOutputOptions& output, TInp
 }
 
 // The target's row in the format table, if it has one.
-const fc::TargetRow* TargetRowOf(const std::string& target) { return fc::TargetNamed(LowerCase(target)); }
+const fc::TargetRow* TargetRowOf(const std::string& target) { return fc::TargetNamed(fc::LowerCase(target)); }
 
 // The encoder as the format table says to use it; an encoder the table does
 // not know, or leaves to the container, names none. The current formats give
